@@ -1,0 +1,34 @@
+# The two entry points for a fresh Debian machine:
+#   make play   installs what is missing, builds the game and its data, starts the game
+#   make test   installs what is missing, builds everything and runs the whole test suite
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build play test clean contact-sheet level-report
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS)
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+play: build
+	@bash scripts/play.sh $(BUILD_DIR)
+
+test: build
+	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+contact-sheet: build
+	@cmake --build $(BUILD_DIR) --target contact-sheet
+
+level-report: build
+	@cmake --build $(BUILD_DIR) --target level-report
+
+clean:
+	rm -rf $(BUILD_DIR)

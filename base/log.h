@@ -1,0 +1,44 @@
+// The log file (log.txt in the start directory), fatal error reports and the
+// quit request. Both FatalError and QuitRequest unwind to the main loop, which
+// tells them from unexpected exceptions by the errors-raise flag.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tav {
+
+// Raised by ReportFatal / ReportFatalWithCode while the errors-raise flag is set.
+struct FatalError {};
+// Raised by RequestQuit while the errors-raise flag is set.
+struct QuitRequest {};
+
+// Records the base directory (the current directory, or `baseDirectory` when
+// given, for tests), truncates log.txt there and writes "log start\n".
+void LogStart(const std::string& baseDirectory = std::string());
+
+// The base directory recorded by LogStart, without a trailing separator.
+const std::string& BaseDirectory();
+
+// Appends the formatted text (at most 1023 characters) to log.txt, unchanged.
+void LogLine(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Logs "ERROR: <message>" and a line end; raises FatalError if the errors-raise
+// flag is set (clearing it). Returns normally only when the flag was clear.
+void ReportFatal(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// As ReportFatal, with the symbolic name of a system error code on a second line.
+void ReportFatalWithCode(int64_t code, const char* format, ...)
+    __attribute__((format(printf, 2, 3)));
+
+// Raises QuitRequest if the errors-raise flag is set (clearing it).
+void RequestQuit();
+
+bool ErrorsRaise();
+void SetErrorsRaise(bool raise);
+
+// Turns a system error code into its name. The Direct3D back-end installs one
+// that knows its codes; the default names every code "Unrecognized error: 0x%08x".
+using ErrorNameFunction = std::string (*)(int64_t code);
+void SetErrorNameFunction(ErrorNameFunction function);  // null restores the default
+
+}  // namespace tav

@@ -1,0 +1,82 @@
+// The one drawing interface: textured, vertex-coloured quads and triangles in a
+// fixed 800x600 orthographic space (origin bottom-left, y up; v = 0 is a picture's
+// top row). One instance for the whole run, reached through GetRenderer().
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tav {
+
+// A back-end's handle of one texture. Each back-end fills and uses only its own word.
+struct RendererTexture {
+  uintptr_t d3dTexture = 0;
+  unsigned glName = 0;
+};
+
+// One vertex of a quad or triangle: position then texture coordinate.
+struct Vertex {
+  float x, y, u, v;
+};
+
+enum BlendMode { kBlendNone = 1, kBlendNormal = 2, kBlendMultiply = 3 };
+enum FilterMode { kFilterNearest = 1, kFilterLinear = 2 };
+enum RendererKind { kRendererGL = 1, kRendererD3D8 = 2, kRendererRecording = 3 };
+
+class Renderer {
+ public:
+  explicit Renderer(int kind) : kind_(kind) {}
+  virtual ~Renderer() = default;
+  Renderer(const Renderer&) = delete;
+  Renderer& operator=(const Renderer&) = delete;
+
+  // Every failure in Init is a fatal report (and so raises).
+  virtual void Init(int width, int height, int bitsPerPixel, bool fullScreen) = 0;
+  virtual bool BeginFrame() = 0;  // false: skip this frame
+  virtual void BeginScene() = 0;
+  virtual void EndFrame() = 0;
+  virtual void Shutdown() = 0;  // copes with a half-finished Init
+  virtual void DestroyTexture(RendererTexture& texture) = 0;
+  // Pixels in B, G, R (, A) order, first row = top row; bits 24 or 32.
+  virtual bool CreateTextureFromPixels(const uint8_t* pixels, int width, int height,
+                                       int bitsPerPixel, RendererTexture& texture) = 0;
+  // A whole TGA file; reports its size and depth.
+  virtual bool CreateTextureFromTga(const uint8_t* bytes, size_t byteCount, int* width,
+                                    int* height, int* bitsPerPixel,
+                                    RendererTexture& texture) = 0;
+  virtual void BindTexture(uintptr_t d3dTexture, unsigned glName) = 0;
+  virtual void Clear(float red, float green, float blue) = 0;
+  virtual void DrawQuad(const Vertex vertices[4], float red, float green, float blue,
+                        float alpha) = 0;
+  virtual void DrawTriangle(const Vertex vertices[3], float red, float green, float blue,
+                            float alpha) = 0;
+  virtual void SetBlendMode(int mode) = 0;
+  virtual void SetFilter(int mode) = 0;
+
+  void BindTexture(const RendererTexture& texture) {
+    BindTexture(texture.d3dTexture, texture.glName);
+  }
+
+  // The BitmapFont adapts its glyph metrics to the kind: the Direct3D metrics for
+  // kRendererD3D8, the OpenGL ones for every other kind.
+  int Kind() const { return kind_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  int BitsPerPixel() const { return bitsPerPixel_; }
+  int CurrentBlendMode() const { return blendMode_; }
+  int CurrentFilter() const { return filter_; }
+
+ protected:
+  int kind_;
+  int width_ = 0;
+  int height_ = 0;
+  int bitsPerPixel_ = 0;
+  int blendMode_ = kBlendNormal;
+  int filter_ = kFilterNearest;
+};
+
+// The process-wide renderer pointer (not owned here: the entry code owns it).
+Renderer* GetRenderer();
+void SetRenderer(Renderer* renderer);
+
+}  // namespace tav
