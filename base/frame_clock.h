@@ -2,6 +2,7 @@
 // and game motion advances by, and the Stopwatches it advances at every frame end.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 
@@ -38,20 +39,22 @@ class FrameClock {
   size_t StopwatchCount() const { return watches_.size(); }
 
   // Back to the state of a fresh process: frame time 0.01, the high-resolution
-  // decision not yet made. Stopwatches stay registered. For tests.
+  // decision not yet made. Stopwatches stay registered. For tests: call it after
+  // SetTimeSource so the new source's frequency is queried.
   void ResetForTests();
 
   static constexpr float kMaxFrameTime = 0.05f;
   static constexpr float kInitialFrameTime = 0.01f;
 
  private:
-  double Now();
+  // Seconds since the frame mark; moves the mark to now.
+  double TakeElapsed();
+  uint64_t Now();  // counter ticks, or milliseconds on the fallback path
 
   bool decided_ = false;
   bool highResolution_ = false;
   uint64_t frequency_ = 0;
-  uint64_t markTicks_ = 0;
-  double markSeconds_ = 0.0;
+  uint64_t markTicks_ = 0;  // counter ticks, or milliseconds on the fallback path
   float frameTime_ = kInitialFrameTime;
   std::deque<Stopwatch*> watches_;
 };

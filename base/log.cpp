@@ -1,0 +1,118 @@
+// The log file, fatal error reports and the quit request.
+#include "base/log.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdarg>
+#include <cstdio>
+
+#include "base/data_path.h"
+
+namespace tav {
+namespace {
+
+// One formatted text: at most 1023 characters plus the terminating NUL.
+constexpr size_t kLogBufferSize = 1024;
+constexpr size_t kMaxBaseDirectory = 1023;
+
+std::string g_baseDirectory;
+bool g_errorsRaise = true;
+
+std::string DefaultErrorName(int64_t code) {
+  char text[64];
+  std::snprintf(text, sizeof(text), "Unrecognized error: 0x%08x",
+                static_cast<unsigned>(static_cast<uint32_t>(code)));
+  return text;
+}
+
+ErrorNameFunction g_errorName = DefaultErrorName;
+
+void AppendToLog(const char* text) {
+  std::FILE* file = std::fopen(DataPath("log.txt").c_str(), "ab");
+  if (!file) return;  // the log never fails loudly: the text is dropped
+  std::fputs(text, file);
+  std::fclose(file);
+}
+
+void FormatInto(char (&buffer)[kLogBufferSize], const char* format, va_list args) {
+  // vsnprintf cuts the text at the buffer size and always terminates it.
+  if (std::vsnprintf(buffer, sizeof(buffer), format, args) < 0) buffer[0] = '\0';
+}
+
+void RaiseFatalIfArmed() {
+  if (g_errorsRaise) {
+    g_errorsRaise = false;
+    throw FatalError{};
+  }
+}
+
+}  // namespace
+
+void LogStart(const std::string& baseDirectory) {
+  if (!baseDirectory.empty()) {
+    g_baseDirectory = baseDirectory;
+  } else {
+    char cwd[PATH_MAX];
+    g_baseDirectory = getcwd(cwd, sizeof(cwd)) ? cwd : ".";
+  }
+  if (g_baseDirectory.size() > kMaxBaseDirectory) g_baseDirectory.resize(kMaxBaseDirectory);
+  while (g_baseDirectory.size() > 1 &&
+         (g_baseDirectory.back() == '/' || g_baseDirectory.back() == '\\')) {
+    g_baseDirectory.pop_back();
+  }
+  if (std::FILE* file = std::fopen(DataPath("log.txt").c_str(), "wb")) std::fclose(file);
+  LogLine("log start\n");
+}
+
+const std::string& BaseDirectory() { return g_baseDirectory; }
+
+void LogLine(const char* format, ...) {
+  char buffer[kLogBufferSize];
+  va_list args;
+  va_start(args, format);
+  FormatInto(buffer, format, args);
+  va_end(args);
+  AppendToLog(buffer);
+}
+
+void ReportFatal(const char* format, ...) {
+  char message[kLogBufferSize];
+  va_list args;
+  va_start(args, format);
+  FormatInto(message, format, args);
+  va_end(args);
+  LogLine("ERROR: %s", message);
+  LogLine("\n");
+  RaiseFatalIfArmed();
+}
+
+void ReportFatalWithCode(int64_t code, const char* format, ...) {
+  char message[kLogBufferSize];
+  va_list args;
+  va_start(args, format);
+  FormatInto(message, format, args);
+  va_end(args);
+  std::string name = g_errorName(code);
+  // The message and the code's name go in separate texts so that a message cut
+  // at the buffer size never takes the name with it.
+  LogLine("ERROR: %s", message);
+  LogLine("\n%s\n", name.c_str());
+  RaiseFatalIfArmed();
+}
+
+void RequestQuit() {
+  if (g_errorsRaise) {
+    g_errorsRaise = false;
+    throw QuitRequest{};
+  }
+}
+
+bool ErrorsRaise() { return g_errorsRaise; }
+void SetErrorsRaise(bool raise) { g_errorsRaise = raise; }
+
+void SetErrorNameFunction(ErrorNameFunction function) {
+  g_errorName = function ? function : DefaultErrorName;
+}
+
+}  // namespace tav
