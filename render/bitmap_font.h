@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "render/renderer.h"
 
@@ -30,18 +31,24 @@ class BitmapFont {
   void Print(float x, float y, const char* format, ...) __attribute__((format(printf, 4, 5)));
   void PrintWithShadow(float x, float y, const char* format, ...)
       __attribute__((format(printf, 4, 5)));
-  // Draws the text literally (no formatting).
-  void PrintText(float x, float y, const std::string& text);
-  void PrintTextWithShadow(float x, float y, const std::string& text);
-  int TextWidth(const std::string& text) const;
+  // Draws the text literally (no formatting). Texts longer than kMaxText are cut.
+  void PrintText(float x, float y, std::string_view text);
+  void PrintTextWithShadow(float x, float y, std::string_view text);
+  // The pen advance of the text as one line (a line feed counts like a letter).
+  int TextWidth(std::string_view text) const;
 
   const Glyph& GetGlyph(unsigned char code) const { return glyphs_[code]; }
   float LineHeight() const { return lineHeight_; }
   float SpaceWidth() const { return spaceWidth_; }
   float LetterSpacing() const { return letterSpacing_; }
   bool IsLoaded() const { return loaded_; }
+  float CellSize() const { return cellSize_; }
 
  private:
+  void DrawText(float x, float y, std::string_view text);
+  // How far the pen moves after the glyph of `code` (not for space or line feed).
+  float Advance(unsigned char code) const;
+
   Glyph glyphs_[256];
   RendererTexture texture_;
   bool loaded_ = false;

@@ -9,6 +9,7 @@
 namespace tav {
 
 class Texture;
+struct RendererTexture;
 
 class Sprite {
  public:
@@ -41,8 +42,12 @@ class Sprite {
   float FrameDuration() const;
   int Width() const;
   int Height() const;
+  // The picture's bounding box x1, y1, x2, y2 (all 0 without a texture).
+  void GetBoundingBox(int box[4]) const;
 
  private:
+  const RendererTexture* SelectFrame();
+
   Texture* texture_ = nullptr;
   std::string actionName_;
   Stopwatch clock_;

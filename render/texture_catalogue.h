@@ -60,7 +60,8 @@ class TextureCatalogue {
   size_t Count() const { return textures_.size(); }
 
  private:
-  void Load(Texture& texture);
+  // False when a fatal report was made and did not raise.
+  bool Load(Texture& texture);
   std::vector<std::unique_ptr<Texture>> textures_;
 };
 

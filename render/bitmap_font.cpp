@@ -1,0 +1,211 @@
+// The bitmap font: glyph metrics scanned from the alpha channel of a 16x16 grid of
+// character cells, and text drawn one quad per character.
+#include "render/bitmap_font.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+
+#include "base/log.h"
+#include "base/package_file_system.h"
+
+namespace tav {
+
+namespace {
+constexpr size_t kTgaHeaderSize = 18;
+constexpr int kGridSize = 16;
+}  // namespace
+
+BitmapFont& BitmapFont::Shared() {
+  static BitmapFont font;
+  return font;
+}
+
+BitmapFont::~BitmapFont() { Release(); }
+
+void BitmapFont::Release() {
+  if (loaded_ && GetRenderer() != nullptr) GetRenderer()->DestroyTexture(texture_);
+  texture_ = RendererTexture();
+  loaded_ = false;
+}
+
+void BitmapFont::Load(const std::string& pictureName) {
+  Release();
+  for (Glyph& glyph : glyphs_) glyph = Glyph();
+  cellSize_ = 0;
+
+  MemoryFile file;
+  if (!file.Open(pictureName)) {
+    ReportFatal("Failed to open font-texture %s.", pictureName.c_str());
+    return;
+  }
+  Renderer* renderer = GetRenderer();
+  int width = 0, height = 0, bits = 0;
+  if (renderer == nullptr ||
+      !renderer->CreateTextureFromTga(file.Data(), file.Size(), &width, &height, &bits,
+                                      texture_)) {
+    texture_ = RendererTexture();
+    ReportFatal("Failed to generate font-texture %s.", pictureName.c_str());
+    return;
+  }
+  loaded_ = true;
+  if (bits != 32) {
+    Release();
+    ReportFatal("Font BPP != 32.");
+    return;
+  }
+
+  const int cell = width / kGridSize;
+  cellSize_ = static_cast<float>(cell);
+  // A picture narrower than the grid has no cells to scan.
+  if (cell <= 0 || height <= 0) {
+    LogLine("WARNING: Font picture %s is too small for 16x16 cells.\n", pictureName.c_str());
+    return;
+  }
+
+  // Alpha of the file's own pixels, rows bottom first as stored. Pixels the file
+  // does not actually hold count as invisible.
+  const uint8_t* pixels = file.Data() + std::min<size_t>(kTgaHeaderSize, file.Size());
+  const size_t pixelBytes = file.Size() > kTgaHeaderSize ? file.Size() - kTgaHeaderSize : 0;
+  auto alphaAt = [&](int column, int rowFromBottom) -> uint8_t {
+    size_t offset =
+        (static_cast<size_t>(rowFromBottom) * static_cast<size_t>(width) + column) * 4 + 3;
+    return offset < pixelBytes ? pixels[offset] : 0;
+  };
+
+  const bool direct3d = renderer->Kind() == kRendererD3D8;
+  const float w = static_cast<float>(width);
+  const float h = static_cast<float>(height);
+  const float texel = 1.0f / w;
+  for (int y0 = 0; y0 < height; y0 += cell) {
+    const int gridRow = kGridSize - 1 - y0 / cell;
+    if (gridRow < 0) break;  // rows beyond the 16th have no character
+    for (int x0 = 0; x0 < width; x0 += cell) {
+      const int gridColumn = x0 / cell;
+      if (gridColumn >= kGridSize) break;
+      int minX = -1, maxX = -1;
+      for (int row = y0; row < std::min(y0 + cell, height); ++row) {
+        for (int column = x0; column < std::min(x0 + cell, width); ++column) {
+          if (alphaAt(column, row) == 0) continue;
+          if (minX < 0 || column < minX) minX = column;
+          if (column > maxX) maxX = column;
+        }
+      }
+      Glyph& glyph = glyphs_[gridRow * kGridSize + gridColumn];
+      if (minX < 0) continue;  // an empty cell: width 0, never drawn
+      glyph.uLeft = minX / w - texel;
+      glyph.uRight = maxX / w + texel;
+      if (direct3d) {
+        glyph.width = static_cast<float>(maxX - minX + 3);
+        glyph.vBottom = 1.0f - y0 / h;
+        glyph.vTop = 1.0f - (y0 + cell) / h + texel;
+        glyph.height = static_cast<float>(cell);
+      } else {
+        glyph.width = static_cast<float>(maxX - minX + 2);
+        glyph.vBottom = 1.0f - y0 / h + texel;
+        glyph.vTop = 1.0f - (y0 + cell) / h;
+        glyph.height = static_cast<float>(cell + 1);
+      }
+    }
+  }
+}
+
+void BitmapFont::SetMetrics(float letterSpacing, float spaceWidth, float lineHeight) {
+  letterSpacing_ = letterSpacing;
+  spaceWidth_ = spaceWidth;
+  lineHeight_ = lineHeight;
+}
+
+void BitmapFont::SetColor(double red, double green, double blue, double alpha) {
+  red_ = red;
+  green_ = green;
+  blue_ = blue;
+  alpha_ = alpha;
+}
+
+// The Direct3D glyphs are one unit wider, so their advance takes one off: both
+// kinds move the pen by the same amount. An empty cell moves it by the spacing.
+float BitmapFont::Advance(unsigned char code) const {
+  const Glyph& glyph = glyphs_[code];
+  if (glyph.width <= 0) return letterSpacing_;
+  Renderer* renderer = GetRenderer();
+  bool direct3d = renderer != nullptr && renderer->Kind() == kRendererD3D8;
+  return glyph.width + letterSpacing_ - (direct3d ? 1.0f : 0.0f);
+}
+
+void BitmapFont::DrawText(float x, float y, std::string_view text) {
+  Renderer* renderer = GetRenderer();
+  if (!loaded_ || renderer == nullptr) return;
+  text = text.substr(0, kMaxText);
+  renderer->BindTexture(texture_);
+  renderer->SetBlendMode(kBlendNormal);
+  renderer->SetFilter(kFilterNearest);
+  const float red = static_cast<float>(red_), green = static_cast<float>(green_),
+              blue = static_cast<float>(blue_), alpha = static_cast<float>(alpha_);
+  int pen = 0;
+  for (char c : text) {
+    const unsigned char code = static_cast<unsigned char>(c);
+    if (code == ' ') {
+      pen = static_cast<int>(pen + spaceWidth_);
+    } else if (code == '\n') {
+      y -= lineHeight_;
+      pen = 0;
+    } else {
+      const Glyph& glyph = glyphs_[code];
+      if (glyph.width > 0) {
+        const float left = x + pen;
+        const Vertex corners[4] = {{left, y, glyph.uLeft, glyph.vBottom},
+                                   {left + glyph.width, y, glyph.uRight, glyph.vBottom},
+                                   {left + glyph.width, y + glyph.height, glyph.uRight,
+                                    glyph.vTop},
+                                   {left, y + glyph.height, glyph.uLeft, glyph.vTop}};
+        renderer->DrawQuad(corners, red, green, blue, alpha);
+      }
+      pen = static_cast<int>(pen + Advance(code));
+    }
+  }
+}
+
+void BitmapFont::PrintText(float x, float y, std::string_view text) { DrawText(x, y, text); }
+
+void BitmapFont::PrintTextWithShadow(float x, float y, std::string_view text) {
+  const double red = red_, green = green_, blue = blue_;
+  red_ = green_ = blue_ = 0.0;
+  DrawText(x + 1.0f, y - 1.0f, text);
+  red_ = red;
+  green_ = green;
+  blue_ = blue;
+  DrawText(x, y, text);
+}
+
+void BitmapFont::Print(float x, float y, const char* format, ...) {
+  char buffer[kMaxText + 1];
+  va_list arguments;
+  va_start(arguments, format);
+  int length = std::vsnprintf(buffer, sizeof buffer, format, arguments);
+  va_end(arguments);
+  if (length < 0) return;
+  DrawText(x, y, std::string_view(buffer, std::min<size_t>(length, kMaxText)));
+}
+
+void BitmapFont::PrintWithShadow(float x, float y, const char* format, ...) {
+  char buffer[kMaxText + 1];
+  va_list arguments;
+  va_start(arguments, format);
+  int length = std::vsnprintf(buffer, sizeof buffer, format, arguments);
+  va_end(arguments);
+  if (length < 0) return;
+  PrintTextWithShadow(x, y, std::string_view(buffer, std::min<size_t>(length, kMaxText)));
+}
+
+int BitmapFont::TextWidth(std::string_view text) const {
+  int pen = 0;
+  for (char c : text) {
+    const unsigned char code = static_cast<unsigned char>(c);
+    if (code == ' ') pen = static_cast<int>(pen + spaceWidth_);
+    else pen = static_cast<int>(pen + Advance(code));
+  }
+  return pen;
+}
+
+}  // namespace tav
