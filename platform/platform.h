@@ -1,0 +1,103 @@
+// The platform layer: the window and its message pump, cursor and buttons, focus and
+// activation, time and sleeping, the keyboard layout, the display mode and the GL
+// context. Everything above it talks to the machine only through this interface; an
+// SDL2 implementation serves Linux, a headless one serves tests and tools, and a
+// native Windows one can be added beside them.
+#pragma once
+
+#include <cstdint>
+
+#include "base/frame_clock.h"
+
+namespace tav {
+
+// What the message pump hands to the main loop, one event at a time.
+enum class PlatformEventType {
+  kActivate,         // the window was activated or minimised (see `minimised`)
+  kSetFocus,         // the window gained the keyboard focus
+  kKillFocus,        // the window lost the keyboard focus
+  kClose,            // the window manager asks the window to close (ignored by the game)
+  kChar,             // a typed character (`charCode`, `keyData`)
+  kLeftButtonDown,
+  kLeftButtonUp,
+  kRightButtonDown,
+  kRightButtonUp,
+  kTerminate,        // the process was asked to end (SIGTERM, SIGINT, console close)
+};
+
+struct PlatformEvent {
+  PlatformEventType type = PlatformEventType::kClose;
+  bool minimised = false;  // kActivate: true when the window is now minimised
+  int charCode = 0;        // kChar: 8-bit character code (Latin-1; 8 Backspace, 13 Enter)
+  int keyData = 0;         // kChar: scan code and key flags, as the message's bits 16..31
+};
+
+enum class MouseButton { kLeft, kRight };
+
+// Where the game's picture lands inside the drawable, in drawable pixels with the
+// origin at the bottom-left (the GL viewport convention). The rest is black bars.
+struct GameViewport {
+  int drawableWidth = 0;
+  int drawableHeight = 0;
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// Also the program's TimeSource: QueryFrequency / QueryCounter are the
+// high-resolution counter, MilliTicks the millisecond tick count.
+class Platform : public TimeSource {
+ public:
+  ~Platform() override = default;
+
+  // --- Window and message pump. Failures to create are fatal reports (they raise).
+  // Creates the one full-screen window of the game, whose picture is `width` by
+  // `height` game pixels.
+  virtual void CreateMainWindow(const char* caption, int width, int height) = 0;
+  // Shows the window, brings it to the foreground and gives it the focus; the pump
+  // then reports the activation and the focus.
+  virtual void ShowMainWindow() = 0;
+  // Destroys whatever CreateMainWindow made; harmless when there is nothing.
+  virtual void DestroyMainWindow() = 0;
+  // Takes the next pending event without waiting; false when there is none.
+  virtual bool PollEvent(PlatformEvent* event) = 0;
+  // Minimises the window and hands the foreground back to the desktop.
+  virtual void Minimise() = 0;
+  // Restores the window and makes it the active, foreground window again.
+  virtual void BringToFront() = 0;
+
+  // --- Cursor and buttons, in game pixels: origin top-left, x in [0, width),
+  // y in [0, height); positions outside the picture are clamped to its edge.
+  virtual void GetCursorPos(int* x, int* y) = 0;
+  virtual void SetCursorPos(int x, int y) = 0;
+  // Shows or hides the system cursor over the window.
+  virtual void ShowCursor(bool show) = 0;
+  virtual bool IsButtonDown(MouseButton button) = 0;
+  // Makes the keyboard layout with this identifier (0x0409: US English) active for
+  // typed characters, where the platform has such a notion.
+  virtual void ActivateKeyboardLayout(uint32_t layoutId) = 0;
+
+  // --- Time.
+  virtual void Sleep(uint32_t milliseconds) = 0;
+
+  // --- Display mode and GL context. Failures are fatal reports (they raise).
+  // Puts the display into the game's mode (or an equivalent scaled mode).
+  virtual void EnterDisplayMode(int width, int height, int bitsPerPixel) = 0;
+  // Gives the desktop its own mode back; harmless when nothing was changed.
+  virtual void LeaveDisplayMode() = 0;
+  // Creates a double-buffered GL context on the main window and makes it current.
+  virtual void CreateGLContext(int bitsPerPixel) = 0;
+  // Releases the GL context; harmless when there is none.
+  virtual void DestroyGLContext() = 0;
+  // Presents the back buffer (with vertical sync where the driver offers it).
+  virtual void SwapGLBuffers() = 0;
+  virtual GameViewport Viewport() = 0;
+};
+
+// The process-wide platform (not owned). Before any is installed, and after
+// SetPlatform(nullptr), a headless platform answers.
+Platform& GetPlatform();
+void SetPlatform(Platform* platform);
+
+}  // namespace tav

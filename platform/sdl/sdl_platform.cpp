@@ -1,0 +1,360 @@
+// SDL2 implementation of the platform layer.
+#include "platform/sdl/sdl_platform.h"
+
+#include <SDL.h>
+
+#include <csignal>
+
+#include "base/log.h"
+
+namespace tav {
+
+namespace {
+
+volatile std::sig_atomic_t terminateRequested = 0;
+
+extern "C" void OnTerminationSignal(int) { terminateRequested = 1; }
+
+void InstallSignalHandlers() {
+  struct sigaction action = {};
+  action.sa_handler = OnTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+void RestoreSignalHandlers() {
+  std::signal(SIGTERM, SIG_DFL);
+  std::signal(SIGINT, SIG_DFL);
+}
+
+void LogSdlError() { LogLine("SDL: %s\n", SDL_GetError()); }
+
+PlatformEvent MakeEvent(PlatformEventType type) {
+  PlatformEvent event;
+  event.type = type;
+  return event;
+}
+
+}  // namespace
+
+std::deque<int> Utf8ToLatin1(const char* utf8) {
+  std::deque<int> codes;
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8);
+  while (*p != 0) {
+    unsigned char lead = *p;
+    int length = 0;
+    uint32_t code = 0;
+    if (lead < 0x80) {
+      length = 1;
+      code = lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+      length = 2;
+      code = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+      length = 3;
+      code = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+      length = 4;
+      code = lead & 0x07;
+    } else {
+      ++p;  // a stray continuation byte or an invalid lead byte
+      continue;
+    }
+    bool valid = true;
+    for (int i = 1; i < length; ++i) {
+      if ((p[i] & 0xC0) != 0x80) {  // also stops at the terminating zero
+        valid = false;
+        length = i;
+        break;
+      }
+      code = (code << 6) | (p[i] & 0x3F);
+    }
+    // Overlong two-byte forms of ASCII (0xC0, 0xC1 leads) are not accepted either.
+    if (valid && length == 2 && code < 0x80) valid = false;
+    if (valid && code <= 0xFF) codes.push_back(static_cast<int>(code));
+    p += length;
+  }
+  return codes;
+}
+
+SdlPlatform::~SdlPlatform() { DestroyMainWindow(); }
+
+void SdlPlatform::CreateMainWindow(const char* caption, int width, int height) {
+  gameWidth_ = width;
+  gameHeight_ = height;
+
+  // We handle SIGTERM and SIGINT ourselves so that they are told apart from the
+  // window manager's close request, which the game ignores.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  terminateRequested = 0;
+  InstallSignalHandlers();
+  signalsInstalled_ = true;
+
+  LogLine("SDL_Init()\n");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
+    LogSdlError();
+    ReportFatal("SDL_Init() failed.");
+    return;
+  }
+  videoStarted_ = true;
+
+  // The visual is chosen with the window, so the GL buffer layout is asked for here:
+  // at least 16-bit colour, double-buffered, no depth or stencil buffer.
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 6);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+
+  LogLine("SDL_CreateWindow()\n");
+  window_ = SDL_CreateWindow(caption, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                             width, height,
+                             SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_OPENGL |
+                                 SDL_WINDOW_HIDDEN);
+  if (window_ == nullptr) {
+    LogSdlError();
+    ReportFatal("SDL_CreateWindow() failed.");
+    return;
+  }
+  // Neither the screen saver nor monitor power-down starts while the game runs.
+  SDL_DisableScreenSaver();
+  SDL_StartTextInput();
+}
+
+void SdlPlatform::ShowMainWindow() {
+  if (window_ == nullptr) return;
+  SDL_ShowWindow(window_);
+  SDL_RaiseWindow(window_);
+  // A freshly shown window is active and focused; not every window manager (or none,
+  // under a virtual display) says so, so the pump reports it itself.
+  PlatformEvent activate = MakeEvent(PlatformEventType::kActivate);
+  activate.minimised = false;
+  pending_.push_back(activate);
+  pending_.push_back(MakeEvent(PlatformEventType::kSetFocus));
+}
+
+void SdlPlatform::DestroyMainWindow() {
+  DestroyGLContext();
+  if (window_ != nullptr) {
+    SDL_StopTextInput();
+    SDL_DestroyWindow(window_);
+    window_ = nullptr;
+  }
+  if (videoStarted_) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER);
+    videoStarted_ = false;
+  }
+  if (signalsInstalled_) {
+    RestoreSignalHandlers();
+    signalsInstalled_ = false;
+  }
+  pending_.clear();
+}
+
+bool SdlPlatform::PollEvent(PlatformEvent* event) {
+  if (terminateRequested) {
+    terminateRequested = 0;
+    *event = MakeEvent(PlatformEventType::kTerminate);
+    return true;
+  }
+  for (;;) {
+    if (!pending_.empty()) {
+      *event = pending_.front();
+      pending_.pop_front();
+      return true;
+    }
+    if (!videoStarted_) return false;
+    SDL_Event sdlEvent;
+    if (SDL_PollEvent(&sdlEvent) == 0) return false;
+    if (Translate(&sdlEvent, event)) return true;
+  }
+}
+
+bool SdlPlatform::Translate(const void* rawEvent, PlatformEvent* event) {
+  const SDL_Event& e = *static_cast<const SDL_Event*>(rawEvent);
+  switch (e.type) {
+    case SDL_QUIT:
+      *event = MakeEvent(PlatformEventType::kClose);
+      return true;
+    case SDL_WINDOWEVENT:
+      switch (e.window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+          *event = MakeEvent(PlatformEventType::kClose);
+          return true;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+          *event = MakeEvent(PlatformEventType::kSetFocus);
+          return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          *event = MakeEvent(PlatformEventType::kKillFocus);
+          return true;
+        case SDL_WINDOWEVENT_MINIMIZED:
+        case SDL_WINDOWEVENT_HIDDEN:
+          *event = MakeEvent(PlatformEventType::kActivate);
+          event->minimised = true;
+          return true;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+          *event = MakeEvent(PlatformEventType::kActivate);
+          event->minimised = false;
+          return true;
+        default:
+          return false;
+      }
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      const bool down = e.type == SDL_MOUSEBUTTONDOWN;
+      if (e.button.button == SDL_BUTTON_LEFT) {
+        *event = MakeEvent(down ? PlatformEventType::kLeftButtonDown
+                                : PlatformEventType::kLeftButtonUp);
+        return true;
+      }
+      if (e.button.button == SDL_BUTTON_RIGHT) {
+        *event = MakeEvent(down ? PlatformEventType::kRightButtonDown
+                                : PlatformEventType::kRightButtonUp);
+        return true;
+      }
+      return false;
+    }
+    case SDL_TEXTINPUT:
+      QueueTextInput(e.text.text);
+      if (pending_.empty()) return false;
+      *event = pending_.front();
+      pending_.pop_front();
+      return true;
+    case SDL_KEYDOWN: {
+      // Backspace and Enter produce no text input; they arrive as the control
+      // characters a Windows character message carries for them.
+      int code = 0;
+      if (e.key.keysym.sym == SDLK_BACKSPACE) code = 8;
+      if (e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER) code = 13;
+      if (code == 0) return false;
+      *event = MakeEvent(PlatformEventType::kChar);
+      event->charCode = code;
+      // Scan code in the low byte, "key was already down" in bit 14.
+      event->keyData = (static_cast<int>(e.key.keysym.scancode) & 0xFF) |
+                       (e.key.repeat ? 0x4000 : 0);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void SdlPlatform::QueueTextInput(const char* utf8) {
+  for (int code : Utf8ToLatin1(utf8)) {
+    PlatformEvent event = MakeEvent(PlatformEventType::kChar);
+    event.charCode = code;
+    pending_.push_back(event);
+  }
+}
+
+void SdlPlatform::Minimise() {
+  if (window_ != nullptr) SDL_MinimizeWindow(window_);
+}
+
+void SdlPlatform::BringToFront() {
+  if (window_ == nullptr) return;
+  SDL_RestoreWindow(window_);
+  SDL_RaiseWindow(window_);
+}
+
+LetterboxRect SdlPlatform::WindowLetterbox() const {
+  int windowWidth = gameWidth_, windowHeight = gameHeight_;
+  if (window_ != nullptr) SDL_GetWindowSize(window_, &windowWidth, &windowHeight);
+  return ComputeLetterbox(windowWidth, windowHeight, gameWidth_, gameHeight_);
+}
+
+void SdlPlatform::GetCursorPos(int* x, int* y) {
+  int windowX = 0, windowY = 0;
+  SDL_GetMouseState(&windowX, &windowY);
+  ScreenToGame(WindowLetterbox(), gameWidth_, gameHeight_, windowX, windowY, x, y);
+}
+
+void SdlPlatform::SetCursorPos(int x, int y) {
+  if (window_ == nullptr) return;
+  int windowX = 0, windowY = 0;
+  GameToScreen(WindowLetterbox(), gameWidth_, gameHeight_, x, y, &windowX, &windowY);
+  SDL_WarpMouseInWindow(window_, windowX, windowY);
+}
+
+void SdlPlatform::ShowCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+
+bool SdlPlatform::IsButtonDown(MouseButton button) {
+  const Uint32 buttons = SDL_GetMouseState(nullptr, nullptr);
+  const int sdlButton = button == MouseButton::kLeft ? SDL_BUTTON_LEFT : SDL_BUTTON_RIGHT;
+  return (buttons & SDL_BUTTON(sdlButton)) != 0;
+}
+
+// Text input arrives already composed in the desktop's own layout; there is no
+// layout to switch.
+void SdlPlatform::ActivateKeyboardLayout(uint32_t /*layoutId*/) {}
+
+void SdlPlatform::Sleep(uint32_t milliseconds) { SDL_Delay(milliseconds); }
+
+void SdlPlatform::EnterDisplayMode(int width, int height, int /*bitsPerPixel*/) {
+  // The desktop keeps its own mode; the picture is scaled into it instead.
+  gameWidth_ = width;
+  gameHeight_ = height;
+  LogLine("SDL_SetWindowFullscreen()\n");
+  if (window_ == nullptr ||
+      SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+    LogSdlError();
+    ReportFatal("SDL_SetWindowFullscreen() failed.");
+  }
+}
+
+// The desktop mode was never changed, so there is nothing to give back.
+void SdlPlatform::LeaveDisplayMode() {}
+
+void SdlPlatform::CreateGLContext(int /*bitsPerPixel*/) {
+  LogLine("SDL_GL_CreateContext()\n");
+  if (window_ != nullptr) glContext_ = SDL_GL_CreateContext(window_);
+  if (glContext_ == nullptr) {
+    LogSdlError();
+    ReportFatal("SDL_GL_CreateContext() failed.");
+    return;
+  }
+  LogLine("SDL_GL_MakeCurrent()\n");
+  if (SDL_GL_MakeCurrent(window_, glContext_) != 0) {
+    LogSdlError();
+    ReportFatal("SDL_GL_MakeCurrent() failed.");
+    return;
+  }
+  // Wait for the vertical retrace where the driver allows it, so that the game does
+  // not draw frames nobody sees; without it the game still runs, only faster.
+  SDL_GL_SetSwapInterval(1);
+}
+
+void SdlPlatform::DestroyGLContext() {
+  if (glContext_ == nullptr) return;
+  SDL_GL_MakeCurrent(window_, nullptr);
+  SDL_GL_DeleteContext(glContext_);
+  glContext_ = nullptr;
+}
+
+void SdlPlatform::SwapGLBuffers() {
+  if (window_ != nullptr) SDL_GL_SwapWindow(window_);
+}
+
+GameViewport SdlPlatform::Viewport() {
+  int drawableWidth = gameWidth_, drawableHeight = gameHeight_;
+  if (window_ != nullptr) SDL_GL_GetDrawableSize(window_, &drawableWidth, &drawableHeight);
+  return ToViewport(ComputeLetterbox(drawableWidth, drawableHeight, gameWidth_, gameHeight_),
+                    drawableWidth, drawableHeight);
+}
+
+bool SdlPlatform::QueryFrequency(uint64_t* ticksPerSecond) {
+  *ticksPerSecond = SDL_GetPerformanceFrequency();
+  return *ticksPerSecond != 0;
+}
+
+uint64_t SdlPlatform::QueryCounter() { return SDL_GetPerformanceCounter(); }
+
+uint32_t SdlPlatform::MilliTicks() { return SDL_GetTicks(); }
+
+}  // namespace tav

@@ -1,0 +1,68 @@
+// The Linux platform on SDL2: one full-screen window on the desktop's own mode, the
+// game's picture scaled into it with its aspect ratio kept, the mouse mapped back into
+// game pixels, typed text as Latin-1 character codes, and SIGTERM / SIGINT turned
+// into a termination event so that the game leaves through its normal shutdown.
+#pragma once
+
+#include <deque>
+
+#include "platform/letterbox.h"
+#include "platform/platform.h"
+
+struct SDL_Window;
+
+namespace tav {
+
+class SdlPlatform : public Platform {
+ public:
+  SdlPlatform() = default;
+  ~SdlPlatform() override;
+  SdlPlatform(const SdlPlatform&) = delete;
+  SdlPlatform& operator=(const SdlPlatform&) = delete;
+
+  void CreateMainWindow(const char* caption, int width, int height) override;
+  void ShowMainWindow() override;
+  void DestroyMainWindow() override;
+  bool PollEvent(PlatformEvent* event) override;
+  void Minimise() override;
+  void BringToFront() override;
+  void GetCursorPos(int* x, int* y) override;
+  void SetCursorPos(int x, int y) override;
+  void ShowCursor(bool show) override;
+  bool IsButtonDown(MouseButton button) override;
+  void ActivateKeyboardLayout(uint32_t layoutId) override;
+  void Sleep(uint32_t milliseconds) override;
+  void EnterDisplayMode(int width, int height, int bitsPerPixel) override;
+  void LeaveDisplayMode() override;
+  void CreateGLContext(int bitsPerPixel) override;
+  void DestroyGLContext() override;
+  void SwapGLBuffers() override;
+  GameViewport Viewport() override;
+
+  bool QueryFrequency(uint64_t* ticksPerSecond) override;
+  uint64_t QueryCounter() override;
+  uint32_t MilliTicks() override;
+
+  SDL_Window* Window() const { return window_; }
+
+ private:
+  // Where the picture lies in window coordinates (the mouse's coordinates).
+  LetterboxRect WindowLetterbox() const;
+  // Turns one SDL event into ours; false for events the game has no use for.
+  bool Translate(const void* sdlEvent, PlatformEvent* event);
+  void QueueTextInput(const char* utf8);
+
+  SDL_Window* window_ = nullptr;
+  void* glContext_ = nullptr;
+  bool videoStarted_ = false;
+  bool signalsInstalled_ = false;
+  int gameWidth_ = 800;
+  int gameHeight_ = 600;
+  std::deque<PlatformEvent> pending_;
+};
+
+// Decodes UTF-8 text into Latin-1 character codes, dropping every character outside
+// Latin-1 and every malformed sequence. Exposed for tests.
+std::deque<int> Utf8ToLatin1(const char* utf8);
+
+}  // namespace tav
