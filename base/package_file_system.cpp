@@ -138,7 +138,8 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
   int64_t size = FileSize(closer.file);
   if (size < 0 || size > static_cast<int64_t>(UINT32_MAX)) return false;
   bytes->resize(static_cast<size_t>(size));
-  return std::fread(bytes->data(), 1, bytes->size(), closer.file) == bytes->size();
+  return bytes->empty() ||
+         std::fread(bytes->data(), 1, bytes->size(), closer.file) == bytes->size();
 }
 
 }  // namespace
@@ -181,7 +182,7 @@ PackageFileSystem::ReadResult PackageFileSystem::Load(const std::string& path,
     if (!EntryFitsInFile(entry, package.fileSize)) return ReadResult::kCorrupt;
     std::vector<uint8_t> data(entry.size);
     if (std::fseek(package.file, static_cast<long>(entry.offset), SEEK_SET) != 0 ||
-        std::fread(data.data(), 1, data.size(), package.file) != data.size()) {
+        (!data.empty() && std::fread(data.data(), 1, data.size(), package.file) != data.size())) {
       return ReadResult::kCorrupt;
     }
     *bytes = std::move(data);

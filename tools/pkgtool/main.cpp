@@ -76,7 +76,8 @@ int Cat(const std::vector<std::string>& args) {
   PackageFileSystem::ReadResult result = PackageFileSystem::Load(args[0], args[1], &bytes, &found);
   if (result != PackageFileSystem::ReadResult::kOk) return Fail(Describe(result, args[0]));
   if (!found) return Fail("'" + args[1] + "' is not in '" + args[0] + "'");
-  if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0) {
+  bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+  if (!written || std::fflush(stdout) != 0) {
     return Fail("cannot write to standard output");
   }
   return 0;
