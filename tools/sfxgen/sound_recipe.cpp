@@ -206,6 +206,9 @@ SoundRecipe ParseSoundRecipe(const std::string& text) {
     } else if (key == "fadeout") {
       line.ExpectArguments(1, 1);
       recipe.fadeOut = line.Number(1, 0, 5);
+    } else if (key == "drive") {
+      line.ExpectArguments(1, 1);
+      recipe.drive = line.Number(1, 0, 20);
     } else if (key == "dc") {
       line.ExpectArguments(1, 1);
       recipe.dcCutoff = line.Number(1, 1, 500);
@@ -236,6 +239,7 @@ Buffer RenderSound(const SoundRecipe& recipe) {
   for (const Layer& layer : recipe.layers) RenderLayer(layer, buffer);
   ApplyEcho(recipe.echo, buffer);
   ApplyReverb(recipe.reverb, buffer);
+  Saturate(buffer, recipe.drive);
   RemoveDc(buffer, recipe.dcCutoff);
   ApplyFades(buffer, recipe.fadeIn, recipe.fadeOut);
   NormalizePeak(buffer, recipe.peakDb);

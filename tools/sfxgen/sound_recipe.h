@@ -2,7 +2,7 @@
 // into a finished mono effect.
 //
 // A recipe is a list of "key values..." lines. Lines before the first "layer"
-// set the whole sound (tail, peak, fadein, fadeout, dc, reverb, echo); each
+// set the whole sound (tail, peak, fadein, fadeout, dc, drive, reverb, echo); each
 // "layer" line starts a new voice whose lines follow it (see ReadLayerKey for
 // the voice keys). A layer can be copied with "repeat N" and "step SECONDS",
 // each copy "transpose SEMITONES" higher and "copygain G" times as loud, or
@@ -23,6 +23,7 @@ struct SoundRecipe {
   double fadeIn = 0.001;    // seconds
   double fadeOut = 0.008;   // seconds
   double dcCutoff = 20.0;   // Hz of the rumble filter
+  double drive = 0;         // soft saturation of the mix (see Saturate)
   ReverbSettings reverb;
   EchoSettings echo;
   std::vector<Layer> layers;  // copies already expanded
@@ -40,8 +41,8 @@ bool ReadLayerKey(const RecipeLine& line, Layer& layer);
 // Throws RecipeError on any mistake.
 SoundRecipe ParseSoundRecipe(const std::string& text);
 
-// The finished effect: layers mixed, reverb and echo, rumble removed, faded at
-// both ends and normalised to the recipe's peak.
+// The finished effect: layers mixed, reverb and echo, saturated, rumble
+// removed, faded at both ends and normalised to the recipe's peak.
 Buffer RenderSound(const SoundRecipe& recipe);
 
 }  // namespace tav::sfx

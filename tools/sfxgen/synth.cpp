@@ -355,6 +355,13 @@ double NormalizePeak(Buffer& buffer, double peakDb) {
   return gain;
 }
 
+void Saturate(Buffer& buffer, double drive) {
+  if (drive <= 0) return;
+  NormalizePeak(buffer, 0.0);
+  const double norm = 1.0 / std::tanh(drive);
+  for (float& s : buffer.samples) s = static_cast<float>(std::tanh(drive * s) * norm);
+}
+
 void WrapTail(Buffer& buffer, size_t loopFrames) {
   if (loopFrames == 0) {
     buffer.samples.clear();

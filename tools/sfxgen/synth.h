@@ -90,6 +90,11 @@ void ApplyFades(Buffer& buffer, double fadeInSeconds, double fadeOutSeconds);
 // buffer stays silent. Returns the gain used.
 double NormalizePeak(Buffer& buffer, double peakDb);
 
+// Soft saturation of the whole buffer after scaling its peak to full scale:
+// tanh(drive * x) / tanh(drive). Raises the body of spiky sounds (crackle,
+// explosions) against their peaks. drive <= 0 leaves the buffer alone.
+void Saturate(Buffer& buffer, double drive);
+
 // Peak of the buffer in dBFS (-inf for silence).
 double PeakDb(const Buffer& buffer);
 
