@@ -57,7 +57,7 @@ std::vector<RecipeLine> SplitRecipe(const std::string& text) {
       continue;
     }
     if (inComment) continue;
-    if (c == '#') {
+    if (c == '#' && word.empty()) {
       endWord();
       inComment = true;
     } else if (c == ' ' || c == '\t' || c == '\r') {

@@ -14,7 +14,8 @@ class RecipeError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// One non-empty recipe line without its comment ("#" to the line end).
+// One non-empty recipe line without its comment: a word that begins with "#"
+// starts a comment running to the line end (so "C#5" is still a note).
 struct RecipeLine {
   int number = 0;                  // 1-based line number in the recipe
   std::vector<std::string> words;  // separated by blanks or tabs
