@@ -1,0 +1,54 @@
+// Case-insensitive file lookup, one path component at a time.
+#include "audio/find_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace tav {
+
+namespace {
+
+bool EqualIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+           return std::tolower(x) == std::tolower(y);
+         });
+}
+
+}  // namespace
+
+std::string FindFileIgnoringCase(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (path.empty() || fs::exists(path, error)) return path;
+
+  const fs::path wanted(path);
+  fs::path found = wanted.root_path();
+  for (const fs::path& component : wanted.relative_path()) {
+    const std::string name = component.string();
+    if (name.empty() || name == "." || name == "..") {
+      found /= component;
+      continue;
+    }
+    if (fs::exists(found / component, error)) {
+      found /= component;
+      continue;
+    }
+    const fs::path directory = found.empty() ? fs::path(".") : found;
+    std::vector<std::string> matches;
+    for (fs::directory_iterator it(directory, error), end; !error && it != end;
+         it.increment(error)) {
+      const std::string candidate = it->path().filename().string();
+      if (EqualIgnoringCase(candidate, name)) matches.push_back(candidate);
+    }
+    if (matches.empty()) return path;
+    std::sort(matches.begin(), matches.end());
+    found /= matches.front();
+  }
+  return found.string();
+}
+
+}  // namespace tav

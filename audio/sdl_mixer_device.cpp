@@ -1,0 +1,133 @@
+// SDL2_mixer device: sounds are decoded whole into chunks (WAV, Ogg Vorbis, ...) and
+// each plays on a channel reserved for it for as long as it is loaded.
+#include "audio/sdl_mixer_device.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+#include <vector>
+
+namespace tav {
+
+// Shared between the device and its sounds, so that a sound outliving the device
+// (a handle released after shutdown) finds the mixer closed and does nothing.
+struct MixerState {
+  bool open = false;
+  std::vector<bool> channelUsed;
+  std::set<class MixerStream*> streams;
+};
+
+class MixerStream : public SoundStream {
+ public:
+  MixerStream(std::shared_ptr<MixerState> state, Mix_Chunk* chunk, int channel)
+      : state_(std::move(state)), chunk_(chunk), channel_(channel) {
+    state_->streams.insert(this);
+  }
+
+  ~MixerStream() override {
+    Unload();
+    state_->streams.erase(this);
+  }
+
+  // Frees the chunk and gives the channel back; after this the stream is inert.
+  void Unload() {
+    if (chunk_ == nullptr) return;
+    if (state_->open) {
+      Mix_HaltChannel(channel_);
+      Mix_FreeChunk(chunk_);
+      state_->channelUsed[channel_] = false;
+    }
+    chunk_ = nullptr;
+  }
+
+  void PlayFromStart(bool repeat) override {
+    if (chunk_ == nullptr) return;
+    repeat_ = repeat;
+    Mix_HaltChannel(channel_);
+    Mix_PlayChannel(channel_, chunk_, repeat ? -1 : 0);
+  }
+
+  void Stop() override {
+    if (chunk_ == nullptr) return;
+    if (Mix_Playing(channel_)) Mix_Pause(channel_);
+  }
+
+  void Resume() override {
+    if (chunk_ == nullptr) return;
+    if (Mix_Playing(channel_)) {
+      if (Mix_Paused(channel_)) Mix_Resume(channel_);
+      return;
+    }
+    Mix_PlayChannel(channel_, chunk_, repeat_ ? -1 : 0);
+  }
+
+  bool IsPlaying() override {
+    return chunk_ != nullptr && Mix_Playing(channel_) && !Mix_Paused(channel_);
+  }
+
+  void SetVolume(float volume) override {
+    if (chunk_ == nullptr) return;
+    const float clamped = std::clamp(volume, 0.0f, 1.0f);
+    Mix_Volume(channel_, static_cast<int>(std::lround(clamped * MIX_MAX_VOLUME)));
+  }
+
+ private:
+  std::shared_ptr<MixerState> state_;
+  Mix_Chunk* chunk_;
+  int channel_;
+  bool repeat_ = false;
+};
+
+SdlMixerDevice::SdlMixerDevice() : state_(std::make_shared<MixerState>()) {}
+
+SdlMixerDevice::~SdlMixerDevice() { Close(); }
+
+bool SdlMixerDevice::Open(const std::string& name) {
+  if (state_->open) return true;
+  if (SDL_AudioInit(name.empty() ? nullptr : name.c_str()) != 0) return false;
+  Mix_Init(MIX_INIT_OGG);
+  if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+    Mix_Quit();
+    SDL_AudioQuit();
+    return false;
+  }
+  Mix_AllocateChannels(0);
+  state_->channelUsed.clear();
+  state_->open = true;
+  return true;
+}
+
+std::string SdlMixerDevice::Description() {
+  const char* driver = SDL_GetCurrentAudioDriver();
+  return std::string("SDL2_mixer on ") + (driver != nullptr ? driver : "no driver");
+}
+
+void SdlMixerDevice::Close() {
+  if (!state_->open) return;
+  for (MixerStream* stream : state_->streams) stream->Unload();
+  Mix_CloseAudio();
+  Mix_Quit();
+  SDL_AudioQuit();
+  state_->open = false;
+  state_->channelUsed.clear();
+}
+
+std::shared_ptr<SoundStream> SdlMixerDevice::OpenSound(const std::string& path) {
+  if (!state_->open) return nullptr;
+  Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+  if (chunk == nullptr) return nullptr;
+  std::vector<bool>& used = state_->channelUsed;
+  int channel = static_cast<int>(std::find(used.begin(), used.end(), false) - used.begin());
+  if (channel == static_cast<int>(used.size())) {
+    used.push_back(false);
+    Mix_AllocateChannels(static_cast<int>(used.size()));
+  }
+  used[channel] = true;
+  Mix_Volume(channel, MIX_MAX_VOLUME);
+  return std::make_shared<MixerStream>(state_, chunk, channel);
+}
+
+}  // namespace tav
