@@ -1,0 +1,62 @@
+// Edit field keystrokes, commands, caret blink and dot padding.
+#include "gui/edit_field.h"
+
+#include "base/frame_clock.h"
+#include "render/bitmap_font.h"
+
+namespace tav {
+
+EditField::EditField(std::string name)
+    : Control(std::move(name)), lastTick_(GetTimeSource().MilliTicks()) {}
+
+bool EditField::Fits(const std::string& candidate) const {
+  return candidate.size() <= kMaxTextBytes &&
+         static_cast<float>(BitmapFont::Shared().TextWidth(candidate)) <= textRect_.Width();
+}
+
+void EditField::OnKeyChar(uint32_t code, uint32_t /*keyData*/) {
+  if (!editing_) return;
+  const char c = static_cast<char>(code & 0xFF);
+  if (c == 8) {
+    if (!text_.empty()) text_.pop_back();
+  } else if (c == 13) {
+    editing_ = false;
+  } else {
+    // Every byte value is taken; how it looks is the font's business.
+    std::string candidate = text_ + c;
+    if (Fits(candidate)) text_ = std::move(candidate);
+  }
+  caretClock_ = 0;  // the caret restarts visible after each keystroke
+  Notify("EditOnChar");
+}
+
+void EditField::OnCommand(const std::string& command) {
+  if (command == "BeginEdit") {
+    text_.clear();
+    editing_ = true;
+  } else if (command == "EndEdit") {
+    editing_ = false;
+  }
+}
+
+std::string EditField::DisplayText() {
+  if (editing_) {
+    const uint32_t now = GetTimeSource().MilliTicks();
+    caretClock_ += now - lastTick_;  // unsigned: survives the tick counter wrapping
+    lastTick_ = now;
+    return (caretClock_ & kCaretBlinkBit) == 0 ? text_ + "|" : text_;
+  }
+  std::string padded = text_;
+  for (int i = 0; i < kMaxDots; ++i) {
+    std::string candidate = padded + '.';
+    if (static_cast<float>(BitmapFont::Shared().TextWidth(candidate)) > textRect_.Width()) break;
+    padded = std::move(candidate);
+  }
+  return padded;
+}
+
+void EditField::Draw() {
+  BitmapFont::Shared().PrintText(textRect_.x0, textRect_.y0, DisplayText());
+}
+
+}  // namespace tav
