@@ -103,6 +103,7 @@ TEST_F(PkgtoolTest, RefusesBadInputWithOneLine) {
   ExpectOneLineFailure(Run("pack " + (dir_ / "long.pkg") + " " + (dir_ / longName)));
   EXPECT_EQ(ReadFile(dir_ / "long.pkg"), "");  // nothing written
   ExpectOneLineFailure(Run("pack " + (dir_ / "q.pkg") + " " + (dir_ / "missing.txt")));
+  ExpectOneLineFailure(Run("pack " + (dir_ / "q.pkg") + " " + dir_.Path()));  // a directory
   ExpectOneLineFailure(Run("frobnicate"));
   ExpectOneLineFailure(Run(""));
 }

@@ -2,10 +2,9 @@
 #include "tools/pkgtool/package_writer.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+
+#include "tools/pkgtool/file_io.h"
 
 namespace tav {
 namespace {
@@ -16,13 +15,6 @@ constexpr size_t kEntrySize = 40;
 
 void PutLittleEndian32(std::string* bytes, size_t at, uint32_t value) {
   for (int i = 0; i < 4; ++i) (*bytes)[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-bool ReadWhole(const std::string& path, std::string* bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
 }
 
 }  // namespace
@@ -54,10 +46,7 @@ bool WritePackage(const std::string& outputPath, const std::vector<std::string>&
       return false;
     }
     std::string bytes;
-    if (!ReadWhole(files[i], &bytes)) {
-      *error = "cannot read '" + files[i] + "'";
-      return false;
-    }
+    if (!ReadInputFile(files[i], &bytes, error)) return false;
     uint64_t offset = directory.size() + data.size();
     if (offset + bytes.size() > UINT32_MAX) {
       *error = "package would be larger than 4 GiB at '" + files[i] + "'";
@@ -70,18 +59,7 @@ bool WritePackage(const std::string& outputPath, const std::vector<std::string>&
     data += bytes;
   }
 
-  std::ofstream out(outputPath, std::ios::binary | std::ios::trunc);
-  if (out) {
-    out.write(directory.data(), static_cast<std::streamsize>(directory.size()));
-    out.write(data.data(), static_cast<std::streamsize>(data.size()));
-    out.close();
-  }
-  if (!out) {
-    std::remove(outputPath.c_str());
-    *error = "cannot write '" + outputPath + "'";
-    return false;
-  }
-  return true;
+  return WriteOutputFile(outputPath, directory + data, error);
 }
 
 }  // namespace tav

@@ -1,10 +1,9 @@
 // TGA frame reading and ".spt" picture list writing for pkgtool.
 #include "tools/pkgtool/picture_list_writer.h"
 
-#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+
+#include "tools/pkgtool/file_io.h"
 
 namespace tav {
 namespace {
@@ -28,12 +27,9 @@ void AppendLittleEndian32(std::string* bytes, uint32_t value) {
 }  // namespace
 
 bool ReadTgaFrame(const std::string& path, TgaFrame* frame, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    *error = "cannot read '" + path + "'";
-    return false;
-  }
-  std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string contents;
+  if (!ReadInputFile(path, &contents, error)) return false;
+  const std::vector<uint8_t> file(contents.begin(), contents.end());
   if (file.size() < kTgaHeaderSize) {
     *error = "'" + path + "' is too short to be a TGA file";
     return false;
@@ -150,17 +146,7 @@ bool WritePictureList(const std::string& outputPath, const PictureListSettings& 
                       const std::vector<PictureListAction>& actions, std::string* error) {
   std::string bytes;
   if (!BuildPictureList(settings, actions, &bytes, error)) return false;
-  std::ofstream out(outputPath, std::ios::binary | std::ios::trunc);
-  if (out) {
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-  }
-  if (!out) {
-    std::remove(outputPath.c_str());
-    *error = "cannot write '" + outputPath + "'";
-    return false;
-  }
-  return true;
+  return WriteOutputFile(outputPath, bytes, error);
 }
 
 }  // namespace tav
