@@ -7,9 +7,12 @@
 
 namespace tav {
 
-RecordingRenderer::RecordingRenderer(int kind) : Renderer(kind) {}
+RecordingRenderer::RecordingRenderer(int kind) : Renderer(kind) {
+  scratch_.vertices.reserve(4);  // so that drawing with recording off never allocates
+}
 
 RecordedCall& RecordingRenderer::Record(const char* op) {
+  if (!recording_) return scratch_;
   calls_.emplace_back();
   calls_.back().op = op;
   return calls_.back();

@@ -84,6 +84,9 @@ class RecordingRenderer : public Renderer {
   // Test controls: what BeginFrame answers, and whether texture creation fails.
   void SetBeginFrameResult(bool result) { beginFrameResult_ = result; }
   void SetTextureCreationFails(bool fails) { creationFails_ = fails; }
+  // With recording off the calls only change the state (bound texture, modes,
+  // textures): nothing is stored, so a steady frame allocates nothing.
+  void SetRecording(bool recording) { recording_ = recording; }
 
   static constexpr size_t kTgaHeaderSize = 18;
 
@@ -100,6 +103,8 @@ class RecordingRenderer : public Renderer {
   bool initialised_ = false;
   bool beginFrameResult_ = true;
   bool creationFails_ = false;
+  bool recording_ = true;
+  RecordedCall scratch_;  // written instead of a new record while recording is off
 };
 
 }  // namespace tav
