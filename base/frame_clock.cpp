@@ -39,8 +39,9 @@ FrameClock& FrameClock::Instance() {
 
 uint64_t FrameClock::Now() {
   TimeSource& source = GetTimeSource();
-  if (!decided_) {
+  if (!decided_ || decidedSource_ != &source) {
     decided_ = true;
+    decidedSource_ = &source;
     uint64_t frequency = 0;
     highResolution_ = source.QueryFrequency(&frequency) && frequency != 0;
     frequency_ = highResolution_ ? frequency : 0;
@@ -80,6 +81,7 @@ void FrameClock::Unregister(Stopwatch* watch) {
 
 void FrameClock::ResetForTests() {
   decided_ = false;
+  decidedSource_ = nullptr;
   highResolution_ = false;
   frequency_ = 0;
   markTicks_ = 0;

@@ -20,7 +20,8 @@ class TimeSource {
 };
 
 // Installs the process-wide time source (not owned). Null restores a source that
-// reads the system's steady clock.
+// reads the system's steady clock. The clock queries a new source's frequency on
+// its next use.
 void SetTimeSource(TimeSource* source);
 TimeSource& GetTimeSource();
 
@@ -52,6 +53,7 @@ class FrameClock {
   uint64_t Now();  // counter ticks, or milliseconds on the fallback path
 
   bool decided_ = false;
+  TimeSource* decidedSource_ = nullptr;  // a newly installed source is asked again
   bool highResolution_ = false;
   uint64_t frequency_ = 0;
   uint64_t markTicks_ = 0;  // counter ticks, or milliseconds on the fallback path

@@ -93,6 +93,17 @@ TEST_F(FrameClockTest, FallsBackToMillisecondsWithoutHighResolutionCounter) {
   EXPECT_FLOAT_EQ(FrameTime(), 0.032f);
 }
 
+TEST_F(FrameClockTest, ANewTimeSourceIsAskedForItsFrequency) {
+  FakeTimeSource counter(true);
+  Use(&counter);
+  RunFrame(counter, 0.02);
+  FakeTimeSource milliseconds(false);
+  SetTimeSource(&milliseconds);  // no reset: the clock notices the change itself
+  RunFrame(milliseconds, 0.03);
+  EXPECT_FLOAT_EQ(FrameTime(), 0.03f);
+  EXPECT_EQ(milliseconds.frequencyQueries, 1);
+}
+
 TEST_F(FrameClockTest, StopwatchesAdvanceAtFrameEndUntilTheyUnregister) {
   FakeTimeSource source(true);
   Use(&source);
