@@ -1,0 +1,43 @@
+// The process-wide random source of the game.
+#include "game/random_source.h"
+
+#include <chrono>
+
+namespace tav {
+namespace {
+
+SeededRandom g_builtInRandom(1);
+RandomSource* g_randomSource = nullptr;
+
+}  // namespace
+
+void SeededRandom::Seed(uint64_t seed) {
+  std::seed_seq sequence{static_cast<uint32_t>(seed), static_cast<uint32_t>(seed >> 32)};
+  engine_.seed(sequence);
+}
+
+void SetRandomSource(RandomSource* source) { g_randomSource = source; }
+
+RandomSource& GameRandom() { return g_randomSource ? *g_randomSource : g_builtInRandom; }
+
+void SeedGameRandom(uint64_t seed) { g_builtInRandom.Seed(seed); }
+
+void SeedGameRandomFromClock() {
+  auto now = std::chrono::high_resolution_clock::now().time_since_epoch().count();
+  SeedGameRandom(static_cast<uint64_t>(now));
+}
+
+uint32_t RandomNumber() { return GameRandom().Next(); }
+
+int RandomBelow(int count) {
+  if (count <= 0) return 0;
+  return static_cast<int>(RandomNumber() % static_cast<uint32_t>(count));
+}
+
+float RandomFloat(float range) {
+  // 24 random bits keep the result strictly below range in float arithmetic.
+  float unit = static_cast<float>(RandomNumber() >> 8) / 16777216.0f;
+  return unit * range;
+}
+
+}  // namespace tav
