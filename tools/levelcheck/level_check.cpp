@@ -89,11 +89,6 @@ LevelReport CheckOneLevel(const std::string& path, const std::string& name) {
     report.problems.push_back("does not load: " + fault);
     return report;
   }
-  for (size_t k = 0; k < level.priorities.size(); ++k) {
-    if (level.priorities[k] < 0) {
-      report.problems.push_back("negative weight for kind " + std::to_string(k));
-    }
-  }
   if (level.timeLimit <= 0) report.problems.push_back("\"Time\" is not positive");
   if (level.letterProbability < 0) {
     report.problems.push_back("\"LetterProbability\" is negative");
