@@ -20,7 +20,8 @@ class SteadyTimeSource : public TimeSource {
   }
   uint32_t MilliTicks() override {
     auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
   }
 };
 
@@ -29,8 +30,12 @@ TimeSource* g_timeSource = &g_steadySource;
 
 }  // namespace
 
-void SetTimeSource(TimeSource* source) { g_timeSource = source ? source : &g_steadySource; }
-TimeSource& GetTimeSource() { return *g_timeSource; }
+void SetTimeSource(TimeSource* source) {
+  g_timeSource = source ? source : &g_steadySource;
+}
+TimeSource& GetTimeSource() {
+  return *g_timeSource;
+}
 
 FrameClock& FrameClock::Instance() {
   static FrameClock clock;
@@ -63,7 +68,9 @@ double FrameClock::TakeElapsed() {
   return elapsed;
 }
 
-void FrameClock::FrameStart() { markTicks_ = Now(); }
+void FrameClock::FrameStart() {
+  markTicks_ = Now();
+}
 
 void FrameClock::FrameEnd() {
   double elapsed = TakeElapsed();
@@ -71,7 +78,9 @@ void FrameClock::FrameEnd() {
   for (Stopwatch* watch : watches_) watch->Advance(frameTime_);
 }
 
-void FrameClock::Register(Stopwatch* watch) { watches_.push_back(watch); }
+void FrameClock::Register(Stopwatch* watch) {
+  watches_.push_back(watch);
+}
 
 void FrameClock::Unregister(Stopwatch* watch) {
   auto found = std::find(watches_.begin(), watches_.end(), watch);
@@ -88,9 +97,15 @@ void FrameClock::ResetForTests() {
   frameTime_ = kInitialFrameTime;
 }
 
-float FrameTime() { return FrameClock::Instance().FrameTime(); }
+float FrameTime() {
+  return FrameClock::Instance().FrameTime();
+}
 
-Stopwatch::Stopwatch() { FrameClock::Instance().Register(this); }
-Stopwatch::~Stopwatch() { FrameClock::Instance().Unregister(this); }
+Stopwatch::Stopwatch() {
+  FrameClock::Instance().Register(this);
+}
+Stopwatch::~Stopwatch() {
+  FrameClock::Instance().Unregister(this);
+}
 
 }  // namespace tav

@@ -12,7 +12,9 @@
 namespace tav {
 namespace {
 
-bool IsWordSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool IsWordSpace(char c) {
+  return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
 
 // The first whitespace-delimited word of text (spaces, tabs and line ends all
 // separate words here); empty if the text has none.
@@ -40,9 +42,13 @@ std::string ValueOf(char* line) {
 
 }  // namespace
 
-IniFile::~IniFile() { Close(); }
+IniFile::~IniFile() {
+  Close();
+}
 
-bool IniFile::Open(const std::string& name) { return OpenPath(DataPath(name)); }
+bool IniFile::Open(const std::string& name) {
+  return OpenPath(DataPath(name));
+}
 
 bool IniFile::OpenPath(const std::string& path) {
   Close();

@@ -65,7 +65,9 @@ void LogStart(const std::string& baseDirectory) {
   LogLine("log start\n");
 }
 
-const std::string& BaseDirectory() { return g_baseDirectory; }
+const std::string& BaseDirectory() {
+  return g_baseDirectory;
+}
 
 void LogLine(const char* format, ...) {
   char buffer[kLogBufferSize];
@@ -108,8 +110,12 @@ void RequestQuit() {
   }
 }
 
-bool ErrorsRaise() { return g_errorsRaise; }
-void SetErrorsRaise(bool raise) { g_errorsRaise = raise; }
+bool ErrorsRaise() {
+  return g_errorsRaise;
+}
+void SetErrorsRaise(bool raise) {
+  g_errorsRaise = raise;
+}
 
 void SetErrorNameFunction(ErrorNameFunction function) {
   g_errorName = function ? function : DefaultErrorName;

@@ -144,9 +144,15 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
 
 }  // namespace
 
-void PackageFileSystem::AddPackage(const std::string& path) { PackageList().push_back(path); }
-void PackageFileSystem::ClearPackages() { PackageList().clear(); }
-const std::vector<std::string>& PackageFileSystem::Packages() { return PackageList(); }
+void PackageFileSystem::AddPackage(const std::string& path) {
+  PackageList().push_back(path);
+}
+void PackageFileSystem::ClearPackages() {
+  PackageList().clear();
+}
+const std::vector<std::string>& PackageFileSystem::Packages() {
+  return PackageList();
+}
 
 PackageFileSystem::ReadResult PackageFileSystem::ReadDirectory(const std::string& path,
                                                                std::vector<Entry>* entries) {

@@ -16,8 +16,7 @@ class IniFileTest : public ::testing::Test {
  protected:
   // Opens a file with the given text and returns the looked-up value, or
   // "<missing>" when the lookup fails.
-  std::string Lookup(const std::string& text, const std::string& section,
-                     const std::string& key) {
+  std::string Lookup(const std::string& text, const std::string& section, const std::string& key) {
     WriteFile(dir_ / "test.ini", text);
     IniFile ini;
     if (!ini.OpenPath(dir_ / "test.ini")) return "<cannot open>";

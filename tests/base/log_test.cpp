@@ -59,12 +59,10 @@ TEST_F(LogTest, FatalReportRaisesOnceThenOnlyLogs) {
 
 TEST_F(LogTest, FatalReportWithCodeNamesTheCode) {
   EXPECT_THROW(ReportFatalWithCode(0x8876017C, "CreateDevice failed"), FatalError);
-  EXPECT_EQ(LogText(),
-            "log start\nERROR: CreateDevice failed\nUnrecognized error: 0x8876017c\n");
+  EXPECT_EQ(LogText(), "log start\nERROR: CreateDevice failed\nUnrecognized error: 0x8876017c\n");
 
-  SetErrorNameFunction([](int64_t code) {
-    return code == 7 ? std::string("DEVICE_LOST") : std::string("other");
-  });
+  SetErrorNameFunction(
+      [](int64_t code) { return code == 7 ? std::string("DEVICE_LOST") : std::string("other"); });
   LogStart(dir_.Path());
   ReportFatalWithCode(7, "Present");  // flag already cleared: logs only
   EXPECT_EQ(LogText(), "log start\nERROR: Present\nDEVICE_LOST\n");

@@ -76,7 +76,7 @@ TEST_F(PackageTest, FindsEntriesIgnoringCaseFirstMatchWins) {
   ASSERT_TRUE(file.Open("empty.spt"));  // size 0 is a successful load
   EXPECT_EQ(file.Size(), 0u);
   EXPECT_FALSE(file.Open("missing.tga"));
-  EXPECT_EQ(file.Size(), 0u);  // a failed load leaves nothing behind
+  EXPECT_EQ(file.Size(), 0u);        // a failed load leaves nothing behind
   EXPECT_FALSE(file.Open("xfont"));  // whole names only
 }
 
@@ -107,8 +107,7 @@ TEST_F(PackageTest, MagicMustEndAtItsTwelfthCharacter) {
   EXPECT_EQ(PackageFileSystem::ReadDirectory(path, &entries), ReadResult::kBadMagic);
   WriteFile(path, "PKG Pack");
   EXPECT_EQ(PackageFileSystem::ReadDirectory(path, &entries), ReadResult::kBadMagic);
-  EXPECT_EQ(PackageFileSystem::ReadDirectory(dir_ / "nope.pkg", &entries),
-            ReadResult::kCannotOpen);
+  EXPECT_EQ(PackageFileSystem::ReadDirectory(dir_ / "nope.pkg", &entries), ReadResult::kCannotOpen);
 }
 
 // Damaged packages: each must fail the lookup and the directory read cleanly,

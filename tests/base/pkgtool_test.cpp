@@ -81,7 +81,9 @@ TEST_F(PkgtoolTest, DuplicatedNameFindsTheFirstEntry) {
   WriteFile(dir_ / "one/same.tga", "first");
   WriteFile(dir_ / "two/SAME.tga", "second");
   ASSERT_EQ(Run("pack " + (dir_ / "dup.pkg") + " " + (dir_ / "one/same.tga") + " " +
-                (dir_ / "two/SAME.tga")).status, 0);
+                (dir_ / "two/SAME.tga"))
+                .status,
+            0);
   EXPECT_EQ(Run("cat " + (dir_ / "dup.pkg") + " Same.TGA").out, "first");
 }
 
@@ -116,7 +118,8 @@ std::string MakeTga(int width, int height, int bits, bool topFirst, uint8_t firs
   tga[14] = static_cast<char>(height);
   tga[16] = static_cast<char>(bits);
   tga[17] = static_cast<char>(topFirst ? 0x20 : 0x00);
-  for (int i = 0; i < width * height * bits / 8; ++i) tga.push_back(static_cast<char>(firstByte + i));
+  for (int i = 0; i < width * height * bits / 8; ++i)
+    tga.push_back(static_cast<char>(firstByte + i));
   return tga;
 }
 
@@ -132,8 +135,9 @@ TEST_F(PkgtoolTest, PictureListLayout) {
   WriteFile(dir_ / "idle.tga", MakeTga(2, 2, 24, false, 200));
   RunResult run = Run("spt " + (dir_ / "a.spt") +
                       " --duration 0.1 --bbox 1,-2,3,4 --mode dynamic --collision false"
-                      " --action Walk " + (dir_ / "walk1.tga") + " " + (dir_ / "walk2.tga") +
-                      " --action Idle " + (dir_ / "idle.tga"));
+                      " --action Walk " +
+                      (dir_ / "walk1.tga") + " " + (dir_ / "walk2.tga") + " --action Idle " +
+                      (dir_ / "idle.tga"));
   ASSERT_EQ(run.status, 0) << run.err;
   std::string spt = ReadFile(dir_ / "a.spt");
   const size_t frameBytes = 2 * 2 * 3;
@@ -186,13 +190,16 @@ TEST_F(PkgtoolTest, PictureListDefaultsAndRefusals) {
   WriteFile(dir_ / "rle.tga", rle);
   WriteFile(dir_ / "short.tga", MakeTga(4, 4, 32, false).substr(0, 30));
   const std::string out = " " + (dir_ / "x.spt") + " ";
-  ExpectOneLineFailure(Run("spt" + out + "--action A " + (dir_ / "f32.tga") + " " + (dir_ / "f24.tga")));
-  ExpectOneLineFailure(Run("spt" + out + "--action A " + (dir_ / "f32.tga") + " --action B " + (dir_ / "big.tga")));
+  ExpectOneLineFailure(
+      Run("spt" + out + "--action A " + (dir_ / "f32.tga") + " " + (dir_ / "f24.tga")));
+  ExpectOneLineFailure(
+      Run("spt" + out + "--action A " + (dir_ / "f32.tga") + " --action B " + (dir_ / "big.tga")));
   ExpectOneLineFailure(Run("spt" + out + "--action A " + (dir_ / "rle.tga")));
   ExpectOneLineFailure(Run("spt" + out + "--action A " + (dir_ / "short.tga")));
   ExpectOneLineFailure(Run("spt" + out + "--action A"));
   ExpectOneLineFailure(Run("spt" + out + (dir_ / "f32.tga")));
-  ExpectOneLineFailure(Run("spt" + out + "--action " + std::string(32, 'a') + " " + (dir_ / "f32.tga")));
+  ExpectOneLineFailure(
+      Run("spt" + out + "--action " + std::string(32, 'a') + " " + (dir_ / "f32.tga")));
   ExpectOneLineFailure(Run("spt" + out + "--mode sometimes --action A " + (dir_ / "f32.tga")));
   ExpectOneLineFailure(Run("spt" + out + "--bbox 1,2,3 --action A " + (dir_ / "f32.tga")));
   ExpectOneLineFailure(Run("spt" + out + "--duration fast --action A " + (dir_ / "f32.tga")));

@@ -43,7 +43,8 @@ std::string Describe(PackageFileSystem::ReadResult result, const std::string& pa
     case PackageFileSystem::ReadResult::kBadMagic:
       return "'" + path + "' is not a package file";
     case PackageFileSystem::ReadResult::kCorrupt:
-      return "'" + path + "' is damaged (a directory entry is cut short, unterminated or past the end)";
+      return "'" + path +
+             "' is damaged (a directory entry is cut short, unterminated or past the end)";
     case PackageFileSystem::ReadResult::kOk:
       break;
   }
@@ -76,7 +77,8 @@ int Cat(const std::vector<std::string>& args) {
   PackageFileSystem::ReadResult result = PackageFileSystem::Load(args[0], args[1], &bytes, &found);
   if (result != PackageFileSystem::ReadResult::kOk) return Fail(Describe(result, args[0]));
   if (!found) return Fail("'" + args[1] + "' is not in '" + args[0] + "'");
-  bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+  bool written =
+      bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
   if (!written || std::fflush(stdout) != 0) {
     return Fail("cannot write to standard output");
   }

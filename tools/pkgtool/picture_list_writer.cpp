@@ -126,7 +126,8 @@ bool BuildPictureList(const PictureListSettings& settings,
   AppendLittleEndian32(&header, static_cast<uint32_t>(first.height));
   AppendLittleEndian32(&header, static_cast<uint32_t>(first.bitsPerPixel));
   AppendLittleEndian32(&header, static_cast<uint32_t>(actions.size()));
-  for (int32_t corner : settings.boundingBox) AppendLittleEndian32(&header, static_cast<uint32_t>(corner));
+  for (int32_t corner : settings.boundingBox)
+    AppendLittleEndian32(&header, static_cast<uint32_t>(corner));
   uint32_t durationBits;
   static_assert(sizeof(durationBits) == sizeof(settings.frameDuration));
   std::memcpy(&durationBits, &settings.frameDuration, sizeof(durationBits));

@@ -21,15 +21,15 @@ struct TgaFrame {
 bool ReadTgaFrame(const std::string& path, TgaFrame* frame, std::string* error);
 
 struct PictureListAction {
-  std::string name;  // 1 to 31 characters
+  std::string name;                     // 1 to 31 characters
   std::vector<std::string> framePaths;  // 1 to 127 TGA files
 };
 
 struct PictureListSettings {
   float frameDuration = 0.04f;
   int32_t boundingBox[4] = {0, 0, 0, 0};  // x1, y1, x2, y2
-  uint8_t mode = 0;       // 0 static, 1 dynamic
-  uint8_t collision = 1;  // 1 true, 0 false
+  uint8_t mode = 0;                       // 0 static, 1 dynamic
+  uint8_t collision = 1;                  // 1 true, 0 false
 };
 
 constexpr int kMaxFramesPerAction = 127;
