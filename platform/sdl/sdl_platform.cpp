@@ -110,9 +110,17 @@ void SdlPlatform::CreateMainWindow(const char* caption, int width, int height) {
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
   SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 
+  // Created at the desktop's size from the start: without a window manager to honour
+  // the full-screen request, a smaller window would stay small.
+  SDL_DisplayMode desktop;
+  int windowWidth = width, windowHeight = height;
+  if (SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w > 0 && desktop.h > 0) {
+    windowWidth = desktop.w;
+    windowHeight = desktop.h;
+  }
   LogLine("SDL_CreateWindow()\n");
   window_ = SDL_CreateWindow(caption, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                             width, height,
+                             windowWidth, windowHeight,
                              SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_OPENGL |
                                  SDL_WINDOW_HIDDEN);
   if (window_ == nullptr) {

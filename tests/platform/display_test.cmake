@@ -1,0 +1,33 @@
+# tav_add_display_test(NAME SOURCES a.cpp LIBS lib1 [SCREENS 800x600x16 ...]
+#                      [ENVIRONMENT VAR=value ...])
+# Builds a GoogleTest binary into build/tests/ that needs a display, and registers
+# one CTest test per screen that runs the whole binary inside its own virtual X
+# server (xvfb-run). The tests share a lock so that two servers never race for the
+# same display number.
+include_guard(GLOBAL)
+find_program(TAV_XVFB_RUN xvfb-run)
+if(NOT TAV_XVFB_RUN)
+  set(TAV_XVFB_RUN xvfb-run)  # missing: the tests fail and say so
+endif()
+
+function(tav_add_display_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;SCREENS;ENVIRONMENT" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    TAV_SOURCE_DIR="${CMAKE_SOURCE_DIR}" TAV_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  if(NOT ARG_SCREENS)
+    set(ARG_SCREENS 800x600x16)
+  endif()
+  foreach(screen ${ARG_SCREENS})
+    add_test(NAME ${name}_${screen}
+      COMMAND ${TAV_XVFB_RUN} -a -s "-screen 0 ${screen}" $<TARGET_FILE:${name}>
+      WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    set_tests_properties(${name}_${screen} PROPERTIES
+      LABELS display
+      RESOURCE_LOCK xvfb
+      TIMEOUT 300
+      ENVIRONMENT "TAV_TEST_SCREEN=${screen};${ARG_ENVIRONMENT}")
+  endforeach()
+endfunction()

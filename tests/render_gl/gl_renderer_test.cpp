@@ -1,0 +1,266 @@
+// The OpenGL back-end on a real SDL window (run inside a virtual X server): each
+// blend mode, both filters, TGA and raw-pixel textures, read back from the frame.
+#include "render/gl/gl_renderer.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "platform/sdl/sdl_platform.h"
+#include "tests/render_gl/gl_test_support.h"
+
+namespace tav {
+namespace {
+
+struct Rgb {
+  int r, g, b;
+};
+
+std::ostream& operator<<(std::ostream& out, const Rgb& c) {
+  return out << "(" << c.r << ", " << c.g << ", " << c.b << ")";
+}
+
+// 16-bit colour keeps 5 or 6 bits per channel.
+constexpr int kTolerance = 12;
+
+::testing::AssertionResult Near(const Rgb& actual, const Rgb& expected) {
+  if (std::abs(actual.r - expected.r) <= kTolerance &&
+      std::abs(actual.g - expected.g) <= kTolerance &&
+      std::abs(actual.b - expected.b) <= kTolerance) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << actual << " is not near " << expected;
+}
+
+class GLRendererTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    const auto directory = std::filesystem::path(TAV_BINARY_DIR) / "tests" / "gl_test";
+    std::filesystem::create_directories(directory);
+    LogStart(directory.string());
+    SetErrorsRaise(true);
+    platform_ = new SdlPlatform();
+    platform_->CreateMainWindow("Tavrolith", 800, 600);
+    platform_->ShowMainWindow();
+    renderer_ = new GLRenderer(*platform_);
+    renderer_->Init(800, 600, 16, true);
+    WaitForFullScreen();
+  }
+
+  // The window reaches the desktop's size only once the X server has configured it;
+  // until then the drawable still has the size it was created with.
+  static void WaitForFullScreen() {
+    SDL_DisplayMode desktop;
+    ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
+    for (int attempt = 0; attempt < 200; ++attempt) {
+      PlatformEvent event;
+      while (platform_->PollEvent(&event)) {
+      }
+      const GameViewport viewport = platform_->Viewport();
+      if (viewport.drawableWidth == desktop.w && viewport.drawableHeight == desktop.h) {
+        // The GL buffers follow the window's size at the next presentation.
+        renderer_->BeginScene();
+        renderer_->EndFrame();
+        return;
+      }
+      SDL_Delay(10);
+    }
+    FAIL() << "the window never covered the screen";
+  }
+  static void TearDownTestSuite() {
+    renderer_->Shutdown();
+    delete renderer_;
+    platform_->DestroyMainWindow();
+    delete platform_;
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(renderer_->BeginFrame());
+    renderer_->BeginScene();
+    renderer_->SetBlendMode(kBlendNone);
+    renderer_->SetFilter(kFilterNearest);
+    renderer_->Clear(0.0f, 0.0f, 1.0f);
+  }
+  void TearDown() override {
+    renderer_->EndFrame();
+    for (RendererTexture& texture : textures_) renderer_->DestroyTexture(texture);
+  }
+
+  RendererTexture Texture(const std::vector<Bgra>& topRowFirst, int width, int height,
+                           int bits) {
+    std::vector<uint8_t> pixels;
+    for (const Bgra& p : topRowFirst) {
+      pixels.insert(pixels.end(), {p.b, p.g, p.r});
+      if (bits == 32) pixels.push_back(p.a);
+    }
+    textures_.emplace_back();
+    EXPECT_TRUE(
+        renderer_->CreateTextureFromPixels(pixels.data(), width, height, bits, textures_.back()));
+    return textures_.back();
+  }
+
+  // An axis-aligned quad from (x0, y0) to (x1, y1) showing the whole texture.
+  static void Quad(float x0, float y0, float x1, float y1, float alpha = 1.0f) {
+    const Vertex vertices[4] = {
+        {x0, y0, 0.0f, 1.0f}, {x1, y0, 1.0f, 1.0f}, {x1, y1, 1.0f, 0.0f}, {x0, y1, 0.0f, 0.0f}};
+    renderer_->DrawQuad(vertices, 1.0f, 1.0f, 1.0f, alpha);
+  }
+
+  // The colour at a point of game space, read from the back buffer.
+  static Rgb At(int gameX, int gameY) {
+    glFinish();
+    const GameViewport viewport = platform_->Viewport();
+    const int x = viewport.x + gameX * viewport.width / 800;
+    const int y = viewport.y + gameY * viewport.height / 600;
+    uint8_t pixel[4] = {};
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    return {pixel[0], pixel[1], pixel[2]};
+  }
+
+  static SdlPlatform* platform_;
+  static GLRenderer* renderer_;
+  std::vector<RendererTexture> textures_;
+};
+
+SdlPlatform* GLRendererTest::platform_ = nullptr;
+GLRenderer* GLRendererTest::renderer_ = nullptr;
+
+TEST_F(GLRendererTest, InitLogsItsStepsAndSetsTheMode) {
+  const std::string log = ReadLog();
+  EXPECT_NE(log.find("SDL_Init()\nSDL_CreateWindow()\nSDL_SetWindowFullscreen()\n"
+                     "SDL_GL_CreateContext()\nSDL_GL_MakeCurrent()\n"),
+            std::string::npos)
+      << log;
+  EXPECT_EQ(renderer_->Width(), 800);
+  EXPECT_EQ(renderer_->Height(), 600);
+  EXPECT_EQ(renderer_->BitsPerPixel(), 16);
+  EXPECT_EQ(renderer_->Kind(), kRendererGL);
+}
+
+TEST_F(GLRendererTest, ClearFillsThePicture) {
+  renderer_->Clear(1.0f, 1.0f, 0.0f);
+  EXPECT_TRUE(Near(At(0, 0), {255, 255, 0}));
+  EXPECT_TRUE(Near(At(799, 599), {255, 255, 0}));
+}
+
+TEST_F(GLRendererTest, BlendModesOverABlueBackground) {
+  renderer_->BindTexture(Texture({{0, 0, 255, 255}}, 1, 1, 32));
+
+  renderer_->SetBlendMode(kBlendNone);  // the quad's alpha is ignored
+  Quad(0, 0, 100, 100, 0.5f);
+  renderer_->SetBlendMode(kBlendNormal);  // half red over blue
+  Quad(200, 0, 300, 100, 0.5f);
+  renderer_->SetBlendMode(kBlendMultiply);  // half red added to blue
+  Quad(400, 0, 500, 100, 0.5f);
+
+  EXPECT_TRUE(Near(At(50, 50), {255, 0, 0}));
+  EXPECT_TRUE(Near(At(250, 50), {128, 0, 128}));
+  EXPECT_TRUE(Near(At(450, 50), {128, 0, 255}));
+  EXPECT_TRUE(Near(At(650, 50), {0, 0, 255}));
+  EXPECT_EQ(renderer_->CurrentBlendMode(), kBlendMultiply);
+}
+
+TEST_F(GLRendererTest, TextureAlphaTimesVertexColour) {
+  // White picture at alpha 0.5, drawn green at alpha 1 with normal blending.
+  renderer_->BindTexture(Texture({{255, 255, 255, 128}}, 1, 1, 32));
+  renderer_->SetBlendMode(kBlendNormal);
+  const Vertex vertices[4] = {{0, 0, 0, 1}, {100, 0, 1, 1}, {100, 100, 1, 0}, {0, 100, 0, 0}};
+  renderer_->DrawQuad(vertices, 0.0f, 1.0f, 0.0f, 1.0f);
+  EXPECT_TRUE(Near(At(50, 50), {0, 128, 127}));
+}
+
+TEST_F(GLRendererTest, NearestAndLinearFilterAreAppliedToTheTextureBoundAtDrawTime) {
+  // Two black-and-white pictures; each drawn 200 units wide.
+  const RendererTexture first = Texture({{0, 0, 0, 0}, {255, 255, 255, 0}}, 2, 1, 24);
+  const RendererTexture second = Texture({{0, 0, 0, 0}, {255, 255, 255, 0}}, 2, 1, 24);
+
+  renderer_->BindTexture(first);
+  Quad(0, 0, 200, 50);
+  EXPECT_TRUE(Near(At(98, 25), {0, 0, 0}));
+  EXPECT_TRUE(Near(At(102, 25), {255, 255, 255}));
+
+  renderer_->SetFilter(kFilterLinear);
+  renderer_->BindTexture(first);
+  Quad(0, 100, 200, 150);
+  renderer_->BindTexture(second);
+  Quad(0, 200, 200, 250);
+  for (int y : {125, 225}) {
+    const Rgb middle = At(100, y);
+    EXPECT_GT(middle.r, 90) << y;
+    EXPECT_LT(middle.r, 165) << y;
+    EXPECT_TRUE(Near(At(75, y), {64, 64, 64})) << y;
+    // Clamped at the edges: no wrap-around from the other side.
+    EXPECT_TRUE(Near(At(2, y), {0, 0, 0})) << y;
+    EXPECT_TRUE(Near(At(197, y), {255, 255, 255})) << y;
+  }
+}
+
+TEST_F(GLRendererTest, TwentyFourBitTgaShowsRedWhereItsThirdByteIsLarge) {
+  const auto file = MakeTga(1, 1, 24, {{10, 20, 250, 0}});
+  textures_.emplace_back();
+  int width = 0, height = 0, bits = 0;
+  ASSERT_TRUE(renderer_->CreateTextureFromTga(file.data(), file.size(), &width, &height, &bits,
+                                              textures_.back()));
+  EXPECT_EQ(width, 1);
+  EXPECT_EQ(height, 1);
+  EXPECT_EQ(bits, 24);
+  renderer_->BindTexture(textures_.back());
+  Quad(0, 0, 100, 100);
+  EXPECT_TRUE(Near(At(50, 50), {250, 20, 10}));
+}
+
+TEST_F(GLRendererTest, ThirtyTwoBitTgaIsUprightWithItsAlpha) {
+  // Top row opaque red, bottom row fully transparent green.
+  const auto file = MakeTga(1, 2, 32, {{0, 0, 255, 255}, {0, 255, 0, 0}});
+  textures_.emplace_back();
+  int width = 0, height = 0, bits = 0;
+  ASSERT_TRUE(renderer_->CreateTextureFromTga(file.data(), file.size(), &width, &height, &bits,
+                                              textures_.back()));
+  EXPECT_EQ(bits, 32);
+  renderer_->BindTexture(textures_.back());
+  renderer_->SetBlendMode(kBlendNormal);
+  Quad(0, 0, 100, 200);
+  EXPECT_TRUE(Near(At(50, 150), {255, 0, 0}));
+  EXPECT_TRUE(Near(At(50, 50), {0, 0, 255}));
+}
+
+TEST_F(GLRendererTest, RawPixelsOfOddWidthUploadTopRowFirst) {
+  // 3 pixels wide at 24 bits: rows of 9 bytes, not a multiple of 4.
+  renderer_->BindTexture(Texture({{0, 0, 255, 0}, {0, 0, 255, 0}, {0, 0, 255, 0},
+                                  {0, 255, 0, 0}, {0, 255, 0, 0}, {0, 255, 0, 0}},
+                                 3, 2, 24));
+  Quad(0, 0, 300, 200);
+  for (int x : {50, 150, 250}) {
+    EXPECT_TRUE(Near(At(x, 150), {255, 0, 0})) << x;
+    EXPECT_TRUE(Near(At(x, 50), {0, 255, 0})) << x;
+  }
+}
+
+TEST_F(GLRendererTest, TriangleCoversOnlyItsHalf) {
+  renderer_->BindTexture(Texture({{255, 255, 255, 255}}, 1, 1, 32));
+  const Vertex vertices[3] = {{0, 0, 0, 1}, {200, 0, 1, 1}, {0, 200, 0, 0}};
+  renderer_->DrawTriangle(vertices, 1.0f, 0.0f, 0.0f, 1.0f);
+  EXPECT_TRUE(Near(At(40, 40), {255, 0, 0}));
+  EXPECT_TRUE(Near(At(160, 160), {0, 0, 255}));
+}
+
+TEST_F(GLRendererTest, BarsAroundAScaledPictureStayBlack) {
+  renderer_->Clear(1.0f, 1.0f, 1.0f);
+  glFinish();
+  const GameViewport viewport = platform_->Viewport();
+  EXPECT_EQ(viewport.width * 600, viewport.height * 800);
+  if (viewport.x == 0 && viewport.y == 0) {
+    GTEST_SKIP() << "the screen has the picture's own size: no bars";
+  }
+  uint8_t pixel[4] = {};
+  glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+  EXPECT_TRUE(Near({pixel[0], pixel[1], pixel[2]}, {0, 0, 0}));
+  EXPECT_TRUE(Near(At(400, 300), {255, 255, 255}));
+}
+
+}  // namespace
+}  // namespace tav
