@@ -1,0 +1,73 @@
+// Tests of the atomic whole-file writer: replacement, and that a failed write
+// leaves the old file as it was and no temporary file behind.
+#include "base/atomic_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "tests/base/temp_dir.h"
+
+namespace tav {
+namespace {
+
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+size_t FilesIn(const std::string& folder) {
+  size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+  return count;
+}
+
+TEST(AtomicFileTest, CreatesAndReplacesWholeFile) {
+  TempDir dir;
+  std::string path = dir / "Hiscore.dat";
+  ASSERT_TRUE(WriteFileAtomically(path, std::string("first\0contents", 14)));
+  EXPECT_EQ(ReadFile(path), std::string("first\0contents", 14));
+  ASSERT_TRUE(WriteFileAtomically(path, "2"));
+  EXPECT_EQ(ReadFile(path), "2");
+  ASSERT_TRUE(WriteFileAtomically(path, ""));
+  EXPECT_EQ(ReadFile(path), "");
+  EXPECT_EQ(FilesIn(dir.Path()), 1u);
+}
+
+TEST(AtomicFileTest, FailedWriteKeepsOldFileAndLeavesNoTemporary) {
+  TempDir dir;
+  std::string path = dir / "Config.ini";
+  WriteFile(path, "old contents\n");
+
+  // A file size limit makes the write itself fail part way (EFBIG), as a full
+  // disk would.
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limited = saved;
+  limited.rlim_cur = 4;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  bool written = WriteFileAtomically(path, "new contents that do not fit\n");
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, savedHandler);
+
+  EXPECT_FALSE(written);
+  EXPECT_EQ(ReadFile(path), "old contents\n");
+  EXPECT_EQ(FilesIn(dir.Path()), 1u);
+}
+
+TEST(AtomicFileTest, FailsCleanlyWhenTargetCannotBeReplacedOrCreated) {
+  TempDir dir;
+  // A folder in the way: the rename fails and the temporary file is removed.
+  std::filesystem::create_directories(dir / "Last.dat");
+  EXPECT_FALSE(WriteFileAtomically(dir / "Last.dat", "x"));
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "Last.dat"));
+  EXPECT_EQ(FilesIn(dir.Path()), 1u);
+  // A missing folder: nothing can be created.
+  EXPECT_FALSE(WriteFileAtomically(dir / "missing/Last.dat", "x"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+}
+
+}  // namespace
+}  // namespace tav
