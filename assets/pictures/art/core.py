@@ -1,0 +1,354 @@
+# Drawing primitives shared by every picture: a float RGBA canvas, shapes as signed
+# distance fields (anti-aliased edges and bevels come from the distance), soft
+# shading with the light from the top-left, blurs, tileable noise and text.
+#
+# Image coordinates: x to the right, y DOWN (row 0 is the top row), pixel centres at
+# i + 0.5. Light comes from the top-left of the screen, which is (-x, -y) here.
+import functools
+import math
+
+import numpy as np
+from PIL import Image, ImageDraw, ImageFont
+
+FONT_DIR = "/usr/share/fonts/truetype/dejavu/"
+SANS_BOLD = FONT_DIR + "DejaVuSans-Bold.ttf"
+SANS = FONT_DIR + "DejaVuSans.ttf"
+SANS_CONDENSED_BOLD = FONT_DIR + "DejaVuSansCondensed-Bold.ttf"
+SERIF_BOLD = FONT_DIR + "DejaVuSerif-Bold.ttf"
+SERIF_CONDENSED_BOLD = FONT_DIR + "DejaVuSerifCondensed-Bold.ttf"
+
+LIGHT = np.array([-0.55, -0.65, 0.52])
+LIGHT = LIGHT / np.linalg.norm(LIGHT)
+
+
+def rgb(hex_colour):
+    """'#rrggbb' -> float array in [0, 1]."""
+    value = hex_colour.lstrip("#")
+    return np.array([int(value[i:i + 2], 16) / 255.0 for i in (0, 2, 4)], np.float32)
+
+
+def mix(a, b, t):
+    return a + (b - a) * t
+
+
+class Canvas:
+    """Straight-alpha float picture; `over` composites paint on top of it."""
+
+    def __init__(self, width, height, colour=None):
+        self.w = width
+        self.h = height
+        self.rgb = np.zeros((height, width, 3), np.float32)
+        self.a = np.zeros((height, width), np.float32)
+        if colour is not None:
+            self.rgb[:] = colour
+            self.a[:] = 1.0
+        ys, xs = np.mgrid[0:height, 0:width].astype(np.float32)
+        self.x = xs + 0.5
+        self.y = ys + 0.5
+
+    def over(self, colour, alpha):
+        """Paints colour (an RGB triple or an (h, w, 3) array) with coverage alpha."""
+        alpha = np.clip(np.asarray(alpha, np.float32), 0.0, 1.0)
+        if alpha.ndim == 0:
+            alpha = np.full((self.h, self.w), float(alpha), np.float32)
+        colour = np.broadcast_to(np.asarray(colour, np.float32), self.rgb.shape)
+        out_a = alpha + self.a * (1.0 - alpha)
+        weight_src = alpha[..., None]
+        weight_dst = (self.a * (1.0 - alpha))[..., None]
+        safe = np.maximum(out_a, 1e-6)[..., None]
+        self.rgb = (colour * weight_src + self.rgb * weight_dst) / safe
+        self.a = out_a
+
+    def add_glow(self, colour, amount):
+        """Lightens the picture where it is already painted (for highlights)."""
+        amount = np.clip(amount, 0.0, 1.0)[..., None]
+        self.rgb = self.rgb + (np.asarray(colour, np.float32) - self.rgb) * amount
+
+    def paste(self, other, left, top, opacity=1.0):
+        """Composites another canvas with its top-left corner at (left, top)."""
+        x0, y0 = max(left, 0), max(top, 0)
+        x1, y1 = min(left + other.w, self.w), min(top + other.h, self.h)
+        if x0 >= x1 or y0 >= y1:
+            return
+        src_rgb = other.rgb[y0 - top:y1 - top, x0 - left:x1 - left]
+        src_a = other.a[y0 - top:y1 - top, x0 - left:x1 - left] * opacity
+        dst_rgb = self.rgb[y0:y1, x0:x1]
+        dst_a = self.a[y0:y1, x0:x1]
+        out_a = src_a + dst_a * (1.0 - src_a)
+        safe = np.maximum(out_a, 1e-6)[..., None]
+        self.rgb[y0:y1, x0:x1] = (src_rgb * src_a[..., None] +
+                                  dst_rgb * (dst_a * (1.0 - src_a))[..., None]) / safe
+        self.a[y0:y1, x0:x1] = out_a
+
+    def crop(self, left, top, width, height):
+        out = Canvas(width, height)
+        out.paste(self, -left, -top)
+        return out
+
+    def to_rgba8(self):
+        rgba = np.zeros((self.h, self.w, 4), np.float32)
+        rgba[..., :3] = np.clip(self.rgb, 0.0, 1.0)
+        rgba[..., 3] = np.clip(self.a, 0.0, 1.0)
+        out = np.floor(rgba * 255.0 + 0.5).astype(np.uint8)
+        out[out[..., 3] == 0, :3] = 0  # clean colour under full transparency
+        return out
+
+
+# ---- signed distance fields (negative inside) ------------------------------------
+
+def sdf_circle(c, cx, cy, r):
+    return np.hypot(c.x - cx, c.y - cy) - r
+
+
+def sdf_ellipse(c, cx, cy, rx, ry):
+    # Approximate but smooth enough for soft shapes.
+    k = np.hypot((c.x - cx) / rx, (c.y - cy) / ry)
+    return (k - 1.0) * min(rx, ry)
+
+
+def sdf_box(c, x0, y0, x1, y1, radius=0.0):
+    cx, cy = (x0 + x1) / 2.0, (y0 + y1) / 2.0
+    hx, hy = (x1 - x0) / 2.0 - radius, (y1 - y0) / 2.0 - radius
+    qx = np.abs(c.x - cx) - hx
+    qy = np.abs(c.y - cy) - hy
+    outside = np.hypot(np.maximum(qx, 0), np.maximum(qy, 0))
+    inside = np.minimum(np.maximum(qx, qy), 0)
+    return outside + inside - radius
+
+
+def sdf_polygon(c, points):
+    """Exact distance to a simple polygon given as [(x, y), ...]."""
+    px, py = c.x, c.y
+    pts = [(float(x), float(y)) for x, y in points]
+    d = np.full(px.shape, np.inf, np.float32)
+    sign = np.ones(px.shape, np.float32)
+    n = len(pts)
+    for i in range(n):
+        ax, ay = pts[i]
+        bx, by = pts[i - 1]
+        ex, ey = bx - ax, by - ay
+        wx, wy = px - ax, py - ay
+        t = np.clip((wx * ex + wy * ey) / (ex * ex + ey * ey), 0.0, 1.0)
+        dx, dy = wx - ex * t, wy - ey * t
+        d = np.minimum(d, dx * dx + dy * dy)
+        c1 = py >= ay
+        c2 = py < by
+        c3 = ex * wy > ey * wx
+        flip = (c1 & c2 & c3) | (~c1 & ~c2 & ~c3)
+        sign = np.where(flip, -sign, sign)
+    return sign * np.sqrt(d)
+
+
+def sdf_segment(c, ax, ay, bx, by, r):
+    ex, ey = bx - ax, by - ay
+    wx, wy = c.x - ax, c.y - ay
+    t = np.clip((wx * ex + wy * ey) / max(ex * ex + ey * ey, 1e-9), 0.0, 1.0)
+    return np.hypot(wx - ex * t, wy - ey * t) - r
+
+
+def sdf_polyline(c, points, r):
+    d = None
+    for (ax, ay), (bx, by) in zip(points, points[1:]):
+        s = sdf_segment(c, ax, ay, bx, by, r)
+        d = s if d is None else np.minimum(d, s)
+    return d
+
+
+def sdf_star(c, cx, cy, r_outer, r_inner, count, angle=-math.pi / 2):
+    pts = []
+    for i in range(count * 2):
+        r = r_outer if i % 2 == 0 else r_inner
+        a = angle + i * math.pi / count
+        pts.append((cx + r * math.cos(a), cy + r * math.sin(a)))
+    return sdf_polygon(c, pts)
+
+
+def regular_polygon(cx, cy, r, count, angle=0.0):
+    return [(cx + r * math.cos(angle + 2 * math.pi * i / count),
+             cy + r * math.sin(angle + 2 * math.pi * i / count)) for i in range(count)]
+
+
+def rotate_points(points, cx, cy, quarter_turns):
+    """Turns points clockwise on screen by quarter turns around (cx, cy)."""
+    out = []
+    for x, y in points:
+        dx, dy = x - cx, y - cy
+        for _ in range(quarter_turns % 4):
+            dx, dy = -dy, dx
+        out.append((cx + dx, cy + dy))
+    return out
+
+
+def fill(d, soft=1.0):
+    """Coverage of a shape from its distance, anti-aliased over about one pixel."""
+    return np.clip(0.5 - d / soft, 0.0, 1.0)
+
+
+# ---- shading -----------------------------------------------------------------------
+
+def bevel(d, width, profile="round"):
+    """Lighting term in [-1, 1] of a bevelled shape lit from the top-left.
+
+    0 on the flat top, positive on edges that face the light, negative on the others."""
+    t = np.clip(-d / width, 0.0, 1.0)
+    if profile == "round":
+        height = np.sqrt(1.0 - (1.0 - t) ** 2)
+    elif profile == "inset":
+        height = -np.sqrt(1.0 - (1.0 - t) ** 2)
+    else:
+        height = t
+    height = height * width
+    gy, gx = np.gradient(height.astype(np.float32))
+    nz = np.ones_like(gx)
+    norm = np.sqrt(gx * gx + gy * gy + nz * nz)
+    lambert = (-gx * LIGHT[0] - gy * LIGHT[1] + nz * LIGHT[2]) / norm
+    return np.clip((lambert - LIGHT[2]) / (1.0 - LIGHT[2]), -1.0, 1.0)
+
+
+def shade(colour, light, strength=0.55):
+    """Colour array lit by a bevel term: towards white where lit, darker in shade."""
+    colour = np.asarray(colour, np.float32)
+    light = light[..., None]
+    lit = colour + (1.0 - colour) * np.clip(light, 0, 1) * strength
+    return lit * (1.0 + np.clip(light, -1, 0) * strength)
+
+
+def vertical_gradient(c, top_colour, bottom_colour, y0=0.0, y1=None):
+    y1 = c.h if y1 is None else y1
+    t = np.clip((c.y - y0) / max(y1 - y0, 1e-6), 0.0, 1.0)[..., None]
+    return top_colour + (bottom_colour - top_colour) * t
+
+
+def diagonal_gradient(c, light_colour, dark_colour, x0, y0, x1, y1):
+    """Light at (x0, y0) (the top-left), dark at (x1, y1)."""
+    dx, dy = x1 - x0, y1 - y0
+    t = ((c.x - x0) * dx + (c.y - y0) * dy) / (dx * dx + dy * dy)
+    t = np.clip(t, 0.0, 1.0)[..., None]
+    return light_colour + (dark_colour - light_colour) * t
+
+
+# ---- blur and noise ------------------------------------------------------------------
+
+def _box_blur_axis(a, radius, axis, wrap):
+    if radius < 1:
+        return a
+    size = 2 * radius + 1
+    if wrap:
+        padded = np.concatenate([a.take(range(-radius, 0), axis=axis), a,
+                                 a.take(range(0, radius + 1), axis=axis)], axis=axis)
+    else:
+        pad = [(0, 0)] * a.ndim
+        pad[axis] = (radius, radius + 1)
+        padded = np.pad(a, pad, mode="edge")
+    s = np.cumsum(padded, axis=axis, dtype=np.float64)
+    n = a.shape[axis]
+    hi = s.take(range(size - 1, size - 1 + n), axis=axis)
+    lo = np.concatenate([np.zeros_like(s.take([0], axis=axis)),
+                         s.take(range(0, n - 1), axis=axis)], axis=axis)
+    return ((hi - lo) / size).astype(np.float32)
+
+
+def blur(a, sigma, wrap=False):
+    """Close to a gaussian blur (three box passes) of a 2-D float array."""
+    if sigma <= 0:
+        return a.astype(np.float32)
+    radius = max(1, int(round(sigma * 1.1)))
+    out = a.astype(np.float32)
+    for _ in range(3):
+        out = _box_blur_axis(out, radius, 0, wrap)
+        out = _box_blur_axis(out, radius, 1, wrap)
+    return out
+
+
+def noise(width, height, scale, seed, wrap=True):
+    """Smooth value noise in [0, 1]; with wrap it tiles seamlessly."""
+    rng = np.random.RandomState(seed)
+    base = rng.random_sample((height, width)).astype(np.float32)
+    out = blur(base, scale, wrap=wrap)
+    lo, hi = float(out.min()), float(out.max())
+    return (out - lo) / max(hi - lo, 1e-6)
+
+
+def fractal_noise(width, height, seed, scales=(16, 6, 2), weights=(0.55, 0.3, 0.15),
+                  wrap=True):
+    out = np.zeros((height, width), np.float32)
+    for i, (s, w) in enumerate(zip(scales, weights)):
+        out += noise(width, height, s, seed + 101 * i, wrap) * w
+    return out / sum(weights)
+
+
+def shadow_of(alpha, dx, dy, sigma, strength):
+    """A soft drop shadow (alpha array) of a shape, offset by (dx, dy)."""
+    moved = np.roll(np.roll(alpha, dy, axis=0), dx, axis=1)
+    if dy > 0:
+        moved[:dy] = 0
+    if dx > 0:
+        moved[:, :dx] = 0
+    return np.clip(blur(moved, sigma) * strength, 0.0, 1.0)
+
+
+def glow_of(alpha, sigma, strength):
+    return np.clip(blur(alpha, sigma) * strength, 0.0, 1.0)
+
+
+# ---- text ----------------------------------------------------------------------------
+
+@functools.lru_cache(maxsize=64)
+def font(path, size):
+    return ImageFont.truetype(path, size)
+
+
+def text_size(text, path, size):
+    f = font(path, size * 4)
+    left, top, right, bottom = f.getbbox(text)
+    return (right - left) / 4.0, (bottom - top) / 4.0
+
+
+def fit_size(text, path, size, max_width):
+    while size > 6 and text_size(text, path, size)[0] > max_width:
+        size -= 1
+    return size
+
+
+def text_mask(c, text, path, size, x, y, anchor="mm", spacing=0):
+    """Coverage of text drawn at 4x and reduced; (x, y) is placed by the PIL anchor."""
+    scale = 4
+    img = Image.new("L", (c.w * scale, c.h * scale), 0)
+    draw = ImageDraw.Draw(img)
+    draw.text((x * scale, y * scale), text, fill=255, font=font(path, size * scale),
+              anchor=anchor, spacing=spacing * scale)
+    small = img.resize((c.w, c.h), Image.BOX)
+    return np.asarray(small, np.float32) / 255.0
+
+
+def draw_text(c, text, path, size, x, y, colour, anchor="mm", shadow=0.75,
+              outline=None, glow=None, emboss=False):
+    """Text with a soft shadow to the bottom-right (and optional outline or glow)."""
+    m = text_mask(c, text, path, size, x, y, anchor)
+    if glow is not None:
+        c.over(glow[0], glow_of(m, glow[1], glow[2]))
+    if shadow:
+        c.over((0, 0, 0), shadow_of(m, 1, 1 if size < 20 else 2, 1.0 if size < 20 else 1.6,
+                                    shadow * 1.6))
+    if outline is not None:
+        c.over(outline, np.clip(blur(m, 0.8) * 3.0, 0, 1))
+    colour = np.asarray(colour, np.float32)
+    if colour.ndim == 1 and emboss:
+        top = np.clip(colour * 1.15 + 0.1, 0, 1)
+        colour = vertical_gradient(c, top, colour * 0.8, y - size * 0.6, y + size * 0.5)
+    c.over(colour, m)
+    return m
+
+
+def scaled(canvas, width, height):
+    """A resized copy (premultiplied, so edges stay clean)."""
+    pre = np.zeros((canvas.h, canvas.w, 4), np.float32)
+    pre[..., :3] = canvas.rgb * canvas.a[..., None]
+    pre[..., 3] = canvas.a
+    channels = [Image.fromarray(pre[..., i]).resize((width, height), Image.LANCZOS)
+                for i in range(4)]
+    arr = np.stack([np.asarray(ch, np.float32) for ch in channels], axis=-1)
+    out = Canvas(width, height)
+    out.a = np.clip(arr[..., 3], 0, 1)
+    out.rgb = np.clip(arr[..., :3] / np.maximum(out.a, 1e-6)[..., None], 0, 1)
+    return out

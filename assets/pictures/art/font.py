@@ -1,0 +1,64 @@
+# The game font picture: a 16 by 16 grid of 16-pixel cells holding the Latin-1
+# characters, white, with the glyph's shape in the alpha channel. The game measures
+# each glyph from the leftmost to the rightmost column with any alpha, so every glyph
+# keeps one empty column at each edge of its cell, and faint edge pixels that would
+# widen a glyph are dropped. Drawn with the game's metrics in mind: line height 15,
+# space width 5, letter spacing 1.
+import numpy as np
+from PIL import Image, ImageDraw
+
+from .core import SANS_BOLD, font
+
+CELL = 16
+BASELINE = 12  # baseline row inside a cell, counted from the cell's top
+FONT_SIZE = 12
+MIN_ALPHA = 24  # coverage below this (of 255) is dropped
+
+
+def _printable(code):
+    return 33 <= code <= 126 or 161 <= code <= 255
+
+
+def glyph_alpha(code):
+    """The glyph of one Latin-1 code as a CELL x CELL alpha array (uint8)."""
+    out = np.zeros((CELL, CELL), np.uint8)
+    if not _printable(code):
+        return out
+    ch = bytes([code]).decode("latin-1")
+    f = font(SANS_BOLD, FONT_SIZE)
+    img = Image.new("L", (CELL * 3, CELL * 2), 0)
+    draw = ImageDraw.Draw(img)
+    draw.text((CELL, BASELINE + 4), ch, fill=255, font=f, anchor="ls")
+    a = np.asarray(img, np.uint8).copy()
+    a[a < MIN_ALPHA] = 0
+    cols = np.nonzero(a.max(axis=0))[0]
+    rows = np.nonzero(a.max(axis=1))[0]
+    if len(cols) == 0:
+        return out
+    left, right = cols[0], cols[-1]
+    width = right - left + 1
+    if width > CELL - 2:  # too wide for the cell: squeeze it
+        glyph = Image.fromarray(a[:, left:right + 1]).resize((CELL - 2, a.shape[0]),
+                                                             Image.LANCZOS)
+        a_cut = np.asarray(glyph, np.uint8).copy()
+        a_cut[a_cut < MIN_ALPHA] = 0
+        width = CELL - 2
+    else:
+        a_cut = a[:, left:right + 1]
+    top = 4  # the rendering placed the cell's top at row 4 of the scratch image
+    block = a_cut[top:top + CELL]
+    if rows[0] < top or rows[-1] >= top + CELL:
+        raise ValueError("glyph %d does not fit its cell vertically" % code)
+    out[:, 1:1 + width] = block[:, :width]
+    return out
+
+
+def font_picture():
+    """The whole 256 by 256 RGBA font picture, top row first."""
+    size = CELL * 16
+    rgba = np.zeros((size, size, 4), np.uint8)
+    rgba[..., :3] = 255
+    for code in range(256):
+        row, col = code // 16, code % 16
+        rgba[row * CELL:(row + 1) * CELL, col * CELL:(col + 1) * CELL, 3] = glyph_alpha(code)
+    return rgba

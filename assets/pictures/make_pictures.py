@@ -1,0 +1,131 @@
+#!/usr/bin/python3
+# Draws every picture of the game and packs them into the data package.
+#
+#   make_pictures.py --out DIR --manifest MANIFEST [--pkgtool PKGTOOL --pkg OUT.pkg]
+#                    [--only NAME...] [--write-manifest]
+#
+# Writes DIR/pictures/*.tga and *.spt (the .spt picture lists are built by pkgtool from
+# frames in DIR/frames/), checks every picture against the manifest's picture rows
+# (name, size, depth) and packs DIR/pictures/ in name order into OUT.pkg. The output
+# depends only on the sources: fixed seeds, no time stamps, sorted inputs.
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from art import catalogue, tga  # noqa: E402
+
+SOUNDS_LINE = "# --- sounds ---"
+
+
+def read_manifest(path):
+    """{lower-case name: (name, width, height, bits)} from the picture rows."""
+    rows = {}
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            if line.strip() == SOUNDS_LINE:
+                break
+            parts = line.split()
+            if len(parts) >= 4 and parts[0] == "picture":
+                width, height = (int(v) for v in parts[2].split("x"))
+                rows[parts[1].lower()] = (parts[1], width, height, int(parts[3]))
+    return rows
+
+
+def write_manifest(path, entries):
+    """Rewrites the picture rows above the sounds line and keeps everything below it."""
+    with open(path, encoding="utf-8") as f:
+        text = f.read()
+    head, sep, tail = text.partition(SOUNDS_LINE)
+    if not sep:
+        head, tail = text, "\n"
+    header = [line for line in head.splitlines() if line.startswith("#")]
+    rows = ["picture %-28s %4dx%-4d %d  %s" % e for e in entries]
+    with open(path, "w", encoding="utf-8") as f:
+        f.write("\n".join(header) + "\n\n" + "\n".join(rows) + "\n\n" + SOUNDS_LINE + tail)
+
+
+def to_rgba(result):
+    return result.to_rgba8() if hasattr(result, "to_rgba8") else result
+
+
+def build(args):
+    pictures = catalogue.all_pictures()
+    if args.only:
+        wanted = {n.lower() for n in args.only}
+        pictures = [p for p in pictures if p.name.lower() in wanted]
+    out_dir = os.path.join(args.out, "pictures")
+    frame_dir = os.path.join(args.out, "frames")
+    if not args.only:
+        for d in (out_dir, frame_dir):
+            shutil.rmtree(d, ignore_errors=True)
+    os.makedirs(out_dir, exist_ok=True)
+    os.makedirs(frame_dir, exist_ok=True)
+    entries = []
+    for pic in pictures:
+        path = os.path.join(out_dir, pic.name)
+        if pic.frames is None:
+            rgba = to_rgba(pic.draw())
+            with open(path, "wb") as f:
+                f.write(tga.encode_tga(rgba, pic.bits))
+            height, width = rgba.shape[:2]
+        else:
+            frames = [to_rgba(fr) for fr in pic.frames()]
+            height, width = frames[0].shape[:2]
+            stem = os.path.splitext(pic.name)[0]
+            names = []
+            for i, rgba in enumerate(frames):
+                name = os.path.join(frame_dir, "%s_%02d.tga" % (stem, i))
+                with open(name, "wb") as f:
+                    f.write(tga.encode_tga(rgba, pic.bits))
+                names.append(name)
+            if args.pkgtool:
+                subprocess.check_call([args.pkgtool, "spt", path, "--duration",
+                                       "%g" % pic.duration, "--action", "Loop"] + names)
+        entries.append((pic.name, width, height, pic.bits, pic.purpose))
+    if args.write_manifest:
+        write_manifest(args.manifest, entries)
+    problems = []
+    if args.manifest and not args.write_manifest:
+        rows = read_manifest(args.manifest)
+        for name, width, height, bits, _ in entries:
+            row = rows.get(name.lower())
+            if row is None:
+                problems.append("%s: no row in the manifest" % name)
+            elif row[1:] != (width, height, bits):
+                problems.append("%s: drawn %dx%d %d-bit, manifest says %dx%d %d-bit"
+                                % (name, width, height, bits, row[1], row[2], row[3]))
+        if not args.only:
+            drawn = {e[0].lower() for e in entries}
+            for key, row in sorted(rows.items()):
+                if key not in drawn:
+                    problems.append("%s: in the manifest but not drawn" % row[0])
+    if problems:
+        for p in problems:
+            print("make_pictures: " + p, file=sys.stderr)
+        return 1
+    if args.pkg and args.pkgtool and not args.only:
+        files = sorted((os.path.join(out_dir, n) for n in os.listdir(out_dir)),
+                       key=lambda p: os.path.basename(p).lower())
+        tmp = args.pkg + ".tmp"
+        subprocess.check_call([args.pkgtool, "pack", tmp] + files)
+        os.replace(tmp, args.pkg)
+    return 0
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--out", required=True)
+    parser.add_argument("--manifest")
+    parser.add_argument("--pkgtool")
+    parser.add_argument("--pkg")
+    parser.add_argument("--only", nargs="*")
+    parser.add_argument("--write-manifest", action="store_true")
+    return build(parser.parse_args())
+
+
+if __name__ == "__main__":
+    sys.exit(main())
