@@ -102,18 +102,15 @@ void ReadPartKey(const RecipeLine& line, Part& part) {
     line.ExpectArguments(1, 256);
     part.melody.insert(part.melody.end(), line.words.begin() + 1, line.words.end());
   } else if (key == "octave") {
-    line.ExpectArguments(1, 1);
-    part.octave = static_cast<int>(line.Number(1, 0, 8));
+    part.octave = static_cast<int>(line.OnlyNumber(0, 8));
   } else if (key == "bars") {
     line.ExpectArguments(2, 2);
     part.firstBar = static_cast<int>(line.Number(1, 1, 10000));
     part.lastBar = static_cast<int>(line.Number(2, part.firstBar, 10000));
   } else if (key == "gain") {
-    line.ExpectArguments(1, 1);
-    part.gain = line.Number(1, 0, 16);
+    part.gain = line.OnlyNumber(0, 16);
   } else if (key == "pan") {
-    line.ExpectArguments(1, 1);
-    part.pan = line.Number(1, -1, 1);
+    part.pan = line.OnlyNumber(-1, 1);
   } else {
     line.Fail("unknown part key");
   }
@@ -190,8 +187,7 @@ MusicRecipe ParseMusicRecipe(const std::string& text) {
         line.ExpectArguments(0, 0);
         block = Block::None;
       } else if (key == "release") {
-        line.ExpectArguments(1, 1);
-        instrument.release = line.Number(1, 0, 30);
+        instrument.release = line.OnlyNumber(0, 30);
       } else if (!ReadLayerKey(line, instrument.voice)) {
         line.Fail("unknown instrument key");
       }
@@ -208,27 +204,15 @@ MusicRecipe ParseMusicRecipe(const std::string& text) {
       continue;
     }
     if (key == "tempo") {
-      line.ExpectArguments(1, 1);
-      recipe.tempo = line.Number(1, 20, 300);
+      recipe.tempo = line.OnlyNumber(20, 300);
     } else if (key == "meter") {
-      line.ExpectArguments(1, 1);
-      recipe.meter = static_cast<int>(line.Number(1, 1, 16));
+      recipe.meter = static_cast<int>(line.OnlyNumber(1, 16));
     } else if (key == "peak") {
-      line.ExpectArguments(1, 1);
-      recipe.peakDb = line.Number(1, -24, 0);
+      recipe.peakDb = line.OnlyNumber(-24, 0);
     } else if (key == "tail") {
-      line.ExpectArguments(1, 1);
-      recipe.tail = line.Number(1, 0, 30);
-    } else if (key == "reverb") {
-      line.ExpectArguments(3, 3);
-      recipe.reverb.mix = line.Number(1, 0, 4);
-      recipe.reverb.room = line.Number(2, 0, 0.98);
-      recipe.reverb.damp = line.Number(3, 0, 1);
-    } else if (key == "echo") {
-      line.ExpectArguments(3, 3);
-      recipe.echo.delay = line.Number(1, 0, 2);
-      recipe.echo.feedback = line.Number(2, 0, 0.95);
-      recipe.echo.mix = line.Number(3, 0, 2);
+      recipe.tail = line.OnlyNumber(0, 30);
+    } else if (ReadRoomKey(line, recipe.reverb, recipe.echo)) {
+      continue;
     } else if (key == "chords") {
       line.ExpectArguments(1, 1000);
       for (size_t i = 1; i < line.words.size(); ++i) {

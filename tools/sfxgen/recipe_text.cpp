@@ -29,6 +29,11 @@ double RecipeLine::Number(size_t i, double low, double high) const {
   return value;
 }
 
+double RecipeLine::OnlyNumber(double low, double high) const {
+  ExpectArguments(1, 1);
+  return Number(1, low, high);
+}
+
 double RecipeLine::Frequency(size_t i) const {
   if (i >= words.size()) Fail("a frequency is missing");
   int key = 0;

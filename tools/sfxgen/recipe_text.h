@@ -28,6 +28,8 @@ struct RecipeLine {
   void ExpectArguments(size_t least, size_t most) const;
   // Argument i (1-based) as a finite number within [low, high].
   double Number(size_t i, double low, double high) const;
+  // The line's one and only argument as a number within [low, high].
+  double OnlyNumber(double low, double high) const;
   // Argument i as a frequency in Hz: a number or a note name such as "C#5".
   double Frequency(size_t i) const;
 };

@@ -41,17 +41,13 @@ Wave ReadWave(const RecipeLine& line) {
 bool ReadCopyKey(const RecipeLine& line, LayerCopies& copies) {
   const std::string& key = line.Key();
   if (key == "repeat") {
-    line.ExpectArguments(1, 1);
-    copies.count = static_cast<int>(line.Number(1, 1, 64));
+    copies.count = static_cast<int>(line.OnlyNumber(1, 64));
   } else if (key == "step") {
-    line.ExpectArguments(1, 1);
-    copies.step = line.Number(1, 0, 10);
+    copies.step = line.OnlyNumber(0, 10);
   } else if (key == "transpose") {
-    line.ExpectArguments(1, 1);
-    copies.transpose = line.Number(1, -48, 48);
+    copies.transpose = line.OnlyNumber(-48, 48);
   } else if (key == "copygain") {
-    line.ExpectArguments(1, 1);
-    copies.copyGain = line.Number(1, 0, 4);
+    copies.copyGain = line.OnlyNumber(0, 4);
   } else if (key == "notes") {
     line.ExpectArguments(1, 64);
     copies.notes.clear();
@@ -100,36 +96,27 @@ bool ReadLayerKey(const RecipeLine& line, Layer& layer) {
   if (key == "wave") {
     layer.wave = ReadWave(line);
   } else if (key == "start") {
-    line.ExpectArguments(1, 1);
-    layer.start = line.Number(1, 0, kLongestSound);
+    layer.start = line.OnlyNumber(0, kLongestSound);
   } else if (key == "length") {
-    line.ExpectArguments(1, 1);
-    layer.length = line.Number(1, 0.001, kLongestSound);
+    layer.length = line.OnlyNumber(0.001, kLongestSound);
   } else if (key == "attack") {
-    line.ExpectArguments(1, 1);
-    layer.attack = line.Number(1, 0, kLongestSound);
+    layer.attack = line.OnlyNumber(0, kLongestSound);
   } else if (key == "hold") {
-    line.ExpectArguments(1, 1);
-    layer.hold = line.Number(1, 0, kLongestSound);
+    layer.hold = line.OnlyNumber(0, kLongestSound);
   } else if (key == "curve") {
-    line.ExpectArguments(1, 1);
-    layer.curve = line.Number(1, 0, 40);
+    layer.curve = line.OnlyNumber(0, 40);
   } else if (key == "gain") {
-    line.ExpectArguments(1, 1);
-    layer.gain = line.Number(1, 0, 16);
+    layer.gain = line.OnlyNumber(0, 16);
   } else if (key == "freq") {
     line.ExpectArguments(1, 2);
     layer.freqStart = line.Frequency(1);
     layer.freqEnd = line.ArgumentCount() == 2 ? line.Frequency(2) : layer.freqStart;
   } else if (key == "glide") {
-    line.ExpectArguments(1, 1);
-    layer.glide = line.Number(1, 0.001, kLongestSound);
+    layer.glide = line.OnlyNumber(0.001, kLongestSound);
   } else if (key == "pulse") {
-    line.ExpectArguments(1, 1);
-    layer.pulseWidth = line.Number(1, 0.05, 0.95);
+    layer.pulseWidth = line.OnlyNumber(0.05, 0.95);
   } else if (key == "detune") {
-    line.ExpectArguments(1, 1);
-    layer.detuneCents = line.Number(1, -100, 100);
+    layer.detuneCents = line.OnlyNumber(-100, 100);
   } else if (key == "vibrato") {
     line.ExpectArguments(2, 2);
     layer.vibratoRate = line.Number(1, 0, 50);
@@ -150,20 +137,32 @@ bool ReadLayerKey(const RecipeLine& line, Layer& layer) {
   } else if (key == "bandpass") {
     ReadFilter(line, layer, FilterKind::BandPass);
   } else if (key == "resonance") {
-    line.ExpectArguments(1, 1);
-    layer.resonance = line.Number(1, 0.1, 30);
+    layer.resonance = line.OnlyNumber(0.1, 30);
   } else if (key == "drive") {
-    line.ExpectArguments(1, 1);
-    layer.drive = line.Number(1, 0, 50);
+    layer.drive = line.OnlyNumber(0, 50);
   } else if (key == "density") {
-    line.ExpectArguments(1, 1);
-    layer.crackleDensity = line.Number(1, 1, kSampleRate / 2.0);
+    layer.crackleDensity = line.OnlyNumber(1, kSampleRate / 2.0);
   } else if (key == "seed") {
-    line.ExpectArguments(1, 1);
-    layer.seed = static_cast<uint32_t>(line.Number(1, 0, 1e9));
+    layer.seed = static_cast<uint32_t>(line.OnlyNumber(0, 1e9));
   } else if (key == "pan") {
-    line.ExpectArguments(1, 1);
-    layer.pan = line.Number(1, -1, 1);
+    layer.pan = line.OnlyNumber(-1, 1);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool ReadRoomKey(const RecipeLine& line, ReverbSettings& reverb, EchoSettings& echo) {
+  if (line.Key() == "reverb") {
+    line.ExpectArguments(3, 3);
+    reverb.mix = line.Number(1, 0, 4);
+    reverb.room = line.Number(2, 0, 0.98);
+    reverb.damp = line.Number(3, 0, 1);
+  } else if (line.Key() == "echo") {
+    line.ExpectArguments(3, 3);
+    echo.delay = line.Number(1, 0, 2);
+    echo.feedback = line.Number(2, 0, 0.95);
+    echo.mix = line.Number(3, 0, 2);
   } else {
     return false;
   }
@@ -195,34 +194,18 @@ SoundRecipe ParseSoundRecipe(const std::string& text) {
       line.Fail("unknown layer key");
     }
     if (key == "tail") {
-      line.ExpectArguments(1, 1);
-      recipe.tail = line.Number(1, 0, 10);
+      recipe.tail = line.OnlyNumber(0, 10);
     } else if (key == "peak") {
-      line.ExpectArguments(1, 1);
-      recipe.peakDb = line.Number(1, -24, 0);
+      recipe.peakDb = line.OnlyNumber(-24, 0);
     } else if (key == "fadein") {
-      line.ExpectArguments(1, 1);
-      recipe.fadeIn = line.Number(1, 0, 1);
+      recipe.fadeIn = line.OnlyNumber(0, 1);
     } else if (key == "fadeout") {
-      line.ExpectArguments(1, 1);
-      recipe.fadeOut = line.Number(1, 0, 5);
+      recipe.fadeOut = line.OnlyNumber(0, 5);
     } else if (key == "drive") {
-      line.ExpectArguments(1, 1);
-      recipe.drive = line.Number(1, 0, 20);
+      recipe.drive = line.OnlyNumber(0, 20);
     } else if (key == "dc") {
-      line.ExpectArguments(1, 1);
-      recipe.dcCutoff = line.Number(1, 1, 500);
-    } else if (key == "reverb") {
-      line.ExpectArguments(3, 3);
-      recipe.reverb.mix = line.Number(1, 0, 4);
-      recipe.reverb.room = line.Number(2, 0, 0.98);
-      recipe.reverb.damp = line.Number(3, 0, 1);
-    } else if (key == "echo") {
-      line.ExpectArguments(3, 3);
-      recipe.echo.delay = line.Number(1, 0, 2);
-      recipe.echo.feedback = line.Number(2, 0, 0.95);
-      recipe.echo.mix = line.Number(3, 0, 2);
-    } else {
+      recipe.dcCutoff = line.OnlyNumber(1, 500);
+    } else if (!ReadRoomKey(line, recipe.reverb, recipe.echo)) {
       line.Fail("unknown sound key (a voice key must follow a \"layer\" line)");
     }
   }

@@ -38,6 +38,10 @@ struct SoundRecipe {
 // lowpass/highpass/bandpass F [F2], resonance, drive, density, seed, pan.
 bool ReadLayerKey(const RecipeLine& line, Layer& layer);
 
+// Reads "reverb MIX ROOM DAMP" and "echo DELAY FEEDBACK MIX", the room keys
+// that sound and music recipes share; false for any other key.
+bool ReadRoomKey(const RecipeLine& line, ReverbSettings& reverb, EchoSettings& echo);
+
 // Throws RecipeError on any mistake.
 SoundRecipe ParseSoundRecipe(const std::string& text);
 
