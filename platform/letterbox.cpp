@@ -42,15 +42,17 @@ int64_t FloorDivide(int64_t numerator, int64_t denominator) {
 
 int ScreenToGameAxis(int screen, int boxStart, int boxSize, int gameSize) {
   if (boxSize <= 0 || gameSize <= 0) return 0;
-  const int64_t game =
-      FloorDivide((static_cast<int64_t>(screen) - boxStart) * gameSize, boxSize);
+  // The game pixel under the centre of the screen pixel.
+  const int64_t game = FloorDivide(
+      (2 * (static_cast<int64_t>(screen) - boxStart) + 1) * gameSize, 2 * int64_t{boxSize});
   return static_cast<int>(std::clamp<int64_t>(game, 0, gameSize - 1));
 }
 
 int GameToScreenAxis(int game, int boxStart, int boxSize, int gameSize) {
   if (gameSize <= 0) return boxStart;
   const int64_t clamped = std::clamp<int64_t>(game, 0, gameSize - 1);
-  return static_cast<int>(boxStart + (clamped * boxSize + boxSize / 2) / gameSize);
+  // The screen pixel under the centre of the game pixel.
+  return static_cast<int>(boxStart + (2 * clamped + 1) * boxSize / (2 * int64_t{gameSize}));
 }
 
 }  // namespace

@@ -1,0 +1,177 @@
+// The SDL platform on a real window inside a virtual X server: how SDL's events
+// become the game's, the cursor mapped through the letterbox, and termination
+// signals.
+#include "platform/sdl/sdl_platform.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <vector>
+
+#include "base/log.h"
+
+namespace tav {
+namespace {
+
+class SdlPlatformTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    const auto directory = std::filesystem::path(TAV_BINARY_DIR) / "tests" / "sdl_platform";
+    std::filesystem::create_directories(directory);
+    LogStart(directory.string());
+    SetErrorsRaise(true);
+  }
+
+  void SetUp() override {
+    platform_.CreateMainWindow("Tavrolith", 800, 600);
+    platform_.ShowMainWindow();
+  }
+  void TearDown() override { platform_.DestroyMainWindow(); }
+
+  std::vector<PlatformEvent> Drain() {
+    std::vector<PlatformEvent> events;
+    PlatformEvent event;
+    while (platform_.PollEvent(&event)) events.push_back(event);
+    return events;
+  }
+
+  void PushWindowEvent(Uint8 which) {
+    SDL_Event e = {};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = which;
+    e.window.windowID = SDL_GetWindowID(platform_.Window());
+    SDL_PushEvent(&e);
+  }
+
+  void PushButton(Uint32 type, Uint8 button) {
+    SDL_Event e = {};
+    e.type = type;
+    e.button.button = button;
+    e.button.windowID = SDL_GetWindowID(platform_.Window());
+    SDL_PushEvent(&e);
+  }
+
+  void PushKey(SDL_Keycode key) {
+    SDL_Event e = {};
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.sym = key;
+    e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+    SDL_PushEvent(&e);
+  }
+
+  SdlPlatform platform_;
+};
+
+bool Contains(const std::vector<PlatformEvent>& events, PlatformEventType type) {
+  for (const PlatformEvent& event : events) {
+    if (event.type == type) return true;
+  }
+  return false;
+}
+
+TEST_F(SdlPlatformTest, ShownWindowIsActiveAndFocused) {
+  const std::vector<PlatformEvent> events = Drain();
+  ASSERT_GE(events.size(), 2u);
+  EXPECT_EQ(events[0].type, PlatformEventType::kActivate);
+  EXPECT_FALSE(events[0].minimised);
+  EXPECT_EQ(events[1].type, PlatformEventType::kSetFocus);
+  int width = 0, height = 0;
+  SDL_GetWindowSize(platform_.Window(), &width, &height);
+  SDL_DisplayMode desktop;
+  SDL_GetDesktopDisplayMode(0, &desktop);
+  EXPECT_EQ(width, desktop.w);
+  EXPECT_EQ(height, desktop.h);
+  EXPECT_STREQ(SDL_GetWindowTitle(platform_.Window()), "Tavrolith");
+}
+
+TEST_F(SdlPlatformTest, ButtonsTextAndKeysBecomeTheGamesEvents) {
+  Drain();
+  PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
+  PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);
+  PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE);  // not used by the game
+  PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT);
+  PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT);
+  SDL_Event text = {};
+  text.type = SDL_TEXTINPUT;
+  SDL_strlcpy(text.text.text, "A\xC3\xA9\xE2\x82\xAC", sizeof text.text.text);
+  SDL_PushEvent(&text);
+  PushKey(SDLK_BACKSPACE);
+  PushKey(SDLK_RETURN);
+  PushKey(SDLK_LSHIFT);  // no character
+
+  std::vector<PlatformEvent> events;
+  for (const PlatformEvent& event : Drain()) {
+    if (event.type != PlatformEventType::kActivate && event.type != PlatformEventType::kSetFocus &&
+        event.type != PlatformEventType::kKillFocus) {
+      events.push_back(event);
+    }
+  }
+  const std::vector<PlatformEventType> types = {
+      PlatformEventType::kLeftButtonDown, PlatformEventType::kLeftButtonUp,
+      PlatformEventType::kRightButtonDown, PlatformEventType::kRightButtonUp,
+      PlatformEventType::kChar, PlatformEventType::kChar, PlatformEventType::kChar,
+      PlatformEventType::kChar};
+  ASSERT_EQ(events.size(), types.size());
+  for (size_t i = 0; i < types.size(); ++i) EXPECT_EQ(events[i].type, types[i]) << i;
+  EXPECT_EQ(events[4].charCode, 'A');
+  EXPECT_EQ(events[5].charCode, 0xE9);
+  EXPECT_EQ(events[6].charCode, 8);
+  EXPECT_EQ(events[7].charCode, 13);
+}
+
+TEST_F(SdlPlatformTest, CloseRequestsAreReportedAsCloseAndMinimisingAsDeactivation) {
+  Drain();
+  PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
+  SDL_Event quit = {};
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
+  PushWindowEvent(SDL_WINDOWEVENT_MINIMIZED);
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  const std::vector<PlatformEvent> events = Drain();
+  ASSERT_EQ(events.size(), 4u);
+  EXPECT_EQ(events[0].type, PlatformEventType::kClose);
+  EXPECT_EQ(events[1].type, PlatformEventType::kClose);
+  EXPECT_EQ(events[2].type, PlatformEventType::kActivate);
+  EXPECT_TRUE(events[2].minimised);
+  EXPECT_EQ(events[3].type, PlatformEventType::kKillFocus);
+}
+
+TEST_F(SdlPlatformTest, TerminationSignalsBecomeOneTerminateEvent) {
+  Drain();
+  std::raise(SIGTERM);  // handled: the process goes on
+  std::raise(SIGINT);
+  const std::vector<PlatformEvent> events = Drain();
+  EXPECT_TRUE(Contains(events, PlatformEventType::kTerminate));
+  EXPECT_FALSE(Contains(Drain(), PlatformEventType::kTerminate));
+}
+
+TEST_F(SdlPlatformTest, CursorIsMappedThroughTheLetterbox) {
+  Drain();
+  for (const auto& [gameX, gameY] : {std::pair{400, 300}, {0, 0}, {799, 599}, {123, 456}}) {
+    platform_.SetCursorPos(gameX, gameY);
+    for (int i = 0; i < 20; ++i) {
+      Drain();
+      SDL_Delay(5);
+    }
+    int x = -1, y = -1;
+    platform_.GetCursorPos(&x, &y);
+    EXPECT_EQ(x, gameX);
+    EXPECT_EQ(y, gameY);
+  }
+  EXPECT_FALSE(platform_.IsButtonDown(MouseButton::kLeft));
+}
+
+TEST_F(SdlPlatformTest, ClockRunsForward) {
+  uint64_t frequency = 0;
+  ASSERT_TRUE(platform_.QueryFrequency(&frequency));
+  const uint64_t before = platform_.QueryCounter();
+  const uint32_t ticksBefore = platform_.MilliTicks();
+  platform_.Sleep(20);
+  EXPECT_GE(platform_.QueryCounter() - before, frequency / 100);
+  EXPECT_GE(platform_.MilliTicks() - ticksBefore, 15u);
+}
+
+}  // namespace
+}  // namespace tav
