@@ -53,7 +53,10 @@ void Slider::OnMouseMove(Vec2 position) {
   const Vec2 along(offset.x * direction.x, offset.y * direction.y);
   const float projection = direction.x * along.x + direction.y * along.y;
   const float sign = projection < 0.0f ? -1.0f : 1.0f;
-  value_ = std::clamp(sign * along.Length() / trackLength, 0.0f, 1.0f);
+  // A track without length has only the value 0 (and no division by zero).
+  value_ = trackLength > 0.0f
+               ? std::clamp(sign * along.Length() / trackLength, 0.0f, 1.0f)
+               : 0.0f;
   knobRect_ = Rect::Centred(KnobPoint(), knobHalfSize_);
   PostValue();
 }

@@ -136,6 +136,21 @@ TEST(ButtonTest, OverlappingButtonsBothReactAndADisabledWindowFreezesThem) {
   EXPECT_EQ(Drain(*second), (Strings{"ButtonDown"}));
 }
 
+TEST(PictureControlTest, DrawsItsPictureAtItsPositionWithItsAlpha) {
+  PictureControl picture("Pause");
+  picture.Create({272, 200}, "back.tga");
+  picture.SetAlpha(0.75f);
+  picture.OnCommand("Enable");
+  Recorder().ClearCalls();
+  picture.Draw();
+  const auto draws = Recorder().Draws();
+  ASSERT_EQ(draws.size(), 1u);
+  EXPECT_EQ(draws[0].boundTexture, TextureOf("back.tga"));
+  EXPECT_FLOAT_EQ(test::QuadLeft(draws[0]), 271.5f);
+  EXPECT_FLOAT_EQ(draws[0].alpha, 0.75f);
+  EXPECT_STREQ(picture.GetTypeName(), "MenuControl");
+}
+
 std::unique_ptr<CheckBox> MakeCheckBox() {
   auto check = std::make_unique<CheckBox>("SoundCheck");
   check->Create("check0.tga", "check1.tga", "check2.tga", "check3.tga", "check4.tga",
@@ -256,6 +271,13 @@ TEST(SliderTest, VerticalTrackGivesTheFractionOfItsLength) {
   slider.OnLeftDown({100, 100});
   slider.OnMouseMove({140, 150});
   EXPECT_NEAR(slider.Value(), 0.25f, 1e-6f);
+
+  Slider point("Degenerate");  // start and end in one place: no division by zero
+  point.Create("knob.tga", "knob_focus.tga", "knob_drag.tga", "track.tga", "track_spare.tga",
+               "track_drag.tga", {50, 50}, {50, 50}, {10, 10}, {45, 45});
+  point.OnLeftDown({50, 50});
+  point.OnMouseMove({80, 90});
+  EXPECT_EQ(point.Value(), 0.0f);
 }
 
 TEST(SliderTest, SetValueDoesNotClampOrNotifyAndPollingReports) {
