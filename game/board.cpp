@@ -22,8 +22,12 @@ uint64_t g_frameCounter = 0;
 
 }  // namespace
 
-Board* CurrentBoard() { return g_currentBoard; }
-uint64_t FrameCounter() { return g_frameCounter; }
+Board* CurrentBoard() {
+  return g_currentBoard;
+}
+uint64_t FrameCounter() {
+  return g_frameCounter;
+}
 
 void ResetGameStateForTests() {
   ResetSymbolCounter();
@@ -32,7 +36,9 @@ void ResetGameStateForTests() {
   Clicks() = ClickRecord();
 }
 
-Board::Board() { g_currentBoard = this; }
+Board::Board() {
+  g_currentBoard = this;
+}
 
 Board::~Board() {
   DeleteAllPieces();
@@ -128,7 +134,9 @@ void Board::Freeze() {
   locked_ = true;
 }
 
-void Board::Thaw() { locked_ = savedLocked_; }
+void Board::Thaw() {
+  locked_ = savedLocked_;
+}
 
 void Board::Frame() {
   Presentation& presentation = GetPresentation();
@@ -169,8 +177,7 @@ void Board::Frame() {
   UpdateTexts();
 
   if (timed_ && !gameOver_ && !complete_ &&
-      std::floor(static_cast<float>(timeLimit_) - elapsed_) <= 10.0f &&
-      tickTime_ > kTickInterval) {
+      std::floor(static_cast<float>(timeLimit_) - elapsed_) <= 10.0f && tickTime_ > kTickInterval) {
     PlaySound("time.wav");
     tickTime_ = 0.0f;
   }

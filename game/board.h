@@ -21,7 +21,7 @@ namespace tav {
 
 // A scoring chain as the scoring rules saw it.
 struct ChainReport {
-  int n = 0;       // newly marked pieces, cascades included
+  int n = 0;         // newly marked pieces, cascades included
   int x = 0, y = 0;  // screen point of the line's middle
   int points = 0;
 };
@@ -30,7 +30,7 @@ class Board {
  public:
   static constexpr int kSize = 10;
   static constexpr int kCellCount = kSize * kSize;
-  static constexpr float kChainStep = 0.15f;      // seconds between explosions of a line
+  static constexpr float kChainStep = 0.15f;  // seconds between explosions of a line
   static constexpr float kChainStart = 0.01f;
   static constexpr float kMoveCheckDelay = 8.0f;  // no move check before this
   static constexpr float kHintIdleTime = 15.0f;

@@ -183,8 +183,7 @@ void Board::DrawLinks() {
   for (int y = 0; y + 1 < kSize; ++y) {
     for (int x = 0; x < kSize; ++x) {
       const Piece* a = PieceAt(x, y);
-      if (showsLink(a, PieceAt(x, y + 1)) &&
-          (a->Direction() == kUp || a->Direction() == kDown)) {
+      if (showsLink(a, PieceAt(x, y + 1)) && (a->Direction() == kUp || a->Direction() == kDown)) {
         presentation.DrawLinkBolts(x, y, true);
       }
     }

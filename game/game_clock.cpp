@@ -17,9 +17,17 @@ GameClock* g_gameClock = nullptr;
 
 }  // namespace
 
-void SetGameClock(GameClock* clock) { g_gameClock = clock; }
-GameClock& GetGameClock() { return g_gameClock ? *g_gameClock : g_frameClockTime; }
-float GameFrameTime() { return GetGameClock().FrameTime(); }
-uint32_t GameMilliTicks() { return GetGameClock().MilliTicks(); }
+void SetGameClock(GameClock* clock) {
+  g_gameClock = clock;
+}
+GameClock& GetGameClock() {
+  return g_gameClock ? *g_gameClock : g_frameClockTime;
+}
+float GameFrameTime() {
+  return GetGameClock().FrameTime();
+}
+uint32_t GameMilliTicks() {
+  return GetGameClock().MilliTicks();
+}
 
 }  // namespace tav

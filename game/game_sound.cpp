@@ -25,9 +25,17 @@ std::vector<std::string> RecordingSound::Played() const {
   return names;
 }
 
-void SetGameSound(GameSound* sound) { g_gameSound = sound; }
-GameSound& GetGameSound() { return g_gameSound ? *g_gameSound : g_silentSound; }
-void PlaySound(const std::string& name) { GetGameSound().Play(name); }
-void StopSound(const std::string& name) { GetGameSound().Stop(name); }
+void SetGameSound(GameSound* sound) {
+  g_gameSound = sound;
+}
+GameSound& GetGameSound() {
+  return g_gameSound ? *g_gameSound : g_silentSound;
+}
+void PlaySound(const std::string& name) {
+  GetGameSound().Play(name);
+}
+void StopSound(const std::string& name) {
+  GetGameSound().Stop(name);
+}
 
 }  // namespace tav

@@ -12,8 +12,8 @@ namespace tav {
 
 bool ParseLevelInt(const std::string& text, int* value) {
   const char* start = text.c_str();
-  while (*start == ' ' || *start == '\t' || *start == '\n' || *start == '\r' ||
-         *start == '\f' || *start == '\v') {
+  while (*start == ' ' || *start == '\t' || *start == '\n' || *start == '\r' || *start == '\f' ||
+         *start == '\v') {
     ++start;
   }
   char* end = nullptr;
@@ -28,8 +28,7 @@ bool ParseLevelInt(const std::string& text, int* value) {
 
 std::string CheckLevel(const LevelDefinition& level) {
   if (level.levelData.size() < kLevelDataLength) {
-    return "LevelData holds " + std::to_string(level.levelData.size()) +
-           " characters, 200 needed";
+    return "LevelData holds " + std::to_string(level.levelData.size()) + " characters, 200 needed";
   }
   for (size_t i = 0; i < kLevelDataLength; i += 2) {
     char kind = level.levelData[i];
@@ -38,8 +37,7 @@ std::string CheckLevel(const LevelDefinition& level) {
       return "LevelData character " + std::to_string(i + 1) + " is not a kind digit 0-8";
     }
     if (direction < '0' || direction > '3') {
-      return "LevelData character " + std::to_string(i + 2) +
-             " is not a direction digit 0-3";
+      return "LevelData character " + std::to_string(i + 2) + " is not a direction digit 0-3";
     }
   }
   if (level.priorities.size() != kPieceKindCount) return "the priorities are incomplete";
@@ -56,8 +54,7 @@ std::string CheckLevel(const LevelDefinition& level) {
   return std::string();
 }
 
-bool ReadLevel(IniFile& file, const std::string& name, LevelDefinition* level,
-               std::string* fault) {
+bool ReadLevel(IniFile& file, const std::string& name, LevelDefinition* level, std::string* fault) {
   *level = LevelDefinition();
   level->name = name;
   // One value buffer for every key, as the level files have always been read: a key

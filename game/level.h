@@ -26,8 +26,7 @@ constexpr size_t kLevelDataLength = 200;
 // "LetterProbability" gives 0). Returns false, with `fault` set, when the section has
 // no "LevelData" or holds a level the board cannot play (short or out-of-range
 // "LevelData", priorities summing to 0 or negative, a "Blocks" that is not positive).
-bool ReadLevel(IniFile& file, const std::string& name, LevelDefinition* level,
-               std::string* fault);
+bool ReadLevel(IniFile& file, const std::string& name, LevelDefinition* level, std::string* fault);
 
 // Why a level cannot be played, or empty when it can.
 std::string CheckLevel(const LevelDefinition& level);

@@ -37,17 +37,24 @@ ColourGroup GroupOf(int kind) {
 
 }  // namespace
 
-int DirectionStepX(int direction) { return direction == kRight ? 1 : direction == kLeft ? -1 : 0; }
-int DirectionStepY(int direction) { return direction == kUp ? 1 : direction == kDown ? -1 : 0; }
+int DirectionStepX(int direction) {
+  return direction == kRight ? 1 : direction == kLeft ? -1 : 0;
+}
+int DirectionStepY(int direction) {
+  return direction == kUp ? 1 : direction == kDown ? -1 : 0;
+}
 
-int SymbolCounter() { return g_symbolCounter; }
-void ResetSymbolCounter() { g_symbolCounter = 0; }
+int SymbolCounter() {
+  return g_symbolCounter;
+}
+void ResetSymbolCounter() {
+  g_symbolCounter = 0;
+}
 
 Piece::Piece(int kind) : kind_(kind) {
   Board* board = CurrentBoard();
   int probability = board ? board->LetterProbability() : 0;
-  if (probability != 0 &&
-      RandomNumber() % static_cast<unsigned>(probability) == 1u) {
+  if (probability != 0 && RandomNumber() % static_cast<unsigned>(probability) == 1u) {
     letter_ = g_symbolCounter;
     g_symbolCounter = (g_symbolCounter + 1) % kSymbolCount;
   }

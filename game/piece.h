@@ -53,9 +53,7 @@ class Piece {
   virtual void Mark(float delay);
   virtual bool Matches(const Piece& other) const;
   // Matches and points the same way.
-  bool Links(const Piece& other) const {
-    return Matches(other) && direction_ == other.direction_;
-  }
+  bool Links(const Piece& other) const { return Matches(other) && direction_ == other.direction_; }
 
   int Kind() const { return kind_; }
   int Direction() const { return direction_; }

@@ -28,12 +28,16 @@ RecordingPresentation::Event PieceEvent(const char* what, const Piece& piece) {
 
 }  // namespace
 
-void SetPresentation(Presentation* presentation) { g_presentation = presentation; }
+void SetPresentation(Presentation* presentation) {
+  g_presentation = presentation;
+}
 Presentation& GetPresentation() {
   return g_presentation ? *g_presentation : g_silentPresentation;
 }
 
-void RecordingPresentation::ClearFrame() { drawn.clear(); }
+void RecordingPresentation::ClearFrame() {
+  drawn.clear();
+}
 
 void RecordingPresentation::DrawPiece(const Piece& piece) {
   drawn.push_back(DrawnPiece("Piece", piece));
@@ -78,8 +82,8 @@ void RecordingPresentation::DrawLinkBolts(int column, int row, bool vertical) {
   drawn.push_back(entry);
 }
 
-void RecordingPresentation::DrawHint(const std::string& picture, float x, float y,
-                                     bool centred, float scale, float alpha) {
+void RecordingPresentation::DrawHint(const std::string& picture, float x, float y, bool centred,
+                                     float scale, float alpha) {
   Drawn entry;
   entry.what = "Hint";
   entry.text = picture;
@@ -91,8 +95,8 @@ void RecordingPresentation::DrawHint(const std::string& picture, float x, float 
   drawn.push_back(entry);
 }
 
-void RecordingPresentation::StartLightningBlast(const Piece& piece, bool horizontal,
-                                                GamePoint from, GamePoint to) {
+void RecordingPresentation::StartLightningBlast(const Piece& piece, bool horizontal, GamePoint from,
+                                                GamePoint to) {
   Event event = PieceEvent("LightningBlast", piece);
   event.value = horizontal ? 1.0f : 0.0f;
   event.x = from.x;

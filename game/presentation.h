@@ -27,8 +27,8 @@ struct GameText {
   std::string text;
   float x = 0.0f;
   float y = 0.0f;
-  float riseSpeed = 0.0f;     // pixels per second upward at the start
-  float lifetime = 0.0f;      // seconds
+  float riseSpeed = 0.0f;  // pixels per second upward at the start
+  float lifetime = 0.0f;   // seconds
   float red = 1.0f, green = 1.0f, blue = 1.0f;
   float acceleration = 0.0f;  // vertical, pixels per second squared
 };
@@ -65,8 +65,8 @@ class Presentation {
   virtual void UpdateAndDrawEffects() = 0;
   // A tutorial picture at (x, y): its bottom-left corner, or its centre when
   // `centred`.
-  virtual void DrawHint(const std::string& picture, float x, float y, bool centred,
-                        float scale, float alpha) = 0;
+  virtual void DrawHint(const std::string& picture, float x, float y, bool centred, float scale,
+                        float alpha) = 0;
 
   // --- Events ---
   // A lightning arrow was marked: its two bolts run from `from` to `to` across its
@@ -159,7 +159,10 @@ class RecordingPresentation : public Presentation {
   int Count(const std::string& what) const;
   int DrawnCount(const std::string& what) const;
   std::vector<GameText> Texts() const;
-  void Clear() { events.clear(); drawn.clear(); }
+  void Clear() {
+    events.clear();
+    drawn.clear();
+  }
 
   std::vector<Event> events;
   std::vector<Drawn> drawn;  // emptied by ClearFrame

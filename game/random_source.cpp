@@ -16,18 +16,26 @@ void SeededRandom::Seed(uint64_t seed) {
   engine_.seed(sequence);
 }
 
-void SetRandomSource(RandomSource* source) { g_randomSource = source; }
+void SetRandomSource(RandomSource* source) {
+  g_randomSource = source;
+}
 
-RandomSource& GameRandom() { return g_randomSource ? *g_randomSource : g_builtInRandom; }
+RandomSource& GameRandom() {
+  return g_randomSource ? *g_randomSource : g_builtInRandom;
+}
 
-void SeedGameRandom(uint64_t seed) { g_builtInRandom.Seed(seed); }
+void SeedGameRandom(uint64_t seed) {
+  g_builtInRandom.Seed(seed);
+}
 
 void SeedGameRandomFromClock() {
   auto now = std::chrono::high_resolution_clock::now().time_since_epoch().count();
   SeedGameRandom(static_cast<uint64_t>(now));
 }
 
-uint32_t RandomNumber() { return GameRandom().Next(); }
+uint32_t RandomNumber() {
+  return GameRandom().Next();
+}
 
 int RandomBelow(int count) {
   if (count <= 0) return 0;

@@ -57,7 +57,8 @@ void SymbolCollection::Update(float frameTime, int* blocksCleared) {
   PlaySound("super.wav");
   Scores().AddScore(kSetPoints);
   *blocksCleared += kSetBlocks;
-  presentation.AddText({"Chain of Magic Symbols", 494.0f, 35.0f, 150.0f, 12.0f, 1.0f, 0.9f, 0.0f, 80.0f});
+  presentation.AddText(
+      {"Chain of Magic Symbols", 494.0f, 35.0f, 150.0f, 12.0f, 1.0f, 0.9f, 0.0f, 80.0f});
   presentation.AddText({"+15000", 494.0f, 15.0f, 150.0f, 12.0f, 1.0f, 0.9f, 0.0f, 80.0f});
   for (Slot& slot : slots_) {
     slot.flying = false;

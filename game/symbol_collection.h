@@ -4,8 +4,8 @@
 // the slots empty again.
 #pragma once
 
-#include "game/presentation.h"
 #include "game/piece.h"
+#include "game/presentation.h"
 
 namespace tav {
 

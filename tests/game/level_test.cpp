@@ -40,7 +40,7 @@ TEST_F(LevelTest, LoadsTheBoardBottomRowFirstWithPiecesAboveTheBoard) {
   EXPECT_EQ(board->PieceAt(0, 0)->Kind(), kRedArrow);
   EXPECT_EQ(board->PieceAt(0, 0)->Direction(), kUp);
   EXPECT_EQ(board->PieceAt(0, 1)->Direction(), kLeft);
-  EXPECT_EQ(board->PieceAt(1, 0)->Kind(), kRedArrow);   // (1 + 0) % 3 -> red
+  EXPECT_EQ(board->PieceAt(1, 0)->Kind(), kRedArrow);  // (1 + 0) % 3 -> red
   EXPECT_EQ(board->PieceAt(2, 0)->Kind(), kGreenArrow);
   EXPECT_FLOAT_EQ(board->PieceAt(5, 0)->FallHeight(), 512.0f);
   EXPECT_FLOAT_EQ(board->PieceAt(5, 9)->FallHeight(), 1412.0f);

@@ -22,9 +22,15 @@ using PieceTest = GameTest;
 
 TEST_F(PieceTest, MatchesFollowsTheColourGroups) {
   // Accepted kinds besides the kind itself, by kind.
-  const std::set<int> accepted[kPieceKindCount] = {
-      {2, 6, 7}, {4, 6, 7}, {0, 6, 7}, {5, 6, 7}, {1, 6, 7}, {3, 6, 7},
-      {0, 1, 2, 3, 4, 5, 7}, {0, 1, 2, 3, 4, 5, 6}, {}};
+  const std::set<int> accepted[kPieceKindCount] = {{2, 6, 7},
+                                                   {4, 6, 7},
+                                                   {0, 6, 7},
+                                                   {5, 6, 7},
+                                                   {1, 6, 7},
+                                                   {3, 6, 7},
+                                                   {0, 1, 2, 3, 4, 5, 7},
+                                                   {0, 1, 2, 3, 4, 5, 6},
+                                                   {}};
   for (int a = 0; a < kPieceKindCount; ++a) {
     for (int b = 0; b < kPieceKindCount; ++b) {
       auto first = CreatePiece(a);

@@ -14,8 +14,7 @@ int CountLinked(const Board& board, const Piece& start, int direction, int x, in
   const Piece* nearer = &start;
   for (int step = 1; step < Board::kSize; ++step) {
     const Piece* next = board.PieceAt(x + dx * step, y + dy * step);
-    if (!next || next->IsMarked() || next->Direction() != direction ||
-        !next->Matches(*nearer)) {
+    if (!next || next->IsMarked() || next->Direction() != direction || !next->Matches(*nearer)) {
       break;
     }
     nearer = next;
@@ -109,10 +108,9 @@ BotMove ChooseGreedyMove(const Board& board) {
           // Completing a line always counts; a pair only when the piece had none and
           // the pair can grow into a line.
           int direction = (piece->Direction() + step) % 4;
-          bool useful = length >= 3 ||
-                        (length == 2 && current == 1 &&
-                         CanGrowToALine(board, x, y, DirectionStepX(direction),
-                                        DirectionStepY(direction)));
+          bool useful = length >= 3 || (length == 2 && current == 1 &&
+                                        CanGrowToALine(board, x, y, DirectionStepX(direction),
+                                                       DirectionStepY(direction)));
           if (useful && length > best.lineLength) best = {true, x, y, left, length};
         }
       }

@@ -26,8 +26,7 @@ bool ParseCoordinate(const std::string& word, int* value) {
 
 }  // namespace
 
-bool ParseScript(const std::string& text, std::vector<ScriptedPress>* presses,
-                 std::string* error) {
+bool ParseScript(const std::string& text, std::vector<ScriptedPress>* presses, std::string* error) {
   presses->clear();
   std::istringstream lines(text);
   std::string line;
@@ -41,9 +40,9 @@ bool ParseScript(const std::string& text, std::vector<ScriptedPress>* presses,
     for (std::string word; words >> word;) fields.push_back(word);
     if (fields.empty()) continue;
     ScriptedPress press;
-    bool valid = fields.size() == 4 && ParseNumber(fields[0], &press.time) &&
-                 press.time >= 0.0 && (fields[1] == "L" || fields[1] == "R") &&
-                 ParseCoordinate(fields[2], &press.x) && ParseCoordinate(fields[3], &press.y);
+    bool valid = fields.size() == 4 && ParseNumber(fields[0], &press.time) && press.time >= 0.0 &&
+                 (fields[1] == "L" || fields[1] == "R") && ParseCoordinate(fields[2], &press.x) &&
+                 ParseCoordinate(fields[3], &press.y);
     if (!valid) {
       *error = "line " + std::to_string(lineNumber) + ": expected \"TIME L|R X Y\"";
       return false;

@@ -17,7 +17,6 @@ struct ScriptedPress {
 
 // Parses a script text. False, with `error` naming the line, on a malformed line.
 // The presses come back ordered by time (presses at the same time keep their order).
-bool ParseScript(const std::string& text, std::vector<ScriptedPress>* presses,
-                 std::string* error);
+bool ParseScript(const std::string& text, std::vector<ScriptedPress>* presses, std::string* error);
 
 }  // namespace tav
