@@ -47,40 +47,18 @@ void Window::DrawOverlay() {
   }
 }
 
-void Window::OnMouseMove(Vec2 position) {
+void Window::ForwardToControls(void (Control::*event)(Vec2), Vec2 position) {
   if (!enabled_) return;
-  for (auto& control : controls_) control->OnMouseMove(position);
+  for (auto& control : controls_) (control.get()->*event)(position);
 }
 
-void Window::OnLeftUp(Vec2 position) {
-  if (!enabled_) return;
-  for (auto& control : controls_) control->OnLeftUp(position);
-}
-
-void Window::OnLeftDown(Vec2 position) {
-  if (!enabled_) return;
-  for (auto& control : controls_) control->OnLeftDown(position);
-}
-
-void Window::OnLeftHeld(Vec2 position) {
-  if (!enabled_) return;
-  for (auto& control : controls_) control->OnLeftHeld(position);
-}
-
-void Window::OnRightUp(Vec2 position) {
-  if (!enabled_) return;
-  for (auto& control : controls_) control->OnRightUp(position);
-}
-
-void Window::OnRightDown(Vec2 position) {
-  if (!enabled_) return;
-  for (auto& control : controls_) control->OnRightDown(position);
-}
-
-void Window::OnRightHeld(Vec2 position) {
-  if (!enabled_) return;
-  for (auto& control : controls_) control->OnRightHeld(position);
-}
+void Window::OnMouseMove(Vec2 position) { ForwardToControls(&Control::OnMouseMove, position); }
+void Window::OnLeftUp(Vec2 position) { ForwardToControls(&Control::OnLeftUp, position); }
+void Window::OnLeftDown(Vec2 position) { ForwardToControls(&Control::OnLeftDown, position); }
+void Window::OnLeftHeld(Vec2 position) { ForwardToControls(&Control::OnLeftHeld, position); }
+void Window::OnRightUp(Vec2 position) { ForwardToControls(&Control::OnRightUp, position); }
+void Window::OnRightDown(Vec2 position) { ForwardToControls(&Control::OnRightDown, position); }
+void Window::OnRightHeld(Vec2 position) { ForwardToControls(&Control::OnRightHeld, position); }
 
 void Window::OnKeyChar(uint32_t code, uint32_t keyData) {
   if (!enabled_) return;

@@ -75,6 +75,8 @@ class Window {
 
  private:
   void AddOwnedControl(std::unique_ptr<Control> control);
+  // Calls one pointer event on every control in order, while enabled.
+  void ForwardToControls(void (Control::*event)(Vec2), Vec2 position);
 
   float alpha_ = 1.0f;
   NotificationQueue pending_;

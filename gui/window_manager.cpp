@@ -91,33 +91,17 @@ bool WindowManager::IsShown(const std::string& name) const {
                      [&](const Window* window) { return window->Name() == name; });
 }
 
-void WindowManager::OnMouseMove(Vec2 position) {
-  for (Window* window : ActiveWindows()) window->OnMouseMove(position);
+void WindowManager::Forward(void (Window::*event)(Vec2), Vec2 position) {
+  for (Window* window : ActiveWindows()) (window->*event)(position);
 }
 
-void WindowManager::OnLeftUp(Vec2 position) {
-  for (Window* window : ActiveWindows()) window->OnLeftUp(position);
-}
-
-void WindowManager::OnLeftDown(Vec2 position) {
-  for (Window* window : ActiveWindows()) window->OnLeftDown(position);
-}
-
-void WindowManager::OnLeftHeld(Vec2 position) {
-  for (Window* window : ActiveWindows()) window->OnLeftHeld(position);
-}
-
-void WindowManager::OnRightUp(Vec2 position) {
-  for (Window* window : ActiveWindows()) window->OnRightUp(position);
-}
-
-void WindowManager::OnRightDown(Vec2 position) {
-  for (Window* window : ActiveWindows()) window->OnRightDown(position);
-}
-
-void WindowManager::OnRightHeld(Vec2 position) {
-  for (Window* window : ActiveWindows()) window->OnRightHeld(position);
-}
+void WindowManager::OnMouseMove(Vec2 position) { Forward(&Window::OnMouseMove, position); }
+void WindowManager::OnLeftUp(Vec2 position) { Forward(&Window::OnLeftUp, position); }
+void WindowManager::OnLeftDown(Vec2 position) { Forward(&Window::OnLeftDown, position); }
+void WindowManager::OnLeftHeld(Vec2 position) { Forward(&Window::OnLeftHeld, position); }
+void WindowManager::OnRightUp(Vec2 position) { Forward(&Window::OnRightUp, position); }
+void WindowManager::OnRightDown(Vec2 position) { Forward(&Window::OnRightDown, position); }
+void WindowManager::OnRightHeld(Vec2 position) { Forward(&Window::OnRightHeld, position); }
 
 void WindowManager::OnKeyChar(uint32_t code, uint32_t keyData) {
   for (Window* window : ActiveWindows()) window->OnKeyChar(code, keyData);

@@ -101,6 +101,8 @@ class WindowManager {
   void AddOwnedWindow(std::unique_ptr<Window> window);
   // The windows that get input and updates now, bottom first.
   std::vector<Window*> ActiveWindows() const;
+  // Calls one pointer event on each of the active windows, bottom first.
+  void Forward(void (Window::*event)(Vec2), Vec2 position);
   void Dispatch(const Notification& notification);
 
   // A deque so that a handler registering another handler never moves the one
