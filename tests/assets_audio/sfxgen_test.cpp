@@ -178,6 +178,41 @@ TEST(RenderLayer, BrightWavesStayBandLimited) {
     EXPECT_LT(10 * std::log10(ToneLevel(buffer, 900) / fundamental), -35.0);
     EXPECT_LT(10 * std::log10(ToneLevel(buffer, 4100) / fundamental), -30.0);
   }
+  // A 5 kHz triangle folds its 7th harmonic (35 kHz) to 9100 Hz at 1/49.
+  Layer layer;
+  layer.wave = Wave::Triangle;
+  layer.freqStart = layer.freqEnd = 5000;
+  layer.attack = 0.001;
+  layer.hold = 0.45;
+  layer.length = 0.5;
+  Buffer buffer;
+  buffer.Resize(static_cast<size_t>(0.5 * kSampleRate));
+  RenderLayer(layer, buffer);
+  EXPECT_LT(10 * std::log10(ToneLevel(buffer, 9100) / ToneLevel(buffer, 5000)), -60.0);
+  EXPECT_NEAR(10 * std::log10(ToneLevel(buffer, 15000) / ToneLevel(buffer, 5000)), -19.1, 0.5);  // 1/9
+}
+
+TEST(RenderLayer, FrequencyModulationKeepsItsSidebandsBelowNyquist) {
+  // A 6 kHz carrier with a 21 kHz modulator would put its first upper
+  // sideband at 27 kHz, folding back to 17.1 kHz.
+  Layer layer;
+  layer.freqStart = layer.freqEnd = 6000;
+  layer.fmRatio = 3.5;
+  layer.fmIndexStart = layer.fmIndexEnd = 1.0;
+  layer.attack = 0.001;
+  layer.hold = 0.45;
+  layer.length = 0.5;
+  Buffer buffer;
+  buffer.Resize(static_cast<size_t>(0.5 * kSampleRate));
+  RenderLayer(layer, buffer);
+  EXPECT_LT(10 * std::log10(ToneLevel(buffer, 17100) / ToneLevel(buffer, 6000)), -60.0);
+
+  // A low note keeps its full modulation: the 2nd sideband is clearly there.
+  layer.freqStart = layer.freqEnd = 500;
+  layer.fmRatio = 2;
+  buffer.Resize(buffer.Frames());
+  RenderLayer(layer, buffer);
+  EXPECT_GT(10 * std::log10(ToneLevel(buffer, 1500) / ToneLevel(buffer, 500)), -12.0);
 }
 
 TEST(WrapTail, FoldsTheTailOntoTheStart) {

@@ -43,6 +43,22 @@ double PolyBlep(double phase, double step) {
   return 0.0;
 }
 
+// A triangle starting at 0 and rising. Its odd harmonics fall off as 1/k^2,
+// so low notes are drawn directly; high notes, whose harmonics would fold back
+// audibly, are summed from the harmonics below Nyquist.
+double Triangle(double phase, double step) {
+  const int harmonics = static_cast<int>(0.5 / step);
+  if (harmonics > 32) {
+    return phase < 0.25 ? 4.0 * phase : (phase < 0.75 ? 2.0 - 4.0 * phase : 4.0 * phase - 4.0);
+  }
+  double sum = 0;
+  for (int k = 1; k <= harmonics; k += 2) {
+    double sign = (k / 2) % 2 == 0 ? 1.0 : -1.0;
+    sum += sign * std::sin(2.0 * kPi * k * phase) / (k * k);
+  }
+  return sum * 8.0 / (kPi * kPi);
+}
+
 // A band-limited oscillator (for the tonal waves) with its own phase.
 class Oscillator {
  public:
@@ -56,7 +72,7 @@ class Oscillator {
         value = std::sin(2.0 * kPi * p);
         break;
       case Wave::Triangle:
-        value = p < 0.25 ? 4.0 * p : (p < 0.75 ? 2.0 - 4.0 * p : 4.0 * p - 4.0);
+        value = Triangle(p, step);
         break;
       case Wave::Saw:
         value = 2.0 * p - 1.0 - PolyBlep(p, step);
@@ -135,7 +151,13 @@ struct Source {
     } else {
       double offset = 0;
       if (layer.fmRatio > 0) {
-        offset = fmIndex * modulator.Next(Wave::Sine, frequency * layer.fmRatio, 0, 0.5) / (2.0 * kPi);
+        // Sidebands reach about (index + 1) modulator frequencies above the
+        // carrier; cap the index so they stay below Nyquist instead of folding
+        // back as inharmonic aliases on high notes.
+        const double modulatorFrequency = frequency * layer.fmRatio;
+        const double highestIndex = (0.45 * kSampleRate - frequency) / modulatorFrequency - 1.0;
+        const double index = std::min(fmIndex, std::max(highestIndex, 0.0));
+        offset = index * modulator.Next(Wave::Sine, modulatorFrequency, 0, 0.5) / (2.0 * kPi);
       }
       raw = oscillator.Next(layer.wave, frequency, offset, layer.pulseWidth);
     }

@@ -34,7 +34,7 @@ struct Layer {
   double tremoloRate = 0;     // Hz
   double tremoloDepth = 0;    // 0..1
   double fmRatio = 0;         // modulator frequency / carrier frequency; 0 = no FM
-  double fmIndexStart = 0;    // phase modulation index, gliding linearly
+  double fmIndexStart = 0;    // phase modulation index, gliding linearly (capped on high notes)
   double fmIndexEnd = 0;
   FilterKind filter = FilterKind::None;
   double cutoffStart = 1000;  // Hz; glides exponentially to cutoffEnd over the layer
