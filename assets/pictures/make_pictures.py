@@ -2,13 +2,14 @@
 # Draws every picture of the game and packs them into the data package.
 #
 #   make_pictures.py --out DIR --manifest MANIFEST [--pkgtool PKGTOOL --pkg OUT.pkg]
-#                    [--only NAME...] [--write-manifest]
+#                    [--only NAME...] [--write-manifest] [--jobs N]
 #
 # Writes DIR/pictures/*.tga and *.spt (the .spt picture lists are built by pkgtool from
 # frames in DIR/frames/), checks every picture against the manifest's picture rows
 # (name, size, depth) and packs DIR/pictures/ in name order into OUT.pkg. The output
 # depends only on the sources: fixed seeds, no time stamps, sorted inputs.
 import argparse
+import multiprocessing
 import os
 import shutil
 import subprocess
@@ -52,6 +53,18 @@ def to_rgba(result):
     return result.to_rgba8() if hasattr(result, "to_rgba8") else result
 
 
+_PICTURES = []
+
+
+def _draw(index):
+    """Draws one picture of _PICTURES: (width, height, [TGA bytes of each frame])."""
+    pic = _PICTURES[index]
+    frames = [pic.draw()] if pic.frames is None else pic.frames()
+    frames = [to_rgba(f) for f in frames]
+    height, width = frames[0].shape[:2]
+    return width, height, [tga.encode_tga(f, pic.bits) for f in frames]
+
+
 def build(args):
     pictures = catalogue.all_pictures()
     if args.only:
@@ -65,22 +78,25 @@ def build(args):
     os.makedirs(out_dir, exist_ok=True)
     os.makedirs(frame_dir, exist_ok=True)
     entries = []
-    for pic in pictures:
+    _PICTURES[:] = pictures
+    jobs = max(1, min(args.jobs, len(pictures)))
+    if jobs > 1:
+        with multiprocessing.get_context("fork").Pool(jobs) as pool:
+            drawn = pool.map(_draw, range(len(pictures)), chunksize=1)
+    else:
+        drawn = [_draw(i) for i in range(len(pictures))]
+    for pic, (width, height, files) in zip(pictures, drawn):
         path = os.path.join(out_dir, pic.name)
         if pic.frames is None:
-            rgba = to_rgba(pic.draw())
             with open(path, "wb") as f:
-                f.write(tga.encode_tga(rgba, pic.bits))
-            height, width = rgba.shape[:2]
+                f.write(files[0])
         else:
-            frames = [to_rgba(fr) for fr in pic.frames()]
-            height, width = frames[0].shape[:2]
             stem = os.path.splitext(pic.name)[0]
             names = []
-            for i, rgba in enumerate(frames):
+            for i, data in enumerate(files):
                 name = os.path.join(frame_dir, "%s_%02d.tga" % (stem, i))
                 with open(name, "wb") as f:
-                    f.write(tga.encode_tga(rgba, pic.bits))
+                    f.write(data)
                 names.append(name)
             if args.pkgtool:
                 subprocess.check_call([args.pkgtool, "spt", path, "--duration",
@@ -124,6 +140,8 @@ def main():
     parser.add_argument("--pkg")
     parser.add_argument("--only", nargs="*")
     parser.add_argument("--write-manifest", action="store_true")
+    parser.add_argument("--jobs", type=int, default=min(2, os.cpu_count() or 1),
+                        help="drawing processes (the output does not depend on it)")
     return build(parser.parse_args())
 
 

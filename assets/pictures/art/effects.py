@@ -179,18 +179,33 @@ def icon_help(c, cx, cy, state):
 
 
 def icon_trophy(c, cx, cy, state):
-    cup = np.maximum(sdf_circle(c, cx, cy - 5, 7.5), c.y - 0 - (cy - 5) - 0)
-    cup = np.minimum(cup, sdf_box(c, cx - 7.5, cy - 9, cx + 7.5, cy - 5, 0.5))
-    stem = sdf_box(c, cx - 1.5, cy + 1, cx + 1.5, cy + 6, 0.5)
-    foot = sdf_box(c, cx - 5, cy + 5.5, cx + 5, cy + 8.5, 1)
-    handles = np.maximum(sdf_circle(c, cx - 7.5, cy - 5, 3.5), -sdf_circle(c, cx - 7.5, cy - 5, 1.8))
-    handles = np.minimum(handles, np.maximum(sdf_circle(c, cx + 7.5, cy - 5, 3.5),
-                                             -sdf_circle(c, cx + 7.5, cy - 5, 1.8)))
-    d = np.minimum(np.minimum(cup, stem), np.minimum(foot, handles))
+    bowl = np.maximum(sdf_circle(c, cx, cy - 6, 7.5), (cy - 6) - c.y)
+    rim = sdf_box(c, cx - 8, cy - 8.5, cx + 8, cy - 5.5, 1)
+    stem = sdf_box(c, cx - 1.5, cy, cx + 1.5, cy + 5, 0.5)
+    foot = sdf_box(c, cx - 5.5, cy + 4.5, cx + 5.5, cy + 8, 1)
+    handles = None
+    for hx in (cx - 8, cx + 8):
+        h = np.maximum(sdf_circle(c, hx, cy - 3.5, 3.6), -sdf_circle(c, hx, cy - 3.5, 2.0))
+        handles = h if handles is None else np.minimum(handles, h)
+    d = np.minimum(np.minimum(np.minimum(bowl, rim), np.minimum(stem, foot)), handles)
     _icon_paint(c, d, state)
 
 
 # ---- the effect pictures -------------------------------------------------------------
+
+def halo(size, colour, rays, inner):
+    """A rayed glow that rings a piece and leaves its middle clear, so the piece's own
+    shape stays readable under it (drawn additively, turned by the game)."""
+    c = Canvas(size, size)
+    dx, dy = c.x - size / 2, c.y - size / 2
+    r = np.hypot(dx, dy) / (size / 2)
+    ang = np.arctan2(dy, dx)
+    ray = (0.5 + 0.5 * np.cos(ang * rays)) ** 4
+    ring = np.clip(1.0 - np.abs(r - inner) / 0.22, 0, 1) ** 1.5
+    outer = np.clip((1.0 - r) / (1.0 - inner), 0, 1) * (r > inner) * ray
+    c.over(colour, np.clip(ring * 0.9 + outer * 0.8, 0, 1))
+    return c
+
 
 def _sphere(colour, rays, twist):
     c = rayed_glow(64, colour, rays, twist)
@@ -243,9 +258,9 @@ def pictures(Picture):
         Picture("clock.spt", None, "time panel icon: clock with a running hand, 12 frames",
                 frames=lambda: [clock_frame(i, 12) for i in range(12)], duration=0.08),
         Picture("level.tga", level_icon, "round panel icon: banner flag"),
-        Picture("bomb_flare.tga", lambda: rayed_glow(32, rgb("#ff8a30"), 6),
+        Picture("bomb_flare.tga", lambda: halo(32, rgb("#ff8a30"), 6, 0.55),
                 "turning glow over bomb arrows (additive)"),
-        Picture("moln_flare.tga", lambda: rayed_glow(64, rgb("#b080ff"), 5, 0.3),
+        Picture("moln_flare.tga", lambda: halo(64, rgb("#b080ff"), 5, 0.62),
                 "pulsing glow over lightning arrows (additive)"),
         Picture("letter_sphere.tga", lambda: _sphere(rgb("#80c0ff"), 6, 0.0),
                 "halo of a piece carrying a magic symbol, outer (additive)"),

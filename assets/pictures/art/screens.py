@@ -78,7 +78,7 @@ def line_glow(c, x0, y0, x1, y1):
 def options_window():
     c = Canvas(256, 256)
     stone_panel(c, 4, 8, 252, 252, seed=12)
-    inset_well(c, 18, 40, 238, 200, 10, colour=rgb("#1b2944"))
+    inset_well(c, 18, 32, 238, 204, 10, colour=rgb("#1b2944"))
     ribbon(c, 58, 2, 198, 30, "Options", 17)
     return c
 
@@ -113,7 +113,7 @@ def hiscore_window():
         c.over(GOLD * 0.6, np.clip(1 - np.abs(d + 0.5), 0, 1) * 0.3)
     for r, colour in enumerate((rgb("#ffd34a"), rgb("#d8e0ea"), rgb("#d08a4a"))):
         top = 545 - (452 - 30 * r + 22)
-        star = sdf_star(c, 32, top + 13.5, 8, 3.5, 5)
+        star = sdf_star(c, 25, top + 13.5, 6.5, 2.8, 5)
         c.over((0, 0, 0), shadow_of(fill(star), 1, 1, 0.8, 0.7))
         c.over(shade(np.broadcast_to(colour, c.rgb.shape), bevel(star, 1.5), 0.5), fill(star))
     return c
@@ -264,7 +264,8 @@ def _card(width, height, heading, size=17):
     c = Canvas(width, height)
     stone_panel(c, 3, 6, width - 3, height - 3, 12, seed=19)
     c.a *= 0.97
-    ribbon(c, width / 2 - 110, 0, width / 2 + 110, 28, heading, size)
+    half = min(width / 2 - 24, 150)
+    ribbon(c, width / 2 - half, 0, width / 2 + half, 30, heading, size)
     return c
 
 
@@ -285,7 +286,7 @@ def hint_turn():
 
 
 def hint_combo():
-    c = _card(384, 256, "Longer lines, bigger combos")
+    c = _card(384, 256, "Longer lines, bigger combos", 18)
     for i in range(5):
         put_piece(c, "green", "r", 42 + 60 * i, 52)
     line_glow(c, 40, 53, 334, 101)
@@ -301,8 +302,8 @@ def hint_bomb():
     put_piece(c, "red", "r", 80, 90)
     put_piece(c, "bomb_red", "r", 140, 90)
     put_piece(c, "red", "r", 200, 90)
-    for x, y in ((140, 38), (140, 142), (260, 90)):
-        put_piece(c, "green", "u" if y != 90 else "d", x, y)
+    for x, y in ((140, 38), (140, 142)):
+        put_piece(c, "green", "u", x, y)
         ring = Canvas(384, 256)
         r = np.hypot(ring.x - x - 25, ring.y - y - 25)
         ring.over(rgb("#ffa040"), np.clip(1.0 - np.abs(r - 27) / 2.0, 0, 1))
@@ -313,14 +314,14 @@ def hint_bomb():
 
 
 def hint_wild():
-    c = _card(384, 256, "Wild and lightning arrows")
+    c = _card(384, 256, "Wild and lightning arrows", 18)
     put_piece(c, "blue", "r", 24, 44)
     put_piece(c, "rgb", "r", 76, 44)
     put_piece(c, "red", "r", 128, 44)
     line_glow(c, 22, 45, 180, 93)
     paragraph(c, "The wild arrow matches any colour.", 200, 62, 170, 13)
     put_piece(c, "moln", "r", 24, 126)
-    bolt = sdf_polyline(c, [(78, 151), (110, 143), (140, 158), (172, 146), (200, 154)], 2.0)
+    bolt = sdf_polyline(c, [(78, 151), (104, 143), (130, 158), (156, 145), (184, 153)], 2.0)
     c.over(rgb("#b080ff"), glow_of(fill(bolt), 3.0, 1.5))
     c.over((1, 1, 1), fill(bolt))
     paragraph(c, "Lightning clears its whole row or column.", 200, 144, 170, 13)
