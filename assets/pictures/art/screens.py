@@ -240,7 +240,7 @@ def help_page_2():
     x_text, width = 150, 330
     rows = [
         (("bomb_red", "u"), "Bomb arrows blow up their four neighbours too."),
-        (("rgb", "r"), "The wild arrow matches every colour."),
+        (("rgb", "r"), "The rainbow arrow matches every colour; it joins any two colours in a line."),
         (("moln", "r"), "The lightning arrow clears its whole row or column."),
         (("no", "u"), "Stone arrows cannot be turned; they only match each other."),
     ]
@@ -270,25 +270,26 @@ def _card(width, height, heading, size=17):
 
 
 def hint_turn():
-    """Level 1: turn an arrow to complete a line of three along its direction."""
+    """Level 1: turn the red arrow that completes a line of three along its direction."""
     c = _card(256, 128, "Turn an arrow")
     for i, d in enumerate("rru"):
-        put_piece(c, "blue", d, 12 + 34 * i, 38, 34)
+        put_piece(c, "red", d, 12 + 34 * i, 38, 34)
     turn_sign(c, 112, 42, 8)
     shaft = sdf_polyline(c, [(130, 55), (142, 55)], 1.6)
     c.over(GOLD_LIGHT, fill(shaft))
     c.over(GOLD_LIGHT, fill(sdf_star(c, 146, 55, 5, 2, 3, 0.0)))
     for i in range(3):
-        put_piece(c, "blue", "r", 156 + 30 * i, 41, 30)
+        put_piece(c, "red", "r", 156 + 30 * i, 41, 30)
     line_glow(c, 155, 42, 246, 70)
     paragraph(c, "Line up three arrows that point along their line.", 14, 94, 232, 12)
     return c
 
 
 def hint_combo():
+    """Level 2: one turn joins five blue arrows into a combo."""
     c = _card(384, 256, "Longer lines, bigger combos", 18)
     for i in range(5):
-        put_piece(c, "green", "r", 42 + 60 * i, 52)
+        put_piece(c, "blue", "r", 42 + 60 * i, 52)
     line_glow(c, 40, 53, 334, 101)
     draw_text(c, "Combo x5", SANS_BOLD, 20, 192, 128, rgb("#ffff40"), shadow=0.9)
     draw_text(c, "+300", SANS_BOLD, 16, 192, 150, rgb("#ffff40"), shadow=0.9)
@@ -297,35 +298,41 @@ def hint_combo():
     return c
 
 
+def _blast_ring(c, x, y):
+    ring = Canvas(c.w, c.h)
+    r = np.hypot(ring.x - x - 25, ring.y - y - 25)
+    ring.over(rgb("#ffa040"), np.clip(1.0 - np.abs(r - 27) / 2.0, 0, 1))
+    c.paste(ring, 0, 0)
+
+
 def hint_bomb():
+    """Level 3: a bomb at the end of a line takes its neighbours along."""
     c = _card(384, 256, "Bombs")
-    put_piece(c, "red", "r", 80, 90)
-    put_piece(c, "bomb_red", "r", 140, 90)
-    put_piece(c, "red", "r", 200, 90)
-    for x, y in ((140, 38), (140, 142)):
-        put_piece(c, "green", "u", x, y)
-        ring = Canvas(384, 256)
-        r = np.hypot(ring.x - x - 25, ring.y - y - 25)
-        ring.over(rgb("#ffa040"), np.clip(1.0 - np.abs(r - 27) / 2.0, 0, 1))
-        c.paste(ring, 0, 0)
-    line_glow(c, 78, 91, 252, 139)
+    put_piece(c, "blue", "r", 60, 90)
+    put_piece(c, "blue", "r", 120, 90)
+    put_piece(c, "bomb_blue", "r", 180, 90)
+    for x, y, kind, d in ((180, 38, "green", "u"), (180, 142, "red", "l"),
+                          (240, 90, "green", "d")):
+        put_piece(c, kind, d, x, y)
+        _blast_ring(c, x, y)
+    line_glow(c, 58, 91, 232, 139)
     paragraph(c, "A bomb in a line takes its four neighbours with it.", 30, 212, 324, 14)
     return c
 
 
 def hint_wild():
+    """Level 4: the wild arrow joins red and blue; the lightning arrow at the end of the
+    line clears its whole row."""
     c = _card(384, 256, "Wild and lightning arrows", 18)
-    put_piece(c, "blue", "r", 24, 44)
-    put_piece(c, "rgb", "r", 76, 44)
-    put_piece(c, "red", "r", 128, 44)
-    line_glow(c, 22, 45, 180, 93)
-    paragraph(c, "The wild arrow matches any colour.", 200, 62, 170, 13)
-    put_piece(c, "moln", "r", 24, 126)
-    bolt = sdf_polyline(c, [(78, 151), (104, 143), (130, 158), (156, 145), (184, 153)], 2.0)
+    for i, kind in enumerate(("red", "rgb", "blue", "moln")):
+        put_piece(c, kind, "r", 28 + 52 * i, 52)
+    line_glow(c, 26, 53, 234, 101)
+    bolt = sdf_polyline(c, [(238, 77), (264, 69), (290, 84), (316, 71), (356, 78)], 2.2)
     c.over(rgb("#b080ff"), glow_of(fill(bolt), 3.0, 1.5))
     c.over((1, 1, 1), fill(bolt))
-    paragraph(c, "Lightning clears its whole row or column.", 200, 144, 170, 13)
-    paragraph(c, "Put them in a line like any other arrow.", 30, 214, 324, 13)
+    paragraph(c, "The rainbow arrow matches any colour.", 30, 132, 324, 14)
+    paragraph(c, "A lightning arrow in a line clears its whole row or column.", 30, 170, 324,
+              14)
     return c
 
 
