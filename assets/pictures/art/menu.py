@@ -208,16 +208,22 @@ def _mode_wall(mirror, name, note, number_x, well, plaque_x):
 
 
 def menu_bottom():
-    """The ledge along the bottom of the menu (800 by 128 at screen (0, -40))."""
+    """The ledge along the bottom of the menu (800 by 128 at screen (0, -40)): stone with
+    a gold trim and studs, and a carved band behind the row of menu buttons."""
     c = Canvas(800, 128)
     col = stone_texture(c, 101, WALL, 0.25)
     top = sdf_box(c, -20, 4, 820, 160, 6)
-    c.over((0, 0, 0), shadow_of(fill(top), 0, -3, 3.0, 0.5) * (c.y < 6))
     c.over(shade(col * vertical_gradient(c, np.array([1.2] * 3, np.float32),
                                          np.array([0.7] * 3, np.float32), 0, 88),
                  bevel(top, 6.0), 0.4), fill(top))
     trim = np.clip(1.0 - np.abs(c.y - 8.0) / 1.6, 0, 1)
     c.over(vertical_gradient(c, GOLD_LIGHT, GOLD_DARK, 6, 10), trim)
+    for x in range(16, 800, 64):
+        stud = sdf_circle(c, x + 0.5, 8.5, 3.2)
+        c.over((0, 0, 0), shadow_of(fill(stud), 1, 1, 0.8, 0.6))
+        c.over(shade(np.broadcast_to(GOLD, c.rgb.shape), bevel(stud, 2.0), 0.7), fill(stud))
+    # Screen y 5..59 behind the buttons: image rows 88 - y.
+    inset_well(c, 158, 29, 650, 83, 14, colour=rgb("#17233c"))
     return c
 
 

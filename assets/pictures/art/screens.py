@@ -97,6 +97,8 @@ def gameover_window():
     c = Canvas(256, 128)
     stone_panel(c, 4, 4, 252, 124, seed=14, base=rgb("#3a2438"))
     title(c, "Game Over", 128, 34, 26, rgb("#ffb08a"))
+    for x, direction in ((16, "r"), (208, "l")):
+        put_piece(c, "no", direction, x, 80, 32)
     return c
 
 
