@@ -1,9 +1,9 @@
 // A Renderer for tests: records every call as plain data and draws nothing.
 #include "render/recording_renderer.h"
 
-#include <cstring>
+#include <utility>
 
-#include "base/log.h"
+#include "render/tga_decoder.h"
 
 namespace tav {
 
@@ -80,7 +80,11 @@ bool RecordingRenderer::CreateTextureFromPixels(const uint8_t* pixels, int width
   recorded.bitsPerPixel = bitsPerPixel;
   size_t byteCount = static_cast<size_t>(width) * static_cast<size_t>(height) *
                      static_cast<size_t>(bitsPerPixel / 8);
-  if (pixels != nullptr) recorded.pixels.assign(pixels, pixels + byteCount);
+  if (pixels != nullptr) {
+    recorded.pixels.assign(pixels, pixels + byteCount);
+    SwapRedAndBlue(recorded.pixels.data(),
+                   static_cast<size_t>(width) * static_cast<size_t>(height), bitsPerPixel / 8);
+  }
   unsigned name = NewName(texture);
   call.texture = name;
   live_[name] = std::move(recorded);
@@ -92,45 +96,22 @@ bool RecordingRenderer::CreateTextureFromTga(const uint8_t* bytes, size_t byteCo
                                              RendererTexture& texture) {
   RecordedCall& call = Record("CreateTextureFromTga");
   call.result = false;
-  if (bytes == nullptr || byteCount < kTgaHeaderSize) {
-    LogLine("WARNING: Invalid TGA file (%zu bytes).\n", byteCount);
-    return false;
-  }
-  int pictureWidth = bytes[12] | (bytes[13] << 8);
-  int pictureHeight = bytes[14] | (bytes[15] << 8);
-  int depth = bytes[16];
-  call.width = pictureWidth;
-  call.height = pictureHeight;
-  call.bitsPerPixel = depth;
-  if (width) *width = pictureWidth;
-  if (height) *height = pictureHeight;
-  if (bitsPerPixel) *bitsPerPixel = depth;
-  if (depth != 24 && depth != 32) {
-    LogLine("WARNING: Invalid image depth.\n");
-    return false;
-  }
-  size_t bytesPerPixel = static_cast<size_t>(depth / 8);
-  size_t rowBytes = static_cast<size_t>(pictureWidth) * bytesPerPixel;
-  size_t pixelBytes = rowBytes * static_cast<size_t>(pictureHeight);
-  if (byteCount - kTgaHeaderSize < pixelBytes) {
-    LogLine("WARNING: TGA file is shorter than its header says.\n");
-    return false;
-  }
-  if (creationFails_) return false;
+  DecodedImage image;
+  const bool decoded = DecodeTga(bytes, byteCount, &image);
+  call.width = image.width;
+  call.height = image.height;
+  call.bitsPerPixel = image.bitsPerPixel;
+  if (width) *width = image.width;
+  if (height) *height = image.height;
+  if (bitsPerPixel) *bitsPerPixel = image.bitsPerPixel;
+  if (!decoded || creationFails_) return false;
 
-  // Rows are stored bottom row first; keep them top row first like raw pixels.
   RecordedTexture recorded;
-  recorded.width = pictureWidth;
-  recorded.height = pictureHeight;
-  recorded.bitsPerPixel = depth;
+  recorded.width = image.width;
+  recorded.height = image.height;
+  recorded.bitsPerPixel = image.bitsPerPixel;
   recorded.fromTga = true;
-  recorded.pixels.resize(pixelBytes);
-  const uint8_t* source = bytes + kTgaHeaderSize;
-  for (int row = 0; row < pictureHeight; ++row) {
-    if (rowBytes == 0) break;
-    std::memcpy(recorded.pixels.data() + static_cast<size_t>(row) * rowBytes,
-                source + static_cast<size_t>(pictureHeight - 1 - row) * rowBytes, rowBytes);
-  }
+  recorded.pixels = std::move(image.pixels);
   unsigned name = NewName(texture);
   call.texture = name;
   call.result = true;

@@ -1,7 +1,8 @@
 // A Renderer that draws nothing and writes down every call with its arguments as
 // plain data, so tests can check what a piece of drawing code asked for. It hands
 // out increasing texture names, keeps the pixels of every texture it was given
-// and can pretend to be any renderer kind (the font's metrics depend on it).
+// (TGA files decoded as the OpenGL back-end does) and can pretend to be any
+// renderer kind (the font's metrics depend on it).
 #pragma once
 
 #include <cstddef>
@@ -35,7 +36,8 @@ struct RecordedTexture {
   int width = 0;
   int height = 0;
   int bitsPerPixel = 0;
-  // B, G, R (, A) per pixel, first row = top row, whatever the source was.
+  // R, G, B (, A) per pixel, first row = top row, as the OpenGL back-end uploads
+  // them, whatever the source was.
   std::vector<uint8_t> pixels;
   bool fromTga = false;
 };
@@ -87,8 +89,6 @@ class RecordingRenderer : public Renderer {
   // With recording off the calls only change the state (bound texture, modes,
   // textures): nothing is stored, so a steady frame allocates nothing.
   void SetRecording(bool recording) { recording_ = recording; }
-
-  static constexpr size_t kTgaHeaderSize = 18;
 
  private:
   RecordedCall& Record(const char* op);

@@ -10,7 +10,7 @@ namespace {
 using RecordingRendererTest = RenderTest;
 
 TEST_F(RecordingRendererTest, ReadsTgaSizeAndStoresRowsTopFirst) {
-  // Top row red-ish (first byte 1), bottom row first byte 2.
+  // Top row blue 1, bottom row blue 2 (blue is the first byte of a TGA pixel).
   auto bytes = MakeTga(3, 2, 32, [](int, int y) { return Pixel{uint8_t(y + 1), 0, 0, 255}; });
   int width = 0, height = 0, bits = 0;
   RendererTexture texture;
@@ -21,8 +21,9 @@ TEST_F(RecordingRendererTest, ReadsTgaSizeAndStoresRowsTopFirst) {
   EXPECT_EQ(bits, 32);
   const RecordedTexture* recorded = renderer_.FindTexture(texture.glName);
   ASSERT_NE(recorded, nullptr);
-  EXPECT_EQ(recorded->pixels[0], 1);       // first stored row is the top one
-  EXPECT_EQ(recorded->pixels[3 * 4], 2);
+  // Top row first, blue moved to the third byte.
+  EXPECT_EQ(recorded->pixels[2], 1);
+  EXPECT_EQ(recorded->pixels[3 * 4 + 2], 2);
 
   RendererTexture second;
   ASSERT_TRUE(renderer_.CreateTextureFromPixels(recorded->pixels.data(), 3, 2, 32, second));

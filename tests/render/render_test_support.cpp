@@ -48,9 +48,8 @@ std::vector<uint8_t> MakeTga(int width, int height, int bits) {
 
 std::vector<uint8_t> MakeSpt(int width, int height, int bits,
                              const std::vector<SptActionSpec>& actions, float frameDuration) {
-  std::vector<uint8_t> bytes;
   const char magic[20] = "SPT Pictures list  ";
-  bytes.insert(bytes.end(), magic, magic + 20);
+  std::vector<uint8_t> bytes(magic, magic + 20);
   AppendU32(bytes, static_cast<uint32_t>(width));
   AppendU32(bytes, static_cast<uint32_t>(height));
   AppendU32(bytes, static_cast<uint32_t>(bits));
