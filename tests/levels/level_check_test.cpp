@@ -28,7 +28,9 @@ std::string StuckBoard() {
 }
 
 // Rows of red, red, blue, ... arrows lying flat in pairs: lines to be made, none made.
-std::string GoodBoard() { return Board("11111313030301011313"); }
+std::string GoodBoard() {
+  return Board("11111313030301011313");
+}
 
 struct LevelText {
   std::string name = "1";
@@ -51,14 +53,11 @@ class LevelCheckTest : public ::testing::Test {
  protected:
   std::string Write(const std::string& text) {
     std::string path = std::string(TAV_BINARY_DIR) + "/tests/levelcheck_" +
-                       ::testing::UnitTest::GetInstance()->current_test_info()->name() +
-                       ".ini";
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini";
     std::ofstream(path, std::ios::binary) << text;
     return path;
   }
-  LevelReport CheckText(const std::string& text) {
-    return CheckOneLevel(Write(text), "1");
-  }
+  LevelReport CheckText(const std::string& text) { return CheckOneLevel(Write(text), "1"); }
   static bool Mentions(const LevelReport& report, const std::string& words) {
     for (const std::string& problem : report.problems) {
       if (problem.find(words) != std::string::npos) return true;
@@ -69,8 +68,8 @@ class LevelCheckTest : public ::testing::Test {
 
 TEST_F(LevelCheckTest, ShippedLevelsAreAllGood) {
   std::vector<std::string> fileProblems;
-  std::vector<LevelReport> reports = CheckLevelsFile(
-      std::string(TAV_SOURCE_DIR) + "/assets/levels/Levels.ini", 60, &fileProblems);
+  std::vector<LevelReport> reports =
+      CheckLevelsFile(std::string(TAV_SOURCE_DIR) + "/assets/levels/Levels.ini", 60, &fileProblems);
   EXPECT_TRUE(fileProblems.empty()) << fileProblems.front();
   ASSERT_EQ(reports.size(), 60u);
   for (const LevelReport& report : reports) {

@@ -44,8 +44,7 @@ bool StartHasMove(const LevelDefinition& level) {
   board.SetUpLevel(level, false);
   board.Freeze();
   // The check runs on every 10th frame once its delay has passed.
-  const int frames =
-      static_cast<int>(std::ceil(Board::kMoveCheckDelay / kFrameTime)) + 20;
+  const int frames = static_cast<int>(std::ceil(Board::kMoveCheckDelay / kFrameTime)) + 20;
   for (int i = 0; i < frames && !board.IsGameOver(); ++i) {
     board.Frame();
     clock.AdvanceFrame();
@@ -58,14 +57,19 @@ bool StartHasMove(const LevelDefinition& level) {
 }  // namespace
 
 const std::vector<std::string>& LevelKeys() {
-  static const std::vector<std::string> keys = {
-      "LetterProbability",      "LevelData",
-      "Association_0_priority", "Association_1_priority",
-      "Association_2_priority", "Association_3_priority",
-      "Association_4_priority", "Association_5_priority",
-      "Association_6_priority", "Association_7_priority",
-      "Association_8_priority", "Blocks",
-      "Time"};
+  static const std::vector<std::string> keys = {"LetterProbability",
+                                                "LevelData",
+                                                "Association_0_priority",
+                                                "Association_1_priority",
+                                                "Association_2_priority",
+                                                "Association_3_priority",
+                                                "Association_4_priority",
+                                                "Association_5_priority",
+                                                "Association_6_priority",
+                                                "Association_7_priority",
+                                                "Association_8_priority",
+                                                "Blocks",
+                                                "Time"};
   return keys;
 }
 
@@ -100,8 +104,8 @@ LevelReport CheckOneLevel(const std::string& path, const std::string& name) {
   report.hasMove = StartHasMove(level);
   SetRandomSource(nullptr);
   if (report.lineCells > 0) {
-    report.problems.push_back("starts with a complete line (" +
-                              std::to_string(report.lineCells) + " pieces marked)");
+    report.problems.push_back("starts with a complete line (" + std::to_string(report.lineCells) +
+                              " pieces marked)");
   }
   if (!report.hasMove) report.problems.push_back("starts without a move");
   return report;

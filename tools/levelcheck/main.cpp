@@ -26,8 +26,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::vector<std::string> fileProblems;
-  std::vector<tav::LevelReport> reports =
-      tav::CheckLevelsFile(path, expectedCount, &fileProblems);
+  std::vector<tav::LevelReport> reports = tav::CheckLevelsFile(path, expectedCount, &fileProblems);
   int bad = 0;
   for (const tav::LevelReport& report : reports) {
     if (report.problems.empty()) {
