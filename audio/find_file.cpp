@@ -9,16 +9,12 @@
 
 namespace tav {
 
-namespace {
-
 bool EqualIgnoringCase(const std::string& a, const std::string& b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
            return std::tolower(x) == std::tolower(y);
          });
 }
-
-}  // namespace
 
 std::string FindFileIgnoringCase(const std::string& path) {
   namespace fs = std::filesystem;

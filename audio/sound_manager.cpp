@@ -1,31 +1,17 @@
 // The sound manager, its two libraries and the sound handles.
 #include "audio/sound_manager.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "audio/find_file.h"
 #include "base/data_path.h"
 #include "base/log.h"
 
 namespace tav {
 
-namespace {
-
-bool SameName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-           return std::tolower(x) == std::tolower(y);
-         });
-}
-
-}  // namespace
-
 // --- SoundLibrary
 
 std::shared_ptr<SoundStream> SoundLibrary::Load(const std::string& name) {
   for (const Entry& entry : entries_) {
-    if (SameName(entry.name, name)) return entry.stream;
+    if (EqualIgnoringCase(entry.name, name)) return entry.stream;
   }
   SoundManager& manager = SoundManager::Instance();
   if (!manager.DeviceOpen() || manager.Device() == nullptr) return nullptr;

@@ -79,7 +79,12 @@ bool HeadlessPlatform::PollEvent(PlatformEvent* event) {
   return true;
 }
 
-void HeadlessPlatform::Minimise() { ++minimiseCount_; }
+void HeadlessPlatform::Minimise() {
+  ++minimiseCount_;
+  // As a real window reports it: now minimised, until the user restores it (a test
+  // pushes the activation back).
+  PushActivate(true);
+}
 
 void HeadlessPlatform::BringToFront() { ++bringToFrontCount_; }
 

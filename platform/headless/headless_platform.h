@@ -19,6 +19,7 @@ class HeadlessPlatform : public Platform {
 
   // --- Scripting.
   void PushEvent(const PlatformEvent& event) { events_.push_back(event); }
+  // The user minimising (true) or restoring (false) the window.
   void PushActivate(bool minimised);
   void PushFocus(bool focused);
   void PushButton(MouseButton button, bool down);

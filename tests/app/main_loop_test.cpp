@@ -236,6 +236,8 @@ TEST_F(MainLoopTest, LosingFocusMinimisesSleepsAndStopsMusicUntilFocusReturns) {
     musicPlayingDuringSleeps.push_back(audio_.Find("Music.ogg")->playing);
     if (platform_.Sleeps().size() == 3) {
       framesWhileAway = app_.frames;
+      // The player restores the minimised window.
+      platform_.PushActivate(false);
       platform_.PushFocus(true);
     }
   });
@@ -259,10 +261,10 @@ TEST_F(MainLoopTest, LosingFocusMinimisesSleepsAndStopsMusicUntilFocusReturns) {
   EXPECT_NEAR(watch.Get(), 0.03f, 1e-5);
 }
 
-TEST_F(MainLoopTest, MinimisedWindowDrawsNothingUntilRestored) {
+TEST_F(MainLoopTest, MinimisingFromTheApplicationDeactivatesUntilRestored) {
   app_.quitAfterFrames = 2;
   app_.onFrame = [&](int frame) {
-    if (frame == 1) platform_.PushActivate(true);
+    if (frame == 1) GetPlatform().Minimise();  // the top bar's minimise button
   };
   platform_.SetSleepHook([&](uint32_t) {
     if (platform_.Sleeps().size() == 2) platform_.PushActivate(false);
@@ -271,7 +273,7 @@ TEST_F(MainLoopTest, MinimisedWindowDrawsNothingUntilRestored) {
   Run();
 
   EXPECT_EQ(platform_.Sleeps().size(), 2u);
-  EXPECT_EQ(platform_.MinimiseCount(), 1);
+  EXPECT_EQ(platform_.MinimiseCount(), 2);  // by the application, then by the loop
   EXPECT_EQ(platform_.BringToFrontCount(), 1);
   EXPECT_EQ(app_.frames, 2);
 }
