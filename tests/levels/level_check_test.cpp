@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "tools/levelcheck/level_check.h"
 
@@ -119,42 +121,33 @@ TEST_F(LevelCheckTest, ABoardWithoutAMoveIsCaught) {
 }
 
 TEST_F(LevelCheckTest, MissingKeysAndBadValuesAreCaught) {
-  LevelText noTime;
-  noTime.time = "";
-  EXPECT_TRUE(Mentions(CheckText(noTime.Text()), "no \"Time\""));
-
-  LevelText noLetters;
-  noLetters.letters = "";
-  EXPECT_TRUE(Mentions(CheckText(noLetters.Text()), "no \"LetterProbability\""));
-
-  LevelText zeroTime;
-  zeroTime.time = "Time = 0\n";
-  EXPECT_TRUE(Mentions(CheckText(zeroTime.Text()), "\"Time\" is not positive"));
-
-  LevelText zeroBlocks;
-  zeroBlocks.blocks = "Blocks = 0\n";
-  EXPECT_TRUE(Mentions(CheckText(zeroBlocks.Text()), "does not load"));
-
-  LevelText noWeights;
-  noWeights.weights = "";
+  std::string badDirection = GoodBoard();
+  badDirection[51] = '7';  // a direction digit out of range
+  std::string noWeights;
   for (int k = 0; k < 9; ++k) {
-    noWeights.weights += "Association_" + std::to_string(k) + "_priority = 0\n";
+    noWeights += "Association_" + std::to_string(k) + "_priority = 0\n";
   }
-  EXPECT_TRUE(Mentions(CheckText(noWeights.Text()), "does not load"));
-
-  LevelText negativeWeight;
-  negativeWeight.weights.replace(negativeWeight.weights.find("= 0\n"), 4, "= -5\n");
-  EXPECT_TRUE(Mentions(CheckText(negativeWeight.Text()), "does not load"));
-
-  LevelText shortData;
-  shortData.data = "LevelData = 0101\n";
-  EXPECT_TRUE(Mentions(CheckText(shortData.Text()), "does not load"));
-
-  LevelText badDigit;
-  std::string data = GoodBoard();
-  data[51] = '7';  // a direction digit out of range
-  badDigit.data = "LevelData = " + data + "\n";
-  EXPECT_TRUE(Mentions(CheckText(badDigit.Text()), "does not load"));
+  struct Fault {
+    std::function<void(LevelText&)> make;
+    std::string message;
+  };
+  const std::vector<Fault> faults = {
+      {[](LevelText& l) { l.time = ""; }, "no \"Time\""},
+      {[](LevelText& l) { l.letters = ""; }, "no \"LetterProbability\""},
+      {[](LevelText& l) { l.time = "Time = 0\n"; }, "\"Time\" is not positive"},
+      {[](LevelText& l) { l.blocks = "Blocks = 0\n"; }, "does not load"},
+      {[&](LevelText& l) { l.weights = noWeights; }, "does not load"},
+      {[](LevelText& l) { l.weights.replace(l.weights.find("= 0\n"), 4, "= -5\n"); },
+       "does not load"},
+      {[](LevelText& l) { l.data = "LevelData = 0101\n"; }, "does not load"},
+      {[&](LevelText& l) { l.data = "LevelData = " + badDirection + "\n"; }, "does not load"},
+  };
+  for (size_t i = 0; i < faults.size(); ++i) {
+    LevelText level;
+    faults[i].make(level);
+    EXPECT_TRUE(Mentions(CheckText(level.Text()), faults[i].message))
+        << "fault " << i << ": " << faults[i].message;
+  }
 }
 
 TEST_F(LevelCheckTest, TheFileMustHoldTheExpectedLevelsInSequence) {
