@@ -160,59 +160,49 @@ double ToneLevel(const Buffer& buffer, double frequency) {
   return s1 * s1 + s2 * s2 - coefficient * s1 * s2;
 }
 
+// Half a second of a steady tone, optionally frequency-modulated.
+Buffer SteadyTone(Wave wave, double frequency, double fmRatio = 0, double fmIndex = 0) {
+  Layer layer;
+  layer.wave = wave;
+  layer.freqStart = layer.freqEnd = frequency;
+  layer.fmRatio = fmRatio;
+  layer.fmIndexStart = layer.fmIndexEnd = fmIndex;
+  layer.attack = 0.001;
+  layer.hold = 0.45;
+  layer.length = 0.5;
+  Buffer buffer;
+  buffer.Resize(static_cast<size_t>(0.5 * kSampleRate));
+  RenderLayer(layer, buffer);
+  return buffer;
+}
+
+// Level of `frequency` against `reference` in the buffer, in dB.
+double RelativeDb(const Buffer& buffer, double frequency, double reference) {
+  return 10 * std::log10(ToneLevel(buffer, frequency) / ToneLevel(buffer, reference));
+}
+
 TEST(RenderLayer, BrightWavesStayBandLimited) {
   // A 5 kHz saw with naive edges folds its 9th harmonic (45 kHz) down to
   // 900 Hz and its 8th (40 kHz) to 4100 Hz, at 1/9 and 1/8 of the
   // fundamental. The band-limited edges must keep them far lower.
   for (Wave wave : {Wave::Saw, Wave::Square}) {
-    Layer layer;
-    layer.wave = wave;
-    layer.freqStart = layer.freqEnd = 5000;
-    layer.attack = 0.001;
-    layer.hold = 0.45;
-    layer.length = 0.5;
-    Buffer buffer;
-    buffer.Resize(static_cast<size_t>(0.5 * kSampleRate));
-    RenderLayer(layer, buffer);
-    double fundamental = ToneLevel(buffer, 5000);
-    EXPECT_LT(10 * std::log10(ToneLevel(buffer, 900) / fundamental), -35.0);
-    EXPECT_LT(10 * std::log10(ToneLevel(buffer, 4100) / fundamental), -30.0);
+    Buffer buffer = SteadyTone(wave, 5000);
+    EXPECT_LT(RelativeDb(buffer, 900, 5000), -35.0);
+    EXPECT_LT(RelativeDb(buffer, 4100, 5000), -30.0);
   }
-  // A 5 kHz triangle folds its 7th harmonic (35 kHz) to 9100 Hz at 1/49.
-  Layer layer;
-  layer.wave = Wave::Triangle;
-  layer.freqStart = layer.freqEnd = 5000;
-  layer.attack = 0.001;
-  layer.hold = 0.45;
-  layer.length = 0.5;
-  Buffer buffer;
-  buffer.Resize(static_cast<size_t>(0.5 * kSampleRate));
-  RenderLayer(layer, buffer);
-  EXPECT_LT(10 * std::log10(ToneLevel(buffer, 9100) / ToneLevel(buffer, 5000)), -60.0);
-  EXPECT_NEAR(10 * std::log10(ToneLevel(buffer, 15000) / ToneLevel(buffer, 5000)), -19.1, 0.5);  // 1/9
+  // A 5 kHz triangle folds its 7th harmonic (35 kHz) to 9100 Hz at 1/49,
+  // while its 3rd (15 kHz, at 1/9) is kept.
+  Buffer triangle = SteadyTone(Wave::Triangle, 5000);
+  EXPECT_LT(RelativeDb(triangle, 9100, 5000), -60.0);
+  EXPECT_NEAR(RelativeDb(triangle, 15000, 5000), -19.1, 0.5);
 }
 
 TEST(RenderLayer, FrequencyModulationKeepsItsSidebandsBelowNyquist) {
   // A 6 kHz carrier with a 21 kHz modulator would put its first upper
   // sideband at 27 kHz, folding back to 17.1 kHz.
-  Layer layer;
-  layer.freqStart = layer.freqEnd = 6000;
-  layer.fmRatio = 3.5;
-  layer.fmIndexStart = layer.fmIndexEnd = 1.0;
-  layer.attack = 0.001;
-  layer.hold = 0.45;
-  layer.length = 0.5;
-  Buffer buffer;
-  buffer.Resize(static_cast<size_t>(0.5 * kSampleRate));
-  RenderLayer(layer, buffer);
-  EXPECT_LT(10 * std::log10(ToneLevel(buffer, 17100) / ToneLevel(buffer, 6000)), -60.0);
-
-  // A low note keeps its full modulation: the 2nd sideband is clearly there.
-  layer.freqStart = layer.freqEnd = 500;
-  layer.fmRatio = 2;
-  buffer.Resize(buffer.Frames());
-  RenderLayer(layer, buffer);
-  EXPECT_GT(10 * std::log10(ToneLevel(buffer, 1500) / ToneLevel(buffer, 500)), -12.0);
+  EXPECT_LT(RelativeDb(SteadyTone(Wave::Sine, 6000, 3.5, 1.0), 17100, 6000), -60.0);
+  // A low note keeps its full modulation: the first sideband is clearly there.
+  EXPECT_GT(RelativeDb(SteadyTone(Wave::Sine, 500, 2, 1.0), 1500, 500), -12.0);
 }
 
 TEST(WrapTail, FoldsTheTailOntoTheStart) {
