@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "gui/geometry.h"
 #include "gui/notification.h"

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "base/frame_clock.h"
+
 namespace tav {
 
 WindowManager::~WindowManager() { DeleteAllWindows(); }
@@ -145,6 +147,9 @@ WindowManager* installedManager = nullptr;
 }
 
 WindowManager& GetWindowManager() {
+  // The frame clock is made first so that it is destroyed last: windows left over
+  // at exit still unregister their sprites' stopwatches from it.
+  FrameClock::Instance();
   static WindowManager builtIn;
   return installedManager != nullptr ? *installedManager : builtIn;
 }
