@@ -164,6 +164,23 @@ TEST_F(PlayTest, LevelTwoHintStaysUntilTheFirstClickThenFadesInHalfASecond) {
   EXPECT_EQ(presentation.DrawnCount("Hint"), 0);
 }
 
+TEST_F(PlayTest, LevelThreeHintFadesInOneSecondAfterTheFirstClick) {
+  MakePlayableBoard(false, "3");
+  RunSeconds(1.0f);
+  EXPECT_FALSE(board->IsClockStarted());
+  Clicks().RecordLeft(10, 10);
+  RunFrame();
+  EXPECT_TRUE(board->IsClockStarted());
+  RunSeconds(0.8f);
+  board->Frame();
+  board->Status();
+  ASSERT_EQ(presentation.DrawnCount("Hint"), 1);
+  EXPECT_EQ(presentation.drawn.back().text, "Hint2.tga");
+  EXPECT_NEAR(presentation.drawn.back().alpha, 1.0f - 50.0f / 60.0f, 0.02f);
+  RunSeconds(0.3f);
+  EXPECT_EQ(presentation.DrawnCount("Hint"), 0);
+}
+
 TEST_F(PlayTest, OtherLevelsRunTheirClockFromTheFirstFrame) {
   MakePlayableBoard(true, "12");
   RunFrame();

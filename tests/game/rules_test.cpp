@@ -105,6 +105,22 @@ TEST_F(RulesTest, LineOfFourExplodesFromItsBackEndInArrowOrder) {
   EXPECT_EQ(order, (std::vector<int>{5, 4, 3, 2}));
 }
 
+TEST_F(RulesTest, ChainsAreReportedInScanOrderAndExplodeTheWayTheyPoint) {
+  MakeQuietBoard();
+  std::vector<ChainReport> chains;
+  board->onChain = [&](const ChainReport& chain) { chains.push_back(chain); };
+  for (int y = 3; y <= 5; ++y) Put(5, y, kRedArrow, kDown);  // higher, but further left
+  for (int x = 6; x <= 8; ++x) Put(x, 1, kGreenArrow, kRight);
+  RunUntilChainSearch();
+  ASSERT_EQ(chains.size(), 2u);
+  EXPECT_EQ(chains[0].y, 65 + 50 * 1);  // row 1 is visited before row 3
+  EXPECT_EQ(chains[1].x, 272 + 50 * 5);
+  EXPECT_EQ(chains[1].y, 65 + 50 * 4);
+  // Pointing down, the line's back end is its top piece.
+  EXPECT_FLOAT_EQ(board->PieceAt(5, 5)->ExplodeDelay(), 0.01f);
+  EXPECT_FLOAT_EQ(board->PieceAt(5, 3)->ExplodeDelay(), 0.31f);
+}
+
 TEST_F(RulesTest, LineStopsAtAMarkedPiece) {
   MakeQuietBoard();
   for (int y = 0; y <= 3; ++y) Put(8, y, kGreenArrow, kUp);
