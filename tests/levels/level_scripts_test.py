@@ -14,6 +14,7 @@ sys.path.insert(0, os.path.join(ROOT, 'scripts'))
 
 import make_levels  # noqa: E402
 import level_report  # noqa: E402
+import tune_levels  # noqa: E402
 
 CALM_ARROWS = ['>><<>><<>>', '<<>><<>><<'] * 5
 
@@ -88,6 +89,25 @@ class DesignBuilderTest(unittest.TestCase):
             levels = make_levels.parse_designs(f.read())
         self.assertEqual(make_levels.validate(levels), [])
         self.assertEqual(len(levels), 60)
+
+
+class TunerTest(unittest.TestCase):
+    def test_target_is_met_in_the_planned_time_by_enough_runs(self):
+        # Level 5 plans 12 s. Four runs clearing 10 blocks a second; one of them
+        # stuck (its timeline ends) at 60 blocks.
+        steady = [(t, 10 * t) for t in range(1, 30)]
+        stuck = [(t, 10 * t) for t in range(1, 7)]
+        self.assertEqual(tune_levels.choose_target(5, [steady] * 4), 120)
+        # Every early run must get there: the stuck one holds the target down.
+        self.assertEqual(tune_levels.choose_target(5, [steady] * 3 + [stuck]), 60)
+        # From level 51 on, 60 % of the runs are enough: the steady runs' last
+        # chain (290 blocks) comes well inside level 55's planned 52 s.
+        self.assertEqual(tune_levels.choose_target(55, [steady] * 3 + [stuck]), 290)
+
+    def test_only_the_named_level_is_edited(self):
+        text = 'level 5 "A"\nblocks 10\ntime 20\nlevel 50 "B"\nblocks 30\ntime 40\n'
+        edited = tune_levels.set_keys(text, 5, {'blocks': 99, 'time': 77})
+        self.assertEqual(edited, text.replace('blocks 10', 'blocks 99').replace('time 20', 'time 77'))
 
 
 class ReportTest(unittest.TestCase):
