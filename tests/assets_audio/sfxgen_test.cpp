@@ -311,6 +311,8 @@ TEST(Music, RejectsBrokenSongs) {
       "chords C\npart p\n instrument none\n voicing C3\nend\n",    // unknown instrument
       "chords C\ninstrument a\nend\npart p\n instrument a\nend\n",  // part plays nothing
       "chords C\ninstrument a\nend\npart p\n instrument a\n melody x\nend\n",  // unknown phrase
+      "chords C\ninstrument a\nend\npart p\n instrument a\n voicing C3\n bars 2 3\nend\n",  // after the end
+      "chords C\nphrase x E5:5\ninstrument a\nend\npart p\n instrument a\n melody x\nend\n",  // too long
       "chords C\nphrase x E5\n",                                   // no length
       "chords C\nphrase x Q5:1\n",                                 // bad note
       "chords C\ninstrument a\nend\npart p\n pattern 1 2\nend\n",  // bad step

@@ -123,8 +123,18 @@ void CheckPart(const MusicRecipe& recipe, const Part& part) {
   }
   int kinds = (part.voicingLow >= 0) + !part.patterns.empty() + !part.melody.empty();
   if (kinds != 1) throw RecipeError(where + "needs exactly one of voicing, pattern or melody");
+  if (part.firstBar > static_cast<int>(recipe.chords.size())) {
+    throw RecipeError(where + "starts after the last bar");
+  }
+  // A melody longer than the loop would play over its own beginning.
+  double melodyBeats = (part.firstBar - 1) * recipe.meter;
   for (const std::string& name : part.melody) {
-    if (recipe.phrases.count(name) == 0) throw RecipeError(where + "unknown phrase \"" + name + "\"");
+    auto phrase = recipe.phrases.find(name);
+    if (phrase == recipe.phrases.end()) throw RecipeError(where + "unknown phrase \"" + name + "\"");
+    melodyBeats += phrase->second.beats;
+  }
+  if (melodyBeats > recipe.meter * static_cast<double>(recipe.chords.size()) + 1e-9) {
+    throw RecipeError(where + "the melody runs past the end of the loop");
   }
 }
 
