@@ -135,6 +135,19 @@ class PictureScene : public ::testing::Test {
     out.write(reinterpret_cast<const char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
   }
 
+  // Text centred on x, as the game centres its labels (half the width, truncated).
+  static void CentredText(float x, float y, const std::string& text, float grey = 1.0f) {
+    Text(x - static_cast<float>(BitmapFont::Shared().TextWidth(text) / 2), y, text, grey, grey,
+         grey);
+  }
+
+  static void HelpPage(const char* page, const char* prev, const char* next) {
+    Draw(page, 144, 44);
+    Draw("ok_loop.tga", 336, 140);
+    Draw(prev, 224, 140);
+    Draw(next, 448, 140);
+  }
+
   static void TopBar() {
     Draw("top_bar_logo.tga", 0, 563);
     for (int x : {256, 512, 768}) Draw("top_bar.tga", static_cast<float>(x), 563);
@@ -243,7 +256,7 @@ class PictureScene : public ::testing::Test {
     Draw("stenkal.tga", 0, 64);
     Draw("stenkar.tga", 544, 64);
     Draw("menu_bgr_down.tga", 0, -40);
-    Text(99.0f - BitmapFont::Shared().TextWidth("03") / 2, 142, "03");
+    CentredText(99, 142, "03");
     Text(716.0f - BitmapFont::Shared().TextWidth("12") / 2, 139, "12", 1, 0, 0);
     Draw("start_loop.tga", 28, 75);
     Draw("start_focus.tga", 644, 75);
@@ -346,8 +359,8 @@ TEST_F(PictureScene, DialogsOverTheGame) {
          Centred("Plus2.tga", 307 + 183 * 0.35f, 343);
          Draw("Checked1.tga", 310, 296);
          Draw("Unchecked2.tga", 310, 270);
-         Text(400.0f - BitmapFont::Shared().TextWidth("Sound volume") / 2, 410, "Sound volume");
-         Text(400.0f - BitmapFont::Shared().TextWidth("Music volume") / 2, 350, "Music volume");
+         CentredText(400, 410, "Sound volume");
+         CentredText(400, 350, "Music volume");
          Text(337, 288, "Enable sound");
          Text(337, 262, "Enable music");
        }},
@@ -366,23 +379,10 @@ TEST_F(PictureScene, DialogsOverTheGame) {
            Text(180, y, (r < 9 ? " " : "") + std::to_string(r + 1) + ".", 0.9f, 0.9f, 0.9f);
            Text(550, y, std::to_string(r < 3 ? scores[r] : 0), 0.9f, 0.9f, 0.9f);
          }
-         Text(398.0f - BitmapFont::Shared().TextWidth("Classic Mode") / 2, 483, "Classic Mode",
-              0.9f, 0.9f, 0.9f);
+         CentredText(398, 483, "Classic Mode", 0.9f);
        }},
-      {"help1",
-       [] {
-         Draw("Help_p1.tga", 144, 44);
-         Draw("ok_loop.tga", 336, 140);
-         Draw("prev_loop.tga", 224, 140);
-         Draw("next_focus.tga", 448, 140);
-       }},
-      {"help2",
-       [] {
-         Draw("Help_p2.tga", 144, 44);
-         Draw("ok_loop.tga", 336, 140);
-         Draw("prev_focus.tga", 224, 140);
-         Draw("next_loop.tga", 448, 140);
-       }},
+      {"help1", [] { HelpPage("Help_p1.tga", "prev_loop.tga", "next_focus.tga"); }},
+      {"help2", [] { HelpPage("Help_p2.tga", "prev_focus.tga", "next_loop.tga"); }},
       {"levelcomplete",
        [] {
          Draw("rc_window.tga", 371, 70);
