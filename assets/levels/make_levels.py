@@ -306,12 +306,12 @@ def validate(levels):
     if names != [str(n) for n in range(1, 61)]:
         problems.append('levels must be named 1 to 60 in order')
     for lv in levels:
-        for key in ('letters', 'weights', 'blocks', 'time', 'colours'):
-            if key not in lv:
-                problems.append(f'level {lv["name"]}: missing {key}')
+        missing = [key for key in ('letters', 'weights', 'blocks', 'time', 'colours')
+                   if key not in lv]
         if 'arrows' not in lv and 'field' not in lv:
-            problems.append(f'level {lv["name"]}: missing arrows')
-        if problems:
+            missing.append('arrows')
+        if missing:
+            problems.append(f'level {lv["name"]}: missing {", ".join(missing)}')
             continue
         board, _ = build_board(lv)
         if not has_triple(board):

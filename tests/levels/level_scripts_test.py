@@ -84,6 +84,13 @@ class DesignBuilderTest(unittest.TestCase):
         with self.assertRaises(make_levels.DesignError):
             self.build(design(['bbbbbbbbbq'] * 10, CALM_ARROWS))
 
+    def test_validation_reports_every_broken_level(self):
+        no_time = design(['bbbbbbbbbb'] * 10, CALM_ARROWS, name='1').replace('time 60\n', '')
+        stuck = design(['rbrbrbrbrb', 'brbrbrbrbr'] * 5, CALM_ARROWS, name='2')
+        problems = make_levels.validate(make_levels.parse_designs(no_time + stuck))
+        self.assertIn('level 1: missing time', problems)
+        self.assertIn('level 2: no move at the start', problems)
+
     def test_the_shipped_designs_validate(self):
         with open(os.path.join(ROOT, 'assets', 'levels', 'levels.txt'), encoding='utf-8') as f:
             levels = make_levels.parse_designs(f.read())
