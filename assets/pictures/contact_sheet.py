@@ -37,16 +37,18 @@ def load_pictures(directory):
         for name in sorted(os.listdir(frames), key=str.lower):
             with open(os.path.join(frames, name), "rb") as f:
                 w, h, bits, _, _, rgba = tga.decode_tga(f.read())
-            out.append(("%s (frame)" % name, Image.fromarray(rgba, "RGBA")))
+            stem, _, number = os.path.splitext(name)[0].rpartition("_")
+            out.append(("%s.spt frame %d" % (stem, int(number)), Image.fromarray(rgba, "RGBA")))
     return out
 
 
-def layout(items, width):
-    """Shelf packing, tall pictures first within nothing: keeps name order per row."""
+def layout(items, width, label_font):
+    """Shelf packing in the given order; each cell is as wide as its picture or its
+    label, whichever is wider."""
     placed, x, y, row_h = [], 8, 8, 0
     for label, img in items:
         w, h = img.size[0], img.size[1] + 14
-        w = max(w, 120)
+        w = max(w, int(label_font.getlength(label)) + 4)
         if x + w > width - 8:
             x, y, row_h = 8, y + row_h + 10, 0
         placed.append((label, img, x, y))
@@ -63,10 +65,10 @@ def main():
     items = load_pictures(args.src)
     # Large pictures on their own rows at the end, small ones packed first.
     items.sort(key=lambda it: (it[1].size[1] > 140, it[0].lower()))
-    placed, height = layout(items, SHEET_WIDTH)
+    label_font = ImageFont.truetype(LABEL_FONT, 10)
+    placed, height = layout(items, SHEET_WIDTH, label_font)
     sheet = Image.new("RGB", (SHEET_WIDTH, height), (40, 44, 52))
     draw = ImageDraw.Draw(sheet)
-    label_font = ImageFont.truetype(LABEL_FONT, 10)
     for label, img, x, y in placed:
         bg = checker(img.size[0], img.size[1])
         bg.paste(img, (0, 0), img)
