@@ -327,13 +327,13 @@ def hint_wild():
     line clears its whole row."""
     c = _card(384, 256, "Wild and lightning arrows", 18)
     for i, kind in enumerate(("red", "rgb", "blue", "moln")):
-        put_piece(c, kind, "r", 28 + 52 * i, 52)
-    line_glow(c, 26, 53, 234, 101)
-    bolt = sdf_polyline(c, [(238, 77), (264, 69), (290, 84), (316, 71), (356, 78)], 2.2)
+        put_piece(c, kind, "r", 28 + 52 * i, 60)
+    line_glow(c, 26, 61, 234, 109)
+    bolt = sdf_polyline(c, [(238, 85), (264, 77), (290, 92), (316, 79), (356, 86)], 2.2)
     c.over(rgb("#b080ff"), glow_of(fill(bolt), 3.0, 1.5))
     c.over((1, 1, 1), fill(bolt))
-    paragraph(c, "The rainbow arrow matches any colour.", 30, 132, 324, 14)
-    paragraph(c, "A lightning arrow in a line clears its whole row or column.", 30, 170, 324,
+    paragraph(c, "The rainbow arrow matches any colour.", 30, 150, 324, 14)
+    paragraph(c, "A lightning arrow in a line clears its whole row or column.", 30, 188, 324,
               14)
     return c
 
