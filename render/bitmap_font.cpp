@@ -16,9 +16,11 @@ constexpr size_t kTgaHeaderSize = 18;
 constexpr int kGridSize = 16;
 }  // namespace
 
+// Never destroyed, for the same reason as the texture catalogue: Release() runs
+// before the renderer shuts down, a destructor at process exit might run after.
 BitmapFont& BitmapFont::Shared() {
-  static BitmapFont font;
-  return font;
+  static BitmapFont* font = new BitmapFont();
+  return *font;
 }
 
 BitmapFont::~BitmapFont() { Release(); }

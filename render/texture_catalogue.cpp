@@ -120,9 +120,11 @@ const std::string& Texture::FirstActionName() const {
   return actions.empty() ? kNone : actions.front()->name;
 }
 
+// Never destroyed: at process exit the renderer may already be gone, so freeing
+// textures then could touch a dead renderer. Clear() is the orderly way out.
 TextureCatalogue& TextureCatalogue::Instance() {
-  static TextureCatalogue catalogue;
-  return catalogue;
+  static TextureCatalogue* catalogue = new TextureCatalogue();
+  return *catalogue;
 }
 
 Texture& TextureCatalogue::Get(const std::string& name) {

@@ -15,18 +15,22 @@
 
 namespace {
 std::atomic<long> allocationCount{0};
-}  // namespace
 
-void* operator new(std::size_t size) {
+void* CountedAllocate(std::size_t size) {
   ++allocationCount;
   if (void* memory = std::malloc(size ? size : 1)) return memory;
   throw std::bad_alloc();
 }
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+// Kept out of line so the compiler does not pair a visible malloc with a delete.
+[[gnu::noinline]] void CountedRelease(void* memory) noexcept { std::free(memory); }
+}  // namespace
+
+void* operator new(std::size_t size) { return CountedAllocate(size); }
+void* operator new[](std::size_t size) { return CountedAllocate(size); }
+void operator delete(void* memory) noexcept { CountedRelease(memory); }
+void operator delete[](void* memory) noexcept { CountedRelease(memory); }
+void operator delete(void* memory, std::size_t) noexcept { CountedRelease(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { CountedRelease(memory); }
 
 namespace tav::test {
 namespace {
