@@ -261,7 +261,7 @@ TEST_F(PictureData, TexturesIniNamesRealPicturesAndKnownValues) {
 
 TEST_F(PictureData, ASecondBuildGivesTheSamePackage) {
   ASSERT_EQ(result_, PackageFileSystem::ReadResult::kOk);
-  fs::path dir = fs::temp_directory_path() / "tav_pictures_rebuild";
+  fs::path dir = fs::path(TAV_BINARY_DIR) / "tests" / "pictures_rebuild";
   fs::remove_all(dir);
   fs::create_directories(dir);
   fs::path pkg = dir / "data.pkg";
