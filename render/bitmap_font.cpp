@@ -180,24 +180,31 @@ void BitmapFont::PrintTextWithShadow(float x, float y, std::string_view text) {
   DrawText(x, y, text);
 }
 
+// Formats into the fixed buffer; the text is cut at kMaxText characters.
+static std::string_view FormatText(char (&buffer)[BitmapFont::kMaxText + 1], const char* format,
+                                   va_list arguments) {
+  int length = std::vsnprintf(buffer, sizeof buffer, format, arguments);
+  if (length < 0) return std::string_view();
+  return std::string_view(buffer, std::min<size_t>(static_cast<size_t>(length),
+                                                   BitmapFont::kMaxText));
+}
+
 void BitmapFont::Print(float x, float y, const char* format, ...) {
   char buffer[kMaxText + 1];
   va_list arguments;
   va_start(arguments, format);
-  int length = std::vsnprintf(buffer, sizeof buffer, format, arguments);
+  std::string_view text = FormatText(buffer, format, arguments);
   va_end(arguments);
-  if (length < 0) return;
-  DrawText(x, y, std::string_view(buffer, std::min<size_t>(length, kMaxText)));
+  DrawText(x, y, text);
 }
 
 void BitmapFont::PrintWithShadow(float x, float y, const char* format, ...) {
   char buffer[kMaxText + 1];
   va_list arguments;
   va_start(arguments, format);
-  int length = std::vsnprintf(buffer, sizeof buffer, format, arguments);
+  std::string_view text = FormatText(buffer, format, arguments);
   va_end(arguments);
-  if (length < 0) return;
-  PrintTextWithShadow(x, y, std::string_view(buffer, std::min<size_t>(length, kMaxText)));
+  PrintTextWithShadow(x, y, text);
 }
 
 int BitmapFont::TextWidth(std::string_view text) const {

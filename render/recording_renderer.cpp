@@ -133,10 +133,10 @@ void RecordingRenderer::Clear(float red, float green, float blue) {
   call.alpha = 1.0f;
 }
 
-void RecordingRenderer::DrawQuad(const Vertex vertices[4], float red, float green, float blue,
-                                 float alpha) {
-  RecordedCall& call = Record("DrawQuad");
-  call.vertices.assign(vertices, vertices + 4);
+void RecordingRenderer::RecordDraw(const char* op, const Vertex* vertices, int count,
+                                   float red, float green, float blue, float alpha) {
+  RecordedCall& call = Record(op);
+  call.vertices.assign(vertices, vertices + count);
   call.red = red;
   call.green = green;
   call.blue = blue;
@@ -146,17 +146,14 @@ void RecordingRenderer::DrawQuad(const Vertex vertices[4], float red, float gree
   call.filter = filter_;
 }
 
+void RecordingRenderer::DrawQuad(const Vertex vertices[4], float red, float green, float blue,
+                                 float alpha) {
+  RecordDraw("DrawQuad", vertices, 4, red, green, blue, alpha);
+}
+
 void RecordingRenderer::DrawTriangle(const Vertex vertices[3], float red, float green,
                                      float blue, float alpha) {
-  RecordedCall& call = Record("DrawTriangle");
-  call.vertices.assign(vertices, vertices + 3);
-  call.red = red;
-  call.green = green;
-  call.blue = blue;
-  call.alpha = alpha;
-  call.boundTexture = bound_;
-  call.blendMode = blendMode_;
-  call.filter = filter_;
+  RecordDraw("DrawTriangle", vertices, 3, red, green, blue, alpha);
 }
 
 void RecordingRenderer::SetBlendMode(int mode) {

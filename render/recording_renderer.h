@@ -92,6 +92,8 @@ class RecordingRenderer : public Renderer {
 
  private:
   RecordedCall& Record(const char* op);
+  void RecordDraw(const char* op, const Vertex* vertices, int count, float red, float green,
+                  float blue, float alpha);
   unsigned NewName(RendererTexture& texture);
 
   std::vector<RecordedCall> calls_;
