@@ -207,10 +207,18 @@ def halo(size, colour, rays, inner):
     return c
 
 
-def _sphere(colour, rays, twist):
-    c = rayed_glow(64, colour, rays, twist)
-    ring = np.clip(1.0 - np.abs(np.hypot(c.x - 32, c.y - 32) - 24) / 2.5, 0, 1)
-    c.over(colour, ring * 0.8)
+def _sphere(colour, sparks, radius):
+    """The halo of a piece carrying a magic symbol: a bright ring with sparks on it and
+    a clear middle (the game turns two of them at different speeds at low opacity)."""
+    c = Canvas(64, 64)
+    r = np.hypot(c.x - 32, c.y - 32)
+    ring = np.clip(1.0 - np.abs(r - radius) / 4.5, 0, 1) ** 1.2
+    c.over(colour, glow_of(ring, 3.0, 1.8))
+    c.over(np.clip(colour * 0.4 + 0.6, 0, 1), ring)
+    for i in range(sparks):
+        a = 2 * math.pi * i / sparks
+        spark = sdf_star(c, 32 + radius * math.cos(a), 32 + radius * math.sin(a), 6.0, 1.6, 4, a)
+        c.over((1, 1, 1), fill(spark))
     return c
 
 
@@ -262,9 +270,9 @@ def pictures(Picture):
                 "turning glow over bomb arrows (additive)"),
         Picture("moln_flare.tga", lambda: halo(64, rgb("#b080ff"), 5, 0.62),
                 "pulsing glow over lightning arrows (additive)"),
-        Picture("letter_sphere.tga", lambda: _sphere(rgb("#80c0ff"), 6, 0.0),
+        Picture("letter_sphere.tga", lambda: _sphere(rgb("#80c0ff"), 4, 27.0),
                 "halo of a piece carrying a magic symbol, outer (additive)"),
-        Picture("letter_sphere1.tga", lambda: _sphere(rgb("#ffd080"), 9, 0.5),
+        Picture("letter_sphere1.tga", lambda: _sphere(rgb("#ffd080"), 3, 24.0),
                 "halo of a piece carrying a magic symbol, inner (additive)"),
         Picture("flare.tga", lambda: rayed_glow(64, rgb("#ffe070"), 8),
                 "turning glow at the top of the progress indicator (additive)"),
