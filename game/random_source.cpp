@@ -6,7 +6,18 @@
 namespace tav {
 namespace {
 
-SeededRandom g_builtInRandom(1);
+uint64_t ClockSeed() {
+  return static_cast<uint64_t>(
+      std::chrono::high_resolution_clock::now().time_since_epoch().count());
+}
+
+// The game's own source: seeded from the clock the first time it is used, so that
+// no two games refill alike, unless a seed was given before.
+SeededRandom& BuiltInRandom() {
+  static SeededRandom random(ClockSeed());
+  return random;
+}
+
 RandomSource* g_randomSource = nullptr;
 
 }  // namespace
@@ -21,16 +32,15 @@ void SetRandomSource(RandomSource* source) {
 }
 
 RandomSource& GameRandom() {
-  return g_randomSource ? *g_randomSource : g_builtInRandom;
+  return g_randomSource ? *g_randomSource : BuiltInRandom();
 }
 
 void SeedGameRandom(uint64_t seed) {
-  g_builtInRandom.Seed(seed);
+  BuiltInRandom().Seed(seed);
 }
 
 void SeedGameRandomFromClock() {
-  auto now = std::chrono::high_resolution_clock::now().time_since_epoch().count();
-  SeedGameRandom(static_cast<uint64_t>(now));
+  SeedGameRandom(ClockSeed());
 }
 
 uint32_t RandomNumber() {

@@ -26,12 +26,13 @@ class SeededRandom : public RandomSource {
   std::mt19937 engine_;
 };
 
-// Installs the process-wide source (not owned). Null restores the built-in one.
+// Installs the process-wide source (not owned). Null restores the built-in one,
+// which seeds itself from the clock on first use.
 void SetRandomSource(RandomSource* source);
 RandomSource& GameRandom();
 
-// Seeds the built-in source; the game does this once at start with the clock so that
-// no two games refill alike.
+// Seeds the built-in source: with a fixed number to replay a game, or again from
+// the clock.
 void SeedGameRandom(uint64_t seed);
 void SeedGameRandomFromClock();
 

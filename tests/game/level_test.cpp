@@ -134,3 +134,31 @@ TEST_F(LevelTest, BoardWithoutWeightsGeneratesNothing) {
 
 }  // namespace
 }  // namespace tav
+
+namespace tav {
+namespace {
+
+TEST(GameRandomTest, BuiltInSourceReplaysAGivenSeedAndInstalledSourcesTakeOver) {
+  SetRandomSource(nullptr);
+  SeedGameRandom(5);
+  uint32_t first[3] = {RandomNumber(), RandomNumber(), RandomNumber()};
+  SeedGameRandom(5);
+  for (uint32_t expected : first) EXPECT_EQ(RandomNumber(), expected);
+
+  SeededRandom installed(5);
+  SetRandomSource(&installed);
+  EXPECT_EQ(&GameRandom(), &installed);
+  for (int i = 0; i < 1000; ++i) {
+    int below = RandomBelow(10);
+    EXPECT_GE(below, 0);
+    EXPECT_LT(below, 10);
+    float value = RandomFloat(50.0f);
+    EXPECT_GE(value, 0.0f);
+    EXPECT_LT(value, 50.0f);
+  }
+  SetRandomSource(nullptr);
+  SeedGameRandomFromClock();
+}
+
+}  // namespace
+}  // namespace tav
