@@ -1,0 +1,226 @@
+// The game screen in a real window under a virtual X server: a level's board,
+// drawn by the game window and the piece visuals through the OpenGL renderer
+// with generated pictures, after the pieces have fallen in, with a lightning
+// arrow fired, a combo text, a magic symbol on its way and the game screen's
+// panels. The screenshot is saved as build/tests/scene/game_scene.tga; the pixel
+// checks catch pieces drawn in the wrong place, colour or orientation.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "audio/sound_manager.h"
+#include "base/frame_clock.h"
+#include "base/log.h"
+#include "base/package_file_system.h"
+#include "game/board.h"
+#include "game/click_record.h"
+#include "gui/frame_delta.h"
+#include "platform/sdl/sdl_platform.h"
+#include "render/bitmap_font.h"
+#include "render/gl/gl_renderer.h"
+#include "render/texture_catalogue.h"
+#include "screens/game_resources.h"
+#include "screens/game_window.h"
+#include "screens/screen_parts.h"
+#include "tests/scene/scene_pictures.h"
+
+namespace fs = std::filesystem;
+
+namespace tav {
+namespace {
+
+struct Rgb {
+  int r, g, b;
+};
+
+// Level "7": rows of the nine kinds in turn, bottom row first, each cell's
+// direction turning with its column; a lightning arrow pointing right in row 6.
+std::string SceneLevelData() {
+  std::string cells;
+  for (int row = 0; row < 10; ++row) {
+    for (int column = 0; column < 10; ++column) {
+      int kind = (row + column) % 9;
+      int direction = (column + row / 3) % 4;
+      if (row == 0 && column < 3) {  // blue, red and green arrows pointing up
+        kind = column == 0 ? 0 : column == 1 ? 1 : 3;
+        direction = 0;
+      }
+      if (row == 6 && column == 4) {
+        kind = 7;
+        direction = 1;
+      }
+      cells += static_cast<char>('0' + kind);
+      cells += static_cast<char>('0' + direction);
+    }
+  }
+  return cells;
+}
+
+class GameScene : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    const fs::path base = fs::path(TAV_BINARY_DIR) / "tests" / "scene_base";
+    fs::remove_all(base);
+    fs::create_directories(base / "Data" / "Audio");
+    scene::WriteScenePictures(std::string(TAV_SOURCE_DIR) + "/assets/manifest.txt",
+                              (base / "Data").string());
+    fs::copy_file(fs::path(TAV_SOURCE_DIR) / "assets" / "Textures.ini",
+                  base / "Data" / "Textures.ini", fs::copy_options::overwrite_existing);
+    {
+      std::ofstream levels(base / "Data" / "Levels.ini");
+      levels << "[7]\nLetterProbability = 12\nLevelData = " << SceneLevelData() << "\n";
+      for (int kind = 0; kind < 9; ++kind) levels << "Association_" << kind << "_priority = 1\n";
+      levels << "Blocks = 80\nTime = 120\n";
+    }
+    LogStart(base.string());
+    SetErrorsRaise(true);
+    PackageFileSystem::ClearPackages();
+    platform_ = new SdlPlatform();
+    platform_->CreateMainWindow("Tavrolith", 800, 600);
+    platform_->ShowMainWindow();
+    renderer_ = new GLRenderer(*platform_);
+    renderer_->Init(800, 600, 16, true);
+    SetRenderer(renderer_);
+    for (int i = 0; i < 30; ++i) {  // let the window settle at its size
+      PlatformEvent event;
+      while (platform_->PollEvent(&event)) {
+      }
+      renderer_->BeginScene();
+      renderer_->EndFrame();
+    }
+    BitmapFont::Shared().Load("xFont.tga");
+    BitmapFont::Shared().SetMetrics(1, 5, 15);
+    SharedShade().SetTexture("Black.tga");
+    LoadGameResources();
+  }
+
+  static void TearDownTestSuite() {
+    UnloadGameResources();
+    BitmapFont::Shared().Release();
+    renderer_->Shutdown();
+    SetRenderer(nullptr);
+    delete renderer_;
+    platform_->DestroyMainWindow();
+    delete platform_;
+  }
+
+  // One frame of the game screen as the main loop runs it; `keep` leaves the
+  // picture in the back buffer for reading instead of presenting it.
+  static void Frame(GameWindow& window, bool keep = false) {
+    PlatformEvent event;
+    while (platform_->PollEvent(&event)) {
+    }
+    // Paced like the game at about 60 frames a second, so things move as they do.
+    platform_->Sleep(16);
+    FrameClock::Instance().FrameStart();
+    ASSERT_TRUE(renderer_->BeginFrame());
+    renderer_->BeginScene();
+    renderer_->Clear(0, 0, 0);
+    SetFrameDelta(FrameTime());
+    NotificationQueue queue;
+    window.Update(queue);
+    window.Draw();
+    window.DrawOverlay();
+    if (!keep) renderer_->EndFrame();
+    FrameClock::Instance().FrameEnd();
+  }
+
+  static Rgb At(int gameX, int gameY) {
+    glFinish();
+    const GameViewport viewport = platform_->Viewport();
+    uint8_t pixel[4] = {};
+    glReadPixels(viewport.x + gameX * viewport.width / 800,
+                 viewport.y + gameY * viewport.height / 600, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE,
+                 pixel);
+    return {pixel[0], pixel[1], pixel[2]};
+  }
+
+  static void Save(const std::string& name) {
+    glFinish();
+    const GameViewport viewport = platform_->Viewport();
+    const int w = viewport.width, h = viewport.height;
+    std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(viewport.x, viewport.y, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    for (size_t i = 0; i < rgb.size(); i += 3) std::swap(rgb[i], rgb[i + 2]);
+    const fs::path dir = fs::path(TAV_BINARY_DIR) / "tests" / "scene";
+    fs::create_directories(dir);
+    std::ofstream out(dir / (name + ".tga"), std::ios::binary);
+    uint8_t header[18] = {0, 0, 2};
+    header[12] = w & 0xFF;
+    header[13] = (w >> 8) & 0xFF;
+    header[14] = h & 0xFF;
+    header[15] = (h >> 8) & 0xFF;
+    header[16] = 24;
+    out.write(reinterpret_cast<const char*>(header), sizeof header);
+    out.write(reinterpret_cast<const char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+  }
+
+  static SdlPlatform* platform_;
+  static GLRenderer* renderer_;
+};
+
+SdlPlatform* GameScene::platform_ = nullptr;
+GLRenderer* GameScene::renderer_ = nullptr;
+
+TEST_F(GameScene, BoardOfALevelThroughThePieceVisuals) {
+  GameWindow window;
+  window.Command("SetClassicLevel 7");
+  Board* board = window.GetBoard();
+  ASSERT_NE(board, nullptr);
+  // The pieces fall in from above the board; give them time to land.
+  for (int i = 0; i < 90; ++i) Frame(window);
+  for (int x = 0; x < 10; ++x) {
+    for (int y = 0; y < 10; ++y) {
+      ASSERT_NE(board->PieceAt(x, y), nullptr);
+      EXPECT_TRUE(board->PieceAt(x, y)->IsResting());
+    }
+  }
+
+  // Before anything explodes: the three arrows of the bottom-left corner point up
+  // and show their colours in the shaft and the head, the tile around them dark.
+  Frame(window, true);
+  const Rgb blue = At(275, 60);
+  const Rgb red = At(325, 90);
+  const Rgb green = At(375, 60);
+  EXPECT_GT(blue.b, 180);
+  EXPECT_LT(blue.r, 100);
+  EXPECT_GT(red.r, 180);
+  EXPECT_LT(red.b, 100);
+  EXPECT_GT(green.g, 180);
+  EXPECT_LT(green.r, 100);
+  // Upright: the head is wide near the top of the cell, the shaft narrow below.
+  const Rgb headSide = At(265, 80);
+  const Rgb shaftSide = At(265, 62);
+  EXPECT_GT(headSide.b, 150);
+  EXPECT_LT(shaftSide.b, 100);
+  renderer_->EndFrame();
+
+  // Fire the lightning arrow of row 6, report a combo, send a symbol flying.
+  Piece* lightning = board->PieceAt(4, 6);
+  ASSERT_NE(lightning, nullptr);
+  ASSERT_EQ(lightning->Kind(), kLightningArrow);
+  lightning->Mark(0.01f);
+  board->ReportChain(494, 420, 5);
+  board->Symbols().Add(400, 300, 2);
+  for (int i = 0; i < 8; ++i) Frame(window);
+  Frame(window, true);
+  Save("game_scene");
+  // The blast runs across row 6 while the arrow lingers: bright bolt pixels.
+  int bright = 0;
+  for (int x = 300; x < 700; x += 10) {
+    const Rgb p = At(x, 375);
+    bright += (p.r > 120 && p.g > 160 && p.b > 200) ? 1 : 0;
+  }
+  EXPECT_GT(bright, 5) << "no lightning across the row";
+  renderer_->EndFrame();
+  window.Command("ClearLevel");
+  Clicks().Clear();
+}
+
+}  // namespace
+}  // namespace tav
