@@ -1,0 +1,93 @@
+// The game's application controller: builds every window, registers a handler
+// for every word the windows post, and moves the game from screen to screen by
+// showing, hiding, enabling and fading windows with text commands. It keeps the
+// game-flow state that outlives one screen (mode, level, carried score) and the
+// level progress of Data\Last.dat.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/application.h"
+#include "app/level_progress.h"
+#include "audio/sound_manager.h"
+#include "gui/geometry.h"
+
+namespace tav {
+
+class WindowManager;
+
+class GameApplication : public Application {
+ public:
+  // The number of level names built for each mode ("1" to "100").
+  static constexpr int kLevelNameCount = 100;
+  // What the pause screen is closing for.
+  static constexpr int kPauseToMenu = 1;
+  static constexpr int kPauseResume = 3;
+
+  GameApplication();
+  ~GameApplication() override;
+
+  void SetUp() override;
+  void FrameStep() override;
+  void TearDown() override;
+  void OnLeftButtonDown() override;
+  void OnLeftButtonUp() override;
+  void OnRightButtonDown() override;
+  void OnRightButtonUp() override;
+  void OnChar(int code, int keyData) override;
+
+  // The game-flow state, for tests.
+  bool TimeMode() const { return timeMode_; }
+  int LevelIndex() const { return levelIndex_; }
+  int CarriedScore() const { return carriedScore_; }
+  bool GameRunning() const { return gameRunning_; }
+  const LevelProgress& Progress() const { return progress_; }
+
+ private:
+  WindowManager& Windows() const;
+  // The cursor in game coordinates (origin bottom-left).
+  static Vec2 CursorPoint();
+
+  void RegisterScreenHandlers();
+  void RegisterSoundHandlers();
+
+  void RaiseTopBar();
+  void OpenDialog(const std::string& dialog, const std::string& beginCommand,
+                  const std::string& under);
+  void CloseDialog(const std::string& dialog);
+  void Quit();
+  void StartLevel();
+  void StartRequest(const std::string& argument, bool timeMode);
+  void LevelComplete();
+  void NextLevel();
+  void GameOver();
+  void BackToMenu();
+  void SetSoundVolume(const std::string& argument, bool music);
+  void SetSoundSwitch(bool music, bool on);
+  // Saves Data\Last.dat; a failure is logged by the writer and the run goes on.
+  void SaveProgress();
+
+  bool timeMode_ = true;
+  int levelIndex_ = 0;
+  int carriedScore_ = 0;
+  bool gameRunning_ = true;
+  int pauseChoice_ = 0;
+  LevelProgress progress_;
+  std::array<std::string, kLevelNameCount> timeLevelNames_;
+  std::array<std::string, kLevelNameCount> classicLevelNames_;
+  SoundHandle clickSound_;
+  SoundHandle focusSound_;
+  SoundHandle refusedSound_;
+  // A left or right press arrived since the last frame (see OnLeftButtonUp).
+  bool leftPressPending_ = false;
+  bool rightPressPending_ = false;
+  bool setUpDone_ = false;
+};
+
+// The controller the game executable runs.
+std::unique_ptr<Application> CreateGameApplication();
+
+}  // namespace tav
