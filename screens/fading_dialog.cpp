@@ -17,9 +17,7 @@ void FadingDialog::Update(NotificationQueue& queue) {
 }
 
 void FadingDialog::DrawOverlay() {
-  const float a = fade_.Opacity();
-  SetAlpha(a);
-  DrawScreenShade(SharedShade(), 0.6f * a);
+  DrawDialogBackdrop(*this, fade_.Opacity());
   Window::Draw();
 }
 

@@ -46,8 +46,7 @@ void HelpWindow::Update(NotificationQueue& queue) {
 
 void HelpWindow::DrawOverlay() {
   const float a = DialogOpacity(blend_);
-  SetAlpha(a);
-  DrawScreenShade(SharedShade(), 0.6f * a);
+  DrawDialogBackdrop(*this, a);
   if (!pages_.empty()) {
     PictureControl& page = *pages_[static_cast<size_t>(page_)];
     page.SetAlpha(a);

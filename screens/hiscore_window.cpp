@@ -162,8 +162,7 @@ void HiscoreWindow::Update(NotificationQueue& queue) {
 
 void HiscoreWindow::DrawOverlay() {
   const float a = DialogOpacity(blend_);
-  SetAlpha(a);
-  DrawScreenShade(SharedShade(), 0.6f * a);
+  DrawDialogBackdrop(*this, a);
   BitmapFont& font = BitmapFont::Shared();
   font.SetColor(1, 1, 1, a);
   Window::Draw();

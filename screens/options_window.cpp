@@ -61,8 +61,7 @@ void OptionsWindow::Update(NotificationQueue& queue) {
 
 void OptionsWindow::DrawOverlay() {
   const float a = DialogOpacity(blend_);
-  SetAlpha(a);
-  DrawScreenShade(SharedShade(), 0.6f * a);
+  DrawDialogBackdrop(*this, a);
   Window::Draw();
   BitmapFont& font = BitmapFont::Shared();
   font.SetColor(1, 1, 1, a);

@@ -53,6 +53,11 @@ float DialogOpacity(float blend) {
   return 1.0f;
 }
 
+void DrawDialogBackdrop(Window& window, float opacity) {
+  window.SetAlpha(opacity);
+  DrawScreenShade(SharedShade(), 0.6f * opacity);
+}
+
 bool AdvanceDialogBlend(float& blend, float rate, float dt) {
   if (blend > 0.0f) {
     blend -= rate * dt;

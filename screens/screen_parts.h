@@ -44,6 +44,10 @@ PictureControl* AddPicture(Window& window, const std::string& name, const std::s
 // from -1 up to 0 while it disappears: 1 - blend, -blend, or 1 at rest.
 float DialogOpacity(float blend);
 
+// The start of every dialog's drawing: the window takes the opacity and the
+// shared shade darkens the screen behind it to 40 % at full opacity.
+void DrawDialogBackdrop(Window& window, float opacity);
+
 // Moves a dialog's blend towards 0 by rate * dt. Returns true when a
 // disappearing fade (negative blend) has just arrived at 0; an appearing one
 // arrives silently.
