@@ -69,15 +69,14 @@ bool HiscoreTable::Parse(const std::string& bytes, std::string* why) {
       }
       const char* record = bytes.data() + offset;
       const void* nul = std::memchr(record, '\0', kNameBytes);
-      size_t length = nul ? static_cast<size_t>(static_cast<const char*>(nul) - record)
-                          : kMaxNameLength;
+      size_t length =
+          nul ? static_cast<size_t>(static_cast<const char*>(nul) - record) : kMaxNameLength;
       if (nul == nullptr) complain("a name has no terminating NUL");
       entry.name.assign(record, length);
       const auto* scoreBytes = reinterpret_cast<const unsigned char*>(record + kNameBytes);
-      entry.score = static_cast<uint32_t>(scoreBytes[0]) |
-                    static_cast<uint32_t>(scoreBytes[1]) << 8 |
-                    static_cast<uint32_t>(scoreBytes[2]) << 16 |
-                    static_cast<uint32_t>(scoreBytes[3]) << 24;
+      entry.score =
+          static_cast<uint32_t>(scoreBytes[0]) | static_cast<uint32_t>(scoreBytes[1]) << 8 |
+          static_cast<uint32_t>(scoreBytes[2]) << 16 | static_cast<uint32_t>(scoreBytes[3]) << 24;
     }
   }
   return wellFormed;

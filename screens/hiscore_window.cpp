@@ -16,7 +16,9 @@ namespace {
 
 constexpr float kFadeRate = 2.0f;
 
-float RowBaseline(int row) { return 452.0f - 30.0f * static_cast<float>(row); }
+float RowBaseline(int row) {
+  return 452.0f - 30.0f * static_cast<float>(row);
+}
 
 // Gives an idle field a text. The field only takes text by typing, so the text
 // is typed into it: bytes the field would read as keys (Backspace, Enter) or

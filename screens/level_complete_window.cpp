@@ -90,8 +90,10 @@ void LevelCompleteWindow::DrawBand(int from, int to, float alpha) {
   const float bottom = 495.0f - kLineHeight * static_cast<float>(to);
   const float vTop = 0.28f + 0.072f * static_cast<float>(from);
   const float vBottom = 0.28f + 0.072f * static_cast<float>(to);
-  const Vertex corners[4] = {
-      {371, bottom, 0, vBottom}, {627, bottom, 1, vBottom}, {627, top, 1, vTop}, {371, top, 0, vTop}};
+  const Vertex corners[4] = {{371, bottom, 0, vBottom},
+                             {627, bottom, 1, vBottom},
+                             {627, top, 1, vTop},
+                             {371, top, 0, vTop}};
   GetRenderer()->DrawQuad(corners, 1, 1, 1, alpha);
 }
 

@@ -34,8 +34,7 @@ MainWindow::MainWindow(std::string name) : Window(std::move(name)) {
   AddRectangularButton(*this, "TimeLevelDec", "down", 739, 138, 742, 140, 768, 152);
 }
 
-void MainWindow::SetUnlockedLevelCounts(const int32_t* timeLevels,
-                                        const int32_t* classicLevels) {
+void MainWindow::SetUnlockedLevelCounts(const int32_t* timeLevels, const int32_t* classicLevels) {
   unlockedTimeLevels_ = timeLevels;
   unlockedClassicLevels_ = classicLevels;
 }

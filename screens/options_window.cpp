@@ -26,8 +26,8 @@ void AddVolumeSlider(Window& window, const std::string& name, float y) {
 
 void AddSwitch(Window& window, const std::string& name, float y) {
   auto check = std::make_unique<CheckBox>(name);
-  check->Create("Checked1.tga", "Checked2.tga", "Unchecked1.tga", "Unchecked2.tga",
-                "Checked2.tga", "Unchecked2.tga", Vec2(310, y));
+  check->Create("Checked1.tga", "Checked2.tga", "Unchecked1.tga", "Unchecked2.tga", "Checked2.tga",
+                "Unchecked2.tga", Vec2(310, y));
   check->SetRect(310, y, 326, y + 16);
   window.AddControl(std::move(check));
 }

@@ -33,8 +33,8 @@ float ReadVolume(IniFile& ini, const char* key) {
   }
   if (value < 0.0f || value > 1.0f) {
     float clamped = value < 0.0f ? 0.0f : 1.0f;
-    LogLine("WARNING: %s = %s in Config.ini is outside 0 to 1; using %.2f.\n", key,
-            text.c_str(), clamped);
+    LogLine("WARNING: %s = %s in Config.ini is outside 0 to 1; using %.2f.\n", key, text.c_str(),
+            clamped);
     return clamped;
   }
   return value;
@@ -63,7 +63,9 @@ SoundSettings& GetSoundSettings() {
   return settings;
 }
 
-float LibraryVolume(float volume, bool on) { return (volume * 0.9f + 0.1f) * (on ? 1.0f : 0.0f); }
+float LibraryVolume(float volume, bool on) {
+  return (volume * 0.9f + 0.1f) * (on ? 1.0f : 0.0f);
+}
 
 bool ReadSoundSettings(SoundSettings& settings) {
   IniFile ini;

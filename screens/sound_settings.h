@@ -42,8 +42,7 @@ bool WriteSoundSettingsTo(const std::string& nativePath, const SoundSettings& se
 // options dialog's sliders and check boxes ("SetValue ..." to SoundSlider,
 // MusicSlider, SoundCheck and MusicCheck of "OptionsWindow"), which take them
 // without reporting back.
-void ApplySoundSettings(const SoundSettings& settings, SoundManager& sound,
-                        WindowManager& windows);
+void ApplySoundSettings(const SoundSettings& settings, SoundManager& sound, WindowManager& windows);
 // The same with the process-wide settings, sound manager and window manager.
 void ApplySoundSettings();
 

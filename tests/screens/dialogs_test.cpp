@@ -104,7 +104,7 @@ TEST(HelpWindowTest, PagesTurnRoundBothWaysAndOnlyTheCurrentOneIsDrawn) {
 TEST(HelpWindowTest, FadeEndsWithEndBlendAndGatesThePointer) {
   HelpWindow help("HelpWindow");
   help.Command("HelpBegin");
-  test::Click(help, 400, 170);  // ButtonOK while fading in
+  test::Click(help, 400, 170);                     // ButtonOK while fading in
   EXPECT_EQ(test::RunFrames(help, 7), Strings{});  // the fade-in ends silently
   test::Click(help, 400, 170);
   EXPECT_EQ(test::RunFrames(help, 1), (Strings{"ButtonSetFocus", "ButtonDown", "ButtonClick"}));
@@ -159,8 +159,8 @@ struct Band {
 std::vector<Band> Bands(const std::string& picture) {
   std::vector<Band> bands;
   for (const RecordedCall& call : test::DrawsOf(picture)) {
-    bands.push_back({call.vertices[2].y, call.vertices[0].y, call.vertices[2].v,
-                     call.vertices[0].v, call.alpha});
+    bands.push_back({call.vertices[2].y, call.vertices[0].y, call.vertices[2].v, call.vertices[0].v,
+                     call.alpha});
   }
   return bands;
 }

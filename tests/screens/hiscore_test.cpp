@@ -192,7 +192,10 @@ TEST_F(HiscoreWindowTest, OkButtonEndsTheEntryAndSaves) {
 
 TEST_F(HiscoreWindowTest, NamesMoveDownWithTheirScores) {
   HiscoreTable stored = Descending();
-  stored.At(kClassic, 0).name = std::string("\x08\x0d" "Al\x01", 5);  // keys in a name
+  stored.At(kClassic, 0).name = std::string(
+      "\x08\x0d"
+      "Al\x01",
+      5);  // keys in a name
   ASSERT_TRUE(stored.Save(dir / "Hiscore.dat"));
   window.Command("LoadData");
   EXPECT_EQ(window.Table().At(kClassic, 0).name, "Al");

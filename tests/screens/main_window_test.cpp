@@ -59,7 +59,7 @@ TEST(MainWindowTest, LockedLevelsAreRedAndNumbersAreCentred) {
   MainWindow menu("MainWindow");
   int32_t unlockedTime = 3, unlockedClassic = 1;
   menu.SetUnlockedLevelCounts(&unlockedTime, &unlockedClassic);
-  menu.Command("TimeLevelInc");  // level 1 of 3 unlocked: white
+  menu.Command("TimeLevelInc");     // level 1 of 3 unlocked: white
   menu.Command("ClassicLevelInc");  // level 1 of 1 unlocked: red
   test::Recorder().ClearCalls();
   menu.Draw();
@@ -118,8 +118,7 @@ TEST(MainWindowTest, DisabledMenuIgnoresThePointer) {
   EXPECT_EQ(test::RunFrames(menu, 1), Strings{});
   menu.Command("Enable");
   test::Click(menu, 100, 100);
-  EXPECT_EQ(test::RunFrames(menu, 1),
-            (Strings{"ButtonSetFocus", "ButtonDown", "ButtonClick"}));
+  EXPECT_EQ(test::RunFrames(menu, 1), (Strings{"ButtonSetFocus", "ButtonDown", "ButtonClick"}));
   // The selector arrows react only inside their small rectangles.
   test::Click(menu, 136, 165);
   test::Click(menu, 755, 145);

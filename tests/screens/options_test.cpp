@@ -67,7 +67,8 @@ TEST(SoundSettingsTest, MissingFileKeepsValuesAndMissingKeysGiveKeyDefaults) {
   EXPECT_TRUE(settings.musicOn);
 
   // Any layout the reader accepts: case, spaces, CR line ends, other sections.
-  settings = ReadText("[other]\r\nSoundVolume=0.1\r\n[SOUND]\r\nsoundvolume=0.25\r\nUSEMUSIC = 0\r\n");
+  settings =
+      ReadText("[other]\r\nSoundVolume=0.1\r\n[SOUND]\r\nsoundvolume=0.25\r\nUSEMUSIC = 0\r\n");
   EXPECT_FLOAT_EQ(settings.soundVolume, 0.25f);
   EXPECT_FLOAT_EQ(settings.musicVolume, 0.5f);
   EXPECT_TRUE(settings.soundOn);
@@ -102,7 +103,9 @@ TEST(SoundSettingsTest, DamagedVolumesGiveSaneValues) {
 // Applying, against a window manager of its own that holds the options dialog.
 class ApplySettingsTest : public ::testing::Test {
  protected:
-  void SetUp() override { dialog = windows.AddWindow(std::make_unique<OptionsWindow>("OptionsWindow")); }
+  void SetUp() override {
+    dialog = windows.AddWindow(std::make_unique<OptionsWindow>("OptionsWindow"));
+  }
 
   Slider& SliderNamed(const std::string& name) {
     return *static_cast<Slider*>(dialog->FindControl(name));

@@ -27,24 +27,49 @@ struct TestPicture {
   int height;
 };
 
-const char* const kButtonStems[] = {"start", "options", "help", "hiscore", "exit", "up",
-                                    "down",  "ok",      "left", "right",   "play", "exitmenu",
-                                    "prev",  "next"};
+const char* const kButtonStems[] = {"start", "options",  "help", "hiscore", "exit",
+                                    "up",    "down",     "ok",   "left",    "right",
+                                    "play",  "exitmenu", "prev", "next"};
 
 const TestPicture kPictures[] = {
-    {"Black.tga", 8, 8},         {"back.tga", 128, 128},       {"stenkal.tga", 16, 16},
-    {"stenkar.tga", 16, 16},     {"menu_bgr.tga", 16, 16},     {"menu_bgr_down.tga", 16, 16},
-    {"top_bar_logo.tga", 256, 37}, {"top_bar.tga", 256, 37},   {"x_Loop.tga", 32, 32},
-    {"x_Focus.tga", 32, 32},     {"x_down.tga", 32, 32},       {"_Loop.tga", 32, 32},
-    {"_Focus.tga", 32, 32},      {"_down.tga", 32, 32},        {"hiscore_window.tga", 16, 16},
-    {"window_options.tga", 16, 16}, {"Plus1.tga", 20, 32},     {"Plus2.tga", 20, 32},
-    {"slider.tga", 190, 8},      {"Checked1.tga", 16, 16},     {"Checked2.tga", 16, 16},
-    {"Unchecked1.tga", 16, 16},  {"Unchecked2.tga", 16, 16},   {"pause_window.tga", 16, 16},
-    {"gameover_window.tga", 16, 16}, {"Help_p1.tga", 16, 16},  {"Help_p2.tga", 16, 16},
-    {"tavrolith_logo.tga", 64, 32}, {"zelto_logo.tga", 32, 16}, {"Ind1.tga", 8, 8},
-    {"Ind2.tga", 8, 8},          {"rc_window.tga", 16, 16},    {"papirus1.tga", 16, 16},
-    {"papirus2.tga", 16, 16},    {"papirus3.tga", 16, 16},     {"papirus4.tga", 16, 16},
-    {"papirus5.tga", 16, 16},    {"papirus6.tga", 16, 16},
+    {"Black.tga", 8, 8},
+    {"back.tga", 128, 128},
+    {"stenkal.tga", 16, 16},
+    {"stenkar.tga", 16, 16},
+    {"menu_bgr.tga", 16, 16},
+    {"menu_bgr_down.tga", 16, 16},
+    {"top_bar_logo.tga", 256, 37},
+    {"top_bar.tga", 256, 37},
+    {"x_Loop.tga", 32, 32},
+    {"x_Focus.tga", 32, 32},
+    {"x_down.tga", 32, 32},
+    {"_Loop.tga", 32, 32},
+    {"_Focus.tga", 32, 32},
+    {"_down.tga", 32, 32},
+    {"hiscore_window.tga", 16, 16},
+    {"window_options.tga", 16, 16},
+    {"Plus1.tga", 20, 32},
+    {"Plus2.tga", 20, 32},
+    {"slider.tga", 190, 8},
+    {"Checked1.tga", 16, 16},
+    {"Checked2.tga", 16, 16},
+    {"Unchecked1.tga", 16, 16},
+    {"Unchecked2.tga", 16, 16},
+    {"pause_window.tga", 16, 16},
+    {"gameover_window.tga", 16, 16},
+    {"Help_p1.tga", 16, 16},
+    {"Help_p2.tga", 16, 16},
+    {"tavrolith_logo.tga", 64, 32},
+    {"zelto_logo.tga", 32, 16},
+    {"Ind1.tga", 8, 8},
+    {"Ind2.tga", 8, 8},
+    {"rc_window.tga", 16, 16},
+    {"papirus1.tga", 16, 16},
+    {"papirus2.tga", 16, 16},
+    {"papirus3.tga", 16, 16},
+    {"papirus4.tga", 16, 16},
+    {"papirus5.tga", 16, 16},
+    {"papirus6.tga", 16, 16},
 };
 
 std::vector<uint8_t> TgaHeader(int width, int height) {
@@ -61,7 +86,8 @@ std::vector<uint8_t> TgaHeader(int width, int height) {
 
 void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 void WritePicture(const std::filesystem::path& path, int width, int height) {
@@ -140,8 +166,7 @@ class ScreensEnvironment : public ::testing::Environment {
   }
 };
 
-const bool kEnvironmentAdded =
-    (::testing::AddGlobalTestEnvironment(new ScreensEnvironment), true);
+const bool kEnvironmentAdded = (::testing::AddGlobalTestEnvironment(new ScreensEnvironment), true);
 
 }  // namespace
 
@@ -155,9 +180,13 @@ RecordingAudioDevice& SoundRecorder() {
   return device;
 }
 
-const std::string& GameFolder() { return Folder(); }
+const std::string& GameFolder() {
+  return Folder();
+}
 
-std::string GamePath(const std::string& relative) { return Folder() + "/" + relative; }
+std::string GamePath(const std::string& relative) {
+  return Folder() + "/" + relative;
+}
 
 unsigned TextureOf(const std::string& pictureName) {
   Texture& texture = TextureCatalogue::Instance().Get(pictureName);
