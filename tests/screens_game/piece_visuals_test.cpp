@@ -62,16 +62,6 @@ class PieceVisualsTest : public ::testing::Test {
   std::unique_ptr<Board> board_;
 };
 
-TEST_F(PieceVisualsTest, ArrowPictureNamesFollowKindAndDirection) {
-  EXPECT_EQ(PieceVisuals::ArrowPictureName(kBlueArrow, kUp), "sterlka_u_blue.tga");
-  EXPECT_EQ(PieceVisuals::ArrowPictureName(kRedBombArrow, kLeft), "sterlkab_l_red.tga");
-  EXPECT_EQ(PieceVisuals::ArrowPictureName(kGreenBombArrow, kDown), "sterlkab_d_green.tga");
-  EXPECT_EQ(PieceVisuals::ArrowPictureName(kLightningArrow, kRight), "sterlka_r_moln.tga");
-  EXPECT_EQ(PieceVisuals::ArrowPictureName(kNoArrow, kUp), "sterlka_u_no.tga");
-  EXPECT_EQ(PieceVisuals::ArrowPictureName(9, kUp), "");
-  EXPECT_EQ(PieceVisuals::ArrowPictureName(kBlueArrow, 4), "");
-}
-
 TEST_F(PieceVisualsTest, PieceAndFlareDrawAtTheFallingHeight) {
   EmptyBoard();
   Piece& bomb = Put(2, 3, kBlueBombArrow, kRight, 120.0f);
@@ -287,16 +277,6 @@ TEST_F(PieceVisualsTest, ProgressBarFillsUpwardWithoutStretching) {
   EXPECT_NEAR(CentreY(flare[0]), 168.0f, 1.0f);
   ASSERT_EQ(DrawsOf("Indicator1.tga").size(), 1u);
   EXPECT_FLOAT_EQ(DrawsOf("Indicator1.tga")[0].vertices[2].y, 552.0f);
-}
-
-TEST_F(PieceVisualsTest, SymbolSlotsShowTheirStateAtTheirPlace) {
-  visuals_.DrawSymbolSlot(2, false);
-  visuals_.DrawSymbolSlot(5, true);
-  ASSERT_EQ(DrawsOf("q0.tga").size(), 1u);
-  EXPECT_FLOAT_EQ(DrawsOf("q0.tga")[0].vertices[0].x, 444.0f - 0.5f);
-  ASSERT_EQ(DrawsOf("s1.tga").size(), 1u);
-  EXPECT_FLOAT_EQ(DrawsOf("s1.tga")[0].vertices[0].x, 594.0f - 0.5f);
-  EXPECT_TRUE(DrawsOf("s0.tga").empty());
 }
 
 TEST_F(PieceVisualsTest, GameTextsRiseStraightUpCentredOnTheirPoint) {
