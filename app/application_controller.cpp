@@ -71,7 +71,8 @@ Vec2 GameApplication::CursorPoint() {
 
 void GameApplication::SetUp() {
   setUpDone_ = true;
-  PackageFileSystem::AddPackage("Data\\data.pkg");
+  // Below the base directory, like every other data path.
+  PackageFileSystem::AddPackage(DataPath("Data\\data.pkg"));
 
   SoundManager& sound = SoundManager::Instance();
   sound.MusicHandle().Load("Music.ogg", sound.MusicLibrary());

@@ -1,0 +1,372 @@
+// The game's screen flow end to end: the real application controller and every
+// screen, driven headless frame by frame through the clicks a player makes.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/level_progress.h"
+#include "audio/sound_manager.h"
+#include "flow_driver.h"
+#include "game/board.h"
+#include "game/score_store.h"
+#include "screens/game_window.h"
+#include "screens/hiscore_table.h"
+#include "screens/main_window.h"
+#include "screens/sound_settings.h"
+
+namespace tav {
+namespace test {
+namespace {
+
+using Stack = std::vector<std::string>;
+
+const Stack kIntro = {"IntroWindow"};
+const Stack kMenu = {"FonWindow", "MainWindow"};
+const Stack kPlaying = {"GameWindow", "FonWindow"};
+const Stack kPaused = {"GameWindow", "PauseWindow", "FonWindow"};
+const Stack kLevelComplete = {"GameWindow", "LevelCompleteWindow", "FonWindow"};
+const Stack kGameOver = {"GameWindow", "FonWindow", "GameOverWindow"};
+const Stack kHiscoreOverMenu = {"MainWindow", "HiscoreWindow", "FonWindow"};
+// A dialog over the menu closes from above the menu and leaves the top bar on top.
+const Stack kMenuAfterDialog = {"MainWindow", "FonWindow"};
+
+class FlowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string why;
+    if (!game_.HasGameData(&why)) GTEST_SKIP() << why;
+  }
+
+  // From a fresh start to the menu, through the whole intro.
+  void StartToMenu() {
+    game_.Start();
+    ASSERT_EQ(game_.Shown(), kIntro);
+    ASSERT_TRUE(game_.StepUntilShown(kMenu, 600)) << "the intro never ended";
+  }
+
+  // Chooses the level (1-based) in the menu's selector of the mode and starts it.
+  void StartFromMenu(bool timeMode, int level) {
+    const MainWindow* menu = dynamic_cast<MainWindow*>(game_.FindWindow("MainWindow"));
+    ASSERT_NE(menu, nullptr);
+    const std::string inc = timeMode ? "TimeLevelInc" : "ClassicLevelInc";
+    for (int i = 0; i < 61 && (timeMode ? menu->TimeLevel() : menu->ClassicLevel()) != level - 1;
+         ++i) {
+      game_.ClickControl("MainWindow", inc);
+    }
+    game_.ClickControl("MainWindow", timeMode ? "ButtonStartTime" : "ButtonStartClassic");
+    // The menu answers the start button with the chosen level in the next frame.
+    game_.Step();
+  }
+
+  // Starts a level from the menu and waits until it can be played.
+  void PlayFromMenu(bool timeMode, int level) {
+    StartFromMenu(timeMode, level);
+    ASSERT_FALSE(game_.IsEnabled("MainWindow")) << "the start was refused";
+    ASSERT_TRUE(game_.StepUntilShown(kPlaying, 100));
+    ASSERT_TRUE(game_.StepUntil([&] { return game_.IsEnabled("GameWindow"); }, 100));
+  }
+
+  Board* CurrentBoard() {
+    auto* window = dynamic_cast<GameWindow*>(game_.FindWindow("GameWindow"));
+    return window != nullptr ? window->GetBoard() : nullptr;
+  }
+
+  LevelProgress SavedProgress() {
+    LevelProgress progress;
+    ParseLevelProgress(game_.ReadFile("Data/Last.dat"), &progress);
+    return progress;
+  }
+
+  HiscoreTable SavedScores() {
+    HiscoreTable table;
+    table.Parse(game_.ReadFile("Data/Hiscore.dat"));
+    return table;
+  }
+
+  FlowDriver game_;
+};
+
+TEST_F(FlowTest, IntroLeadsToTheMenuWithMusicAndCursorAndLockedLevelsAreRefused) {
+  game_.Start();
+  EXPECT_EQ(game_.Shown(), kIntro);
+  EXPECT_FALSE(game_.Platform().CursorShown());
+  EXPECT_EQ(game_.Starts("Music.ogg"), 0);
+
+  ASSERT_TRUE(game_.StepUntilShown(kMenu, 600));
+  EXPECT_TRUE(game_.Platform().CursorShown());
+  int x = 0, y = 0;
+  game_.Platform().GetCursorPos(&x, &y);
+  EXPECT_EQ(x, 400);
+  EXPECT_EQ(y, 300);
+  const RecordedSound* music = game_.Audio().Find("Music.ogg");
+  ASSERT_NE(music, nullptr);
+  EXPECT_TRUE(music->playing);
+  EXPECT_TRUE(music->repeat);
+  EXPECT_TRUE(game_.IsEnabled("MainWindow"));
+  EXPECT_EQ(game_.Platform().KeyboardLayout(), 0x0409u);
+
+  // Without Data/Last.dat only level 1 of each mode starts.
+  game_.ClearSounds();
+  StartFromMenu(true, 2);
+  game_.Step(30);
+  EXPECT_EQ(game_.Starts("NotLoad.wav"), 1);
+  EXPECT_EQ(game_.Shown(), kMenu);
+  EXPECT_TRUE(game_.IsEnabled("MainWindow"));
+  StartFromMenu(false, 2);
+  game_.Step(30);
+  EXPECT_EQ(game_.Starts("NotLoad.wav"), 2);
+  EXPECT_EQ(game_.Shown(), kMenu);
+  // The buttons' own sounds come through the global handlers.
+  EXPECT_GT(game_.Starts("Click.wav"), 0);
+  EXPECT_GT(game_.Starts("Focus.wav"), 0);
+}
+
+TEST_F(FlowTest, TimedGameCarriesItsScorePausesResumesAndExitsToTheHighScoreEntry) {
+  game_.WriteLevels({TestLevel::kInstant, TestLevel::kDead});
+  StartToMenu();
+  PlayFromMenu(true, 1);
+  ASSERT_NE(CurrentBoard(), nullptr);
+  EXPECT_TRUE(CurrentBoard()->IsTimed());
+  EXPECT_EQ(CurrentBoard()->LevelName(), "1");
+  EXPECT_EQ(game_.App().CarriedScore(), 0);
+
+  // The all-up board clears itself; the level-complete scroll opens over it.
+  ASSERT_TRUE(game_.StepUntilShown(kLevelComplete, 400));
+  EXPECT_FALSE(game_.IsEnabled("GameWindow"));
+  game_.Step(60);  // the scroll unrolls
+  const int scoreAtOk = Scores().GetScore();
+  ASSERT_GT(scoreAtOk, 0);
+  game_.ClickControl("LevelCompleteWindow", "ButtonOK");
+  EXPECT_EQ(game_.App().LevelIndex(), 1);
+  EXPECT_EQ(game_.App().CarriedScore(), scoreAtOk);
+  EXPECT_EQ(CurrentBoard()->LevelName(), "2");
+  ASSERT_TRUE(game_.StepUntilShown(kPlaying, 200)) << "the scroll never closed";
+  EXPECT_TRUE(game_.IsEnabled("GameWindow"));
+  EXPECT_EQ(game_.App().Progress().unlockedTimeLevels, 1);
+
+  game_.ClickControl("GameWindow", "ButtonPause");
+  EXPECT_EQ(game_.Shown(), kPaused);
+  EXPECT_FALSE(game_.IsEnabled("GameWindow"));
+  game_.Step(30);
+  game_.ClickControl("PauseWindow", "ResumeButton");
+  ASSERT_TRUE(game_.StepUntilShown(kPlaying, 100));
+  EXPECT_TRUE(game_.IsEnabled("GameWindow"));
+
+  game_.ClickControl("GameWindow", "ButtonPause");
+  game_.Step(30);
+  game_.ClickControl("PauseWindow", "ExitToMenuButton");
+  // The game screen fades out; the menu comes back with the high-score entry.
+  ASSERT_TRUE(game_.StepUntilShown(kHiscoreOverMenu, 200));
+  EXPECT_FALSE(game_.IsEnabled("MainWindow"));
+  game_.Type("Ann\r");
+  game_.Step(5);
+  // Saved when the entry ends, before any teardown.
+  const HiscoreTable saved = SavedScores();
+  EXPECT_EQ(saved.At(HiscoreTable::kTimeTable, 0).name, "Ann");
+  EXPECT_EQ(saved.At(HiscoreTable::kTimeTable, 0).score, static_cast<uint32_t>(scoreAtOk));
+  game_.ClickControl("HiscoreWindow", "ButtonOK");
+  ASSERT_TRUE(game_.StepUntilShown(kMenuAfterDialog, 200));
+  EXPECT_TRUE(game_.IsEnabled("MainWindow"));
+}
+
+TEST_F(FlowTest, ClassicGameOverSavesTheNameAndOnlyCompletedLevelsStayStartable) {
+  game_.WriteLevels({TestLevel::kInstant, TestLevel::kDead});
+  StartToMenu();
+  PlayFromMenu(false, 1);
+  EXPECT_FALSE(CurrentBoard()->IsTimed());
+  ASSERT_TRUE(game_.StepUntilShown(kLevelComplete, 400));
+  game_.Step(60);
+  game_.ClickControl("LevelCompleteWindow", "ButtonOK");
+  const int carried = game_.App().CarriedScore();
+  ASSERT_GT(carried, 0);
+
+  // Level 2 has no move at all: the classic game is over.
+  ASSERT_TRUE(game_.StepUntilShown(kGameOver, 400));
+  EXPECT_FALSE(game_.IsEnabled("GameWindow"));
+  EXPECT_FALSE(game_.App().GameRunning());
+  game_.Step(30);
+  game_.ClickControl("GameOverWindow", "ButtonOK");
+  ASSERT_TRUE(game_.StepUntilShown(kHiscoreOverMenu, 200));
+  game_.Type("Bob\r");
+  game_.Step(5);
+  EXPECT_EQ(SavedScores().At(HiscoreTable::kClassicTable, 0).name, "Bob");
+  EXPECT_EQ(SavedScores().At(HiscoreTable::kClassicTable, 0).score,
+            static_cast<uint32_t>(Scores().GetScore()));
+  game_.ClickControl("HiscoreWindow", "ButtonOK");
+  ASSERT_TRUE(game_.StepUntilShown(kMenuAfterDialog, 200));
+
+  // Completing level 1 unlocked only the index of the level then started (1).
+  EXPECT_EQ(game_.App().Progress().unlockedClassicLevels, 1);
+  game_.ClearSounds();
+  StartFromMenu(false, 2);
+  game_.Step(5);
+  EXPECT_EQ(game_.Starts("NotLoad.wav"), 1);
+  EXPECT_EQ(game_.Shown(), kMenuAfterDialog);
+
+  game_.ClickControl("FonWindow", "ButtonClose");
+  ASSERT_TRUE(game_.Quit());
+  game_.Stop();
+  EXPECT_EQ(SavedProgress().unlockedClassicLevels, 1);
+  EXPECT_EQ(SavedScores().At(HiscoreTable::kClassicTable, 0).name, "Bob");
+}
+
+TEST_F(FlowTest, TimedLevelRunsOutOfTimeAndAScorelessGameSkipsTheHighScores) {
+  game_.WriteLevels({TestLevel::kDead});
+  StartToMenu();
+  PlayFromMenu(true, 1);
+  // A press on the board starts the clock; two seconds later the game is over.
+  game_.ClickAt(400, 300);
+  ASSERT_TRUE(game_.StepUntilShown(kGameOver, 200));
+  game_.Step(30);
+  game_.ClickControl("GameOverWindow", "ButtonOK");
+  ASSERT_TRUE(game_.StepUntilShown(kMenu, 200));
+  game_.Step(40);
+  EXPECT_TRUE(game_.IsEnabled("MainWindow"));
+}
+
+TEST_F(FlowTest, CompletingTheSixtiethLevelEndsTheGameAndUnlocksItAtOnce) {
+  game_.WriteLastDat(60, 1);
+  StartToMenu();
+  EXPECT_EQ(game_.App().Progress().unlockedTimeLevels, 60);
+  PlayFromMenu(true, 60);
+  EXPECT_EQ(CurrentBoard()->LevelName(), "60");
+  ASSERT_TRUE(game_.StepUntilShown(kLevelComplete, 400));
+  auto* window = game_.FindWindow("LevelCompleteWindow");
+  ASSERT_NE(window, nullptr);
+  game_.Step(60);
+  game_.ClickControl("LevelCompleteWindow", "ButtonOK");
+  EXPECT_EQ(game_.App().LevelIndex(), 60);
+  // Level "61" does not exist: the game screen fades out to the menu.
+  ASSERT_TRUE(game_.StepUntilShown(kHiscoreOverMenu, 300));
+  EXPECT_EQ(SavedProgress().unlockedTimeLevels, 60);
+  EXPECT_EQ(SavedProgress().unlockedClassicLevels, 1);
+}
+
+TEST_F(FlowTest, CompletingTwoLevelsInARowUnlocksTheSecondAndSavesItAtOnce) {
+  game_.WriteLevels({TestLevel::kInstant, TestLevel::kInstant, TestLevel::kCalm});
+  StartToMenu();
+  PlayFromMenu(true, 1);
+  for (int level = 1; level <= 2; ++level) {
+    ASSERT_TRUE(game_.StepUntilShown(kLevelComplete, 400)) << level;
+    game_.Step(60);
+    game_.ClickControl("LevelCompleteWindow", "ButtonOK");
+  }
+  // Level 3 has started, so levels 1 and 2 are startable, on disk before any teardown.
+  EXPECT_EQ(CurrentBoard()->LevelName(), "3");
+  EXPECT_EQ(game_.App().Progress().unlockedTimeLevels, 2);
+  EXPECT_EQ(SavedProgress().unlockedTimeLevels, 2);
+  EXPECT_EQ(SavedProgress().unlockedClassicLevels, 1);
+}
+
+TEST_F(FlowTest, ATapBetweenTwoFramesTurnsTheArrow) {
+  game_.WriteLevels({TestLevel::kCalm});
+  StartToMenu();
+  PlayFromMenu(true, 1);
+  Board* board = CurrentBoard();
+  ASSERT_NE(board, nullptr);
+  const Piece* piece = board->PieceAt(2, 2);
+  ASSERT_NE(piece, nullptr);
+  const int before = piece->Direction();
+  // The first press only starts the level's clock.
+  game_.ClickAt(600, 580);
+  ASSERT_TRUE(board->IsClockStarted());
+  // Cell (2, 2) spans (350, 150) to (400, 200).
+  game_.TapAt(375, 175);
+  game_.Step(20);
+  piece = board->PieceAt(2, 2);
+  ASSERT_NE(piece, nullptr);
+  EXPECT_EQ(piece->Direction(), (before + 1) % 4);
+}
+
+TEST_F(FlowTest, VolumesChangedInTheOptionsSurviveARestart) {
+  StartToMenu();
+  game_.ClickControl("MainWindow", "ButtonOptions");
+  EXPECT_EQ(game_.Shown(), (Stack{"MainWindow", "OptionsWindow", "FonWindow"}));
+  EXPECT_FALSE(game_.IsEnabled("MainWindow"));
+  game_.Step(30);
+  // Sound volume from full to about half; music switched off.
+  game_.DragSlider("OptionsWindow", "SoundSlider", 490, 398, 403);
+  game_.ClickAt(318, 278);
+  const float soundVolume = GetSoundSettings().soundVolume;
+  EXPECT_NEAR(soundVolume, 0.5f, 0.05f);
+  EXPECT_FALSE(GetSoundSettings().musicOn);
+  EXPECT_FLOAT_EQ(SoundManager::Instance().MusicLibrary().Volume(), 0.0f);
+  EXPECT_NEAR(SoundManager::Instance().EffectsLibrary().Volume(), soundVolume * 0.9f + 0.1f,
+              1e-4f);
+  game_.ClickControl("OptionsWindow", "ButtonOK");
+  ASSERT_TRUE(game_.StepUntilShown(kMenuAfterDialog, 200));
+  EXPECT_TRUE(game_.IsEnabled("MainWindow"));
+  EXPECT_NE(game_.ReadFile("Data/Config.ini").find("UseMusic = 0"), std::string::npos)
+      << game_.ReadFile("Data/Config.ini");
+  game_.ClickControl("FonWindow", "ButtonClose");
+  ASSERT_TRUE(game_.Quit());
+  game_.Stop();
+
+  game_.Start();
+  EXPECT_NEAR(GetSoundSettings().soundVolume, soundVolume, 0.006f);
+  EXPECT_FALSE(GetSoundSettings().musicOn);
+  EXPECT_FLOAT_EQ(SoundManager::Instance().MusicLibrary().Volume(), 0.0f);
+}
+
+// The close button ends the game from every screen that shows the top bar, and
+// the teardown writes all three files.
+TEST_F(FlowTest, TheCloseButtonEndsTheGameFromEveryScreen) {
+  struct Screen {
+    const char* name;
+    std::function<void()> reach;
+    Stack stack;
+  };
+  const std::vector<Screen> screens = {
+      {"menu", [] {}, kMenu},
+      {"help over the menu",
+       [this] { game_.ClickControl("MainWindow", "ButtonHelp"); },
+       {"MainWindow", "HelpWindow", "FonWindow"}},
+      {"playing", [this] { PlayFromMenu(true, 1); }, kPlaying},
+      {"high scores over the game",
+       [this] {
+         PlayFromMenu(false, 1);
+         game_.ClickControl("GameWindow", "ButtonHiscore");
+       },
+       {"GameWindow", "HiscoreWindow", "FonWindow"}},
+      {"paused",
+       [this] {
+         PlayFromMenu(true, 1);
+         game_.ClickControl("GameWindow", "ButtonPause");
+       },
+       kPaused},
+      {"level complete",
+       [this] {
+         game_.WriteLevels({TestLevel::kInstant});
+         PlayFromMenu(true, 1);
+         game_.StepUntilShown(kLevelComplete, 400);
+       },
+       kLevelComplete},
+      {"game over",
+       [this] {
+         game_.WriteLevels({TestLevel::kDead});
+         PlayFromMenu(false, 1);
+         game_.StepUntilShown(kGameOver, 400);
+       },
+       kGameOver},
+  };
+  for (const Screen& screen : screens) {
+    SCOPED_TRACE(screen.name);
+    game_.WriteLevels({TestLevel::kCalm});
+    StartToMenu();
+    screen.reach();
+    game_.Step(20);
+    ASSERT_EQ(game_.Shown(), screen.stack);
+    game_.ClickControl("FonWindow", "ButtonClose");
+    EXPECT_TRUE(game_.Quit());
+    game_.Stop();
+    EXPECT_EQ(game_.ReadFile("Data/Last.dat").size(), kLevelProgressBytes);
+    EXPECT_EQ(game_.ReadFile("Data/Hiscore.dat").size(), HiscoreTable::kFileBytes);
+    EXPECT_TRUE(game_.FileExists("Data/Config.ini"));
+  }
+}
+
+}  // namespace
+}  // namespace test
+}  // namespace tav
