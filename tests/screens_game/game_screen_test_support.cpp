@@ -1,6 +1,6 @@
-// Builds the game-screen tests' temporary game folder from the picture list of
-// assets/manifest.txt, so every picture has the size the real one has, and
-// installs the recording renderer, sound device and game clock around the run.
+// Builds the game-screen tests' temporary game folder with the scene's generated
+// pictures, each of the size the real one has, and installs the recording
+// renderer, sound device and game clock around the run.
 #include "tests/screens_game/game_screen_test_support.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "audio/sound_manager.h"
 #include "base/log.h"
@@ -17,52 +16,12 @@
 #include "render/texture_catalogue.h"
 #include "screens/game_resources.h"
 #include "screens/screen_parts.h"
-#include "tests/render/render_test_support.h"
+#include "tests/scene/scene_pictures.h"
 
 namespace fs = std::filesystem;
 
 namespace tav::test {
 namespace {
-
-void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
-
-// Every "picture <name> <w>x<h> <bits>" row of the manifest, written as a plain
-// picture (a picture list gets one four-frame action "Loop").
-void WriteManifestPictures(const fs::path& data) {
-  std::ifstream manifest(std::string(TAV_SOURCE_DIR) + "/assets/manifest.txt");
-  ASSERT_TRUE(manifest.good());
-  std::string line;
-  while (std::getline(manifest, line)) {
-    std::istringstream row(line);
-    std::string kind, name, size;
-    int bits = 0;
-    if (!(row >> kind >> name >> size >> bits) || kind != "picture") continue;
-    const size_t cross = size.find('x');
-    const int width = std::stoi(size.substr(0, cross));
-    const int height = std::stoi(size.substr(cross + 1));
-    if (name.size() > 4 && name.substr(name.size() - 4) == ".spt") {
-      WriteBytes(data / name, MakeSpt(width, height, 32, {{"Loop", 4}}));
-    } else if (name != "xFont.tga") {
-      WriteBytes(data / name, MakeTga(width, height, 32, [](int, int) {
-                   return Pixel{255, 255, 255, 255};
-                 }));
-    }
-  }
-}
-
-// A font whose printable glyphs are five columns wide.
-void WriteFont(const fs::path& path) {
-  WriteBytes(path, MakeTga(256, 256, 32, [](int x, int yFromTop) {
-               const int code = (yFromTop / 16) * 16 + x / 16;
-               const bool ink = code > ' ' && code < 127 && x % 16 < 5 && yFromTop % 16 > 2 &&
-                                yFromTop % 16 < 12;
-               return Pixel{255, 255, 255, static_cast<uint8_t>(ink ? 255 : 0)};
-             }));
-}
 
 std::string QuietBoardData() {
   static const char kKinds[3] = {'0', '1', '3'};
@@ -102,8 +61,7 @@ class GameScreenEnvironment : public ::testing::Environment {
     Folder() = made;
     const fs::path data = fs::path(made) / "Data";
     fs::create_directories(data / "Audio");
-    WriteManifestPictures(data);
-    WriteFont(data / "xFont.tga");
+    scene::WriteScenePictures(std::string(TAV_SOURCE_DIR) + "/assets/manifest.txt", data.string());
     WriteLevels(data / "Levels.ini");
     LogStart(made);
     SetErrorsRaise(true);

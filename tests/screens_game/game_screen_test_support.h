@@ -1,6 +1,6 @@
 // The game-screen tests' world: a temporary game folder holding every picture of
-// the game screen at its real size (plain generated pixels), a font, the shade
-// picture and a Levels.ini of quiet levels; the recording renderer and sound
+// the game at its real size (generated), a font, the shade picture and a
+// Levels.ini of quiet levels; the recording renderer and sound
 // device; a fixed-step game clock; the resource set loaded once for the run.
 #pragma once
 
