@@ -81,6 +81,7 @@ void GameApplication::SetUp() {
   refusedSound_.Load("NotLoad.wav", sound.EffectsLibrary());
 
   LoadLevelProgress(DataPath(kLevelProgressFile), &progress_);
+  progressLoaded_ = true;
 
   BitmapFont::Shared().Load("xFont.tga");
   BitmapFont::Shared().SetMetrics(1, 5, 15);
@@ -106,6 +107,7 @@ void GameApplication::SetUp() {
   RegisterSoundHandlers();
 
   ReadSoundSettings(GetSoundSettings());
+  settingsLoaded_ = true;
   ApplySoundSettings();
 
   for (int i = 0; i < kLevelNameCount; ++i) {
@@ -113,6 +115,7 @@ void GameApplication::SetUp() {
     classicLevelNames_[i] = std::to_string(i + 1);
   }
   windows.SendCommand(kHiscore, "LoadData");
+  hiscoresLoaded_ = true;
 }
 
 void GameApplication::FrameStep() {
@@ -166,11 +169,13 @@ void GameApplication::OnChar(int code, int keyData) {
 void GameApplication::TearDown() {
   if (!setUpDone_) return;
   setUpDone_ = false;
+  // A set-up that failed part of the way has not read every file; writing those
+  // would replace the player's scores or settings with empty defaults.
   WindowManager& windows = Windows();
-  windows.SendCommand(kHiscore, "SaveData");
-  WriteSoundSettings(GetSoundSettings());
+  if (hiscoresLoaded_) windows.SendCommand(kHiscore, "SaveData");
+  if (settingsLoaded_) WriteSoundSettings(GetSoundSettings());
   windows.DeleteAllWindows();
-  SaveProgress();
+  if (progressLoaded_) SaveProgress();
   UnloadGameResources();
   BitmapFont::Shared().Release();
   clickSound_.Release();

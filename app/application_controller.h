@@ -85,6 +85,10 @@ class GameApplication : public Application {
   bool leftPressPending_ = false;
   bool rightPressPending_ = false;
   bool setUpDone_ = false;
+  // Which files the set-up has read, so that teardown writes only those.
+  bool progressLoaded_ = false;
+  bool settingsLoaded_ = false;
+  bool hiscoresLoaded_ = false;
 };
 
 // The controller the game executable runs.

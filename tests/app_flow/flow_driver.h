@@ -43,6 +43,8 @@ class FlowDriver {
   // A fresh process: new window manager, sound device and controller, then the
   // entry's start-up (log, set-up, cursor hidden).
   void Start();
+  // The same for a start whose set-up is expected to fail: true when it did.
+  bool StartExpectingFailure();
   // Runs `frames` frames of 50 ms. Stops early once the game asked to quit.
   void Step(int frames = 1);
   // Steps until the stack of shown windows is `stack` (true) or `limit` frames
@@ -91,6 +93,7 @@ class FlowDriver {
   std::unique_ptr<WindowManager> windows_;
   std::unique_ptr<GameApplication> app_;
   bool running_ = false;
+  bool expectFailure_ = false;
   bool quit_ = false;
 };
 

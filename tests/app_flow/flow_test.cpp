@@ -2,6 +2,8 @@
 // screen, driven headless frame by frame through the clicks a player makes.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -308,6 +310,26 @@ TEST_F(FlowTest, VolumesChangedInTheOptionsSurviveARestart) {
   EXPECT_NEAR(GetSoundSettings().soundVolume, soundVolume, 0.006f);
   EXPECT_FALSE(GetSoundSettings().musicOn);
   EXPECT_FLOAT_EQ(SoundManager::Instance().MusicLibrary().Volume(), 0.0f);
+}
+
+TEST_F(FlowTest, ASetUpThatFailsLeavesThePlayersFilesAsTheyWere) {
+  const std::string settings = "[Sound]\nSoundVolume = 0.30\nMusicVolume = 0.40\n";
+  const std::string scores(HiscoreTable::kFileBytes, 'x');
+  {
+    std::ofstream(game_.GamePath("Data/Config.ini")) << settings;
+    std::ofstream(game_.GamePath("Data/Hiscore.dat"), std::ios::binary) << scores;
+  }
+  game_.WriteLastDat(5, 7);
+  // A package that is not one: the font cannot load, the set-up stops there.
+  std::filesystem::remove(game_.GamePath("Data/data.pkg"));
+  std::ofstream(game_.GamePath("Data/data.pkg")) << "not a package";
+  ASSERT_TRUE(game_.StartExpectingFailure());
+  game_.Stop();
+  EXPECT_EQ(game_.ReadFile("Data/Config.ini"), settings);
+  EXPECT_EQ(game_.ReadFile("Data/Hiscore.dat"), scores);
+  EXPECT_EQ(SavedProgress().unlockedTimeLevels, 5);
+  EXPECT_EQ(SavedProgress().unlockedClassicLevels, 7);
+  EXPECT_NE(game_.ReadFile("log.txt").find("ERROR"), std::string::npos);
 }
 
 // The close button ends the game from every screen that shows the top bar, and
