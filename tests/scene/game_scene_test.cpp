@@ -18,6 +18,7 @@
 #include "base/package_file_system.h"
 #include "game/board.h"
 #include "game/click_record.h"
+#include "game/random_source.h"
 #include "gui/frame_delta.h"
 #include "platform/sdl/sdl_platform.h"
 #include "render/bitmap_font.h"
@@ -168,11 +169,14 @@ SdlPlatform* GameScene::platform_ = nullptr;
 GLRenderer* GameScene::renderer_ = nullptr;
 
 TEST_F(GameScene, BoardOfALevelThroughThePieceVisuals) {
+  SeedGameRandom(7);
   GameWindow window;
   window.Command("SetClassicLevel 7");
   Board* board = window.GetBoard();
   ASSERT_NE(board, nullptr);
-  // The pieces fall in from above the board; give them time to land.
+  // The pieces fall in from above the board; give them time to land, with the
+  // board frozen so no chain goes off before the checks.
+  window.Command("Disable");
   for (int i = 0; i < 90; ++i) Frame(window);
   for (int x = 0; x < 10; ++x) {
     for (int y = 0; y < 10; ++y) {
@@ -199,6 +203,7 @@ TEST_F(GameScene, BoardOfALevelThroughThePieceVisuals) {
   EXPECT_GT(headSide.b, 150);
   EXPECT_LT(shaftSide.b, 100);
   renderer_->EndFrame();
+  window.Command("Enable");
 
   // Fire the lightning arrow of row 6, report a combo, send a symbol flying.
   Piece* lightning = board->PieceAt(4, 6);
