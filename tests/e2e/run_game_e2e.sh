@@ -182,6 +182,35 @@ last=$(od -An -tu4 -v "$run_dir/Data/Last.dat" | tr -s ' ')
 for name in 01-intro 02-menu 03-game 04-pause-dialog 06-level-complete; do
   [ -s "$out_dir/$name.png" ] || fail "no screenshot $name.png"
 done
+# A screenshot that is one flat colour, or the same as the one before it, means
+# the game stopped drawing or ignored the clicks.
+if ! /usr/bin/python3 - "$out_dir" <<'PY'
+import sys
+from PIL import Image, ImageChops
+folder = sys.argv[1]
+names = ["01-intro", "02-menu", "03-game", "04-pause-dialog", "06-level-complete"]
+bad = False
+previous = None
+for name in names:
+    try:
+        picture = Image.open("%s/%s.png" % (folder, name)).convert("RGB")
+    except OSError as error:
+        print("cannot read %s.png: %s" % (name, error))
+        bad = True
+        continue
+    colours = picture.getcolors(maxcolors=1 << 20)
+    if colours is not None and len(colours) < 16:
+        print("%s.png has only %d colours" % (name, len(colours)))
+        bad = True
+    if previous is not None and ImageChops.difference(previous, picture).getbbox() is None:
+        print("%s.png is the same picture as the one before" % name)
+        bad = True
+    previous = picture
+sys.exit(1 if bad else 0)
+PY
+then
+  fail "the screenshots do not show the game"
+fi
 
 if [ "$failures" -ne 0 ]; then
   echo "e2e: $failures failure(s); log.txt:"
