@@ -87,6 +87,27 @@ fail() {
 shot() {
   import -window root "$out_dir/$1.png" && echo "screenshot $1.png"
 }
+# Waits (up to $8 seconds) until the screen's mean colour in the box x0 y0 x1 y1
+# (screen pixels) is within 16 of r g b; a slow machine draws fewer frames, and
+# the game's time runs with its frames.
+wait_for() {
+  local deadline=$((SECONDS + $8))
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    if import -window root png:- 2> /dev/null | /usr/bin/python3 -c '
+import io, sys
+from PIL import Image
+x0, y0, x1, y1, r, g, b = map(int, sys.argv[1:8])
+picture = Image.open(io.BytesIO(sys.stdin.buffer.read())).convert("RGB").crop((x0, y0, x1, y1))
+pixels = list(picture.getdata())
+mean = [sum(p[i] for p in pixels) / len(pixels) for i in range(3)]
+sys.exit(0 if all(abs(m - t) <= 16 for m, t in zip(mean, (r, g, b))) else 1)
+' "$@"; then
+      return 0
+    fi
+    sleep 0.3
+  done
+  return 1
+}
 # Game coordinates have their origin at the bottom-left; the screen's at the top-left.
 click() {
   xdotool mousemove "$1" "$((600 - $2))"
@@ -110,7 +131,10 @@ done
 
 sleep 3
 shot 01-intro
-sleep 7.5  # the intro lasts nine seconds
+# The intro lasts nine seconds; the menu shows the plate of "Time Attack".
+sleep 5
+wait_for 640 360 770 385 103 67 54 60 || fail "the menu did not appear"
+sleep 0.5
 shot 02-menu
 
 # Time attack, level 1: the menu fades out, the game screen fades in.
@@ -127,7 +151,7 @@ shot 03-game
 
 # Pause, resume, pause again and leave to the menu.
 click 118 275
-sleep 0.8
+wait_for 330 150 470 172 101 59 54 30 || fail "the pause dialog did not appear"
 shot 04-pause-dialog
 click 400 350
 sleep 1
@@ -141,13 +165,14 @@ xdotool type --delay 80 "Xvfb"
 xdotool key Return
 sleep 0.3
 click 400 157
-sleep 1.5
+wait_for 640 360 770 385 103 67 54 30 || fail "the menu did not come back"
 
 # Classic mode, level 2 (unlocked by the test's Last.dat): it clears itself.
 click 134 165
 click 86 107
-sleep 4
-sleep 2
+# The level-complete scroll: parchment in the middle of the screen.
+wait_for 420 250 580 400 233 213 170 60 || fail "the level-complete scroll did not appear"
+sleep 1
 shot 06-level-complete
 click 500 95
 sleep 2
