@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -293,8 +294,11 @@ void GameApplication::BackToMenu() {
 void GameApplication::SetSoundVolume(const std::string& argument, bool music) {
   SoundSettings& settings = GetSoundSettings();
   float& volume = music ? settings.musicVolume : settings.soundVolume;
-  float value = volume;
-  if (std::sscanf(argument.c_str(), "%f", &value) == 1) volume = value;
+  float value = 0.0f;
+  // The slider reports numbers from 0 to 1; anything else leaves the volume as it was.
+  if (std::sscanf(argument.c_str(), "%f", &value) == 1 && std::isfinite(value)) {
+    volume = std::clamp(value, 0.0f, 1.0f);
+  }
   ApplySoundSettings();
 }
 

@@ -123,6 +123,12 @@ TEST_F(FlowTest, IntroLeadsToTheMenuWithMusicAndCursorAndLockedLevelsAreRefused)
   // The buttons' own sounds come through the global handlers.
   EXPECT_GT(game_.Starts("Click.wav"), 0);
   EXPECT_GT(game_.Starts("Focus.wav"), 0);
+
+  // The minimise button leaves the screens as they are.
+  game_.ClickControl("FonWindow", "ButtonHide");
+  EXPECT_EQ(game_.Platform().MinimiseCount(), 1);
+  EXPECT_EQ(game_.Shown(), kMenu);
+  EXPECT_FALSE(game_.Quit());
 }
 
 TEST_F(FlowTest, TimedGameCarriesItsScorePausesResumesAndExitsToTheHighScoreEntry) {
