@@ -23,11 +23,11 @@ std::vector<std::string> MakePictureNames() {
       "o1.tga", "w1.tga", "s1.tga",
       // halos, frame and panels
       "letter_sphere.tga", "letter_sphere1.tga", "gamebavel_up.tga", "gamebavel_down.tga",
-      "gamebavel_left.tga", "gamebavel_right.tga", "left_panel.tga", "flare.tga",
-      "game_back.tga", "coin.spt", "level.tga", "clock.spt", "white.tga", "bomb_flare.tga",
-      "moln_flare.tga", "moln.tga", "Indicator1.tga", "Indicator2.tga", "lc1.tga", "lc2.tga",
-      "go1.tga", "go2.tga", "top_bar.tga", "top_bar_logo.tga", "score_panel.tga",
-      "round_panel.tga", "time_panel.tga", "Hint.tga", "Hint1.tga", "Hint2.tga", "Hint3.tga",
+      "gamebavel_left.tga", "gamebavel_right.tga", "left_panel.tga", "flare.tga", "game_back.tga",
+      "coin.spt", "level.tga", "clock.spt", "white.tga", "bomb_flare.tga", "moln_flare.tga",
+      "moln.tga", "Indicator1.tga", "Indicator2.tga", "lc1.tga", "lc2.tga", "go1.tga", "go2.tga",
+      "top_bar.tga", "top_bar_logo.tga", "score_panel.tga", "round_panel.tga", "time_panel.tga",
+      "Hint.tga", "Hint1.tga", "Hint2.tga", "Hint3.tga",
       // the buttons of the game screen
       "button_pause_loop.tga", "button_pause_focus.tga", "button_pause_down.tga",
       "button_options_loop.tga", "button_options_focus.tga", "button_options_down.tga",
@@ -35,10 +35,9 @@ std::vector<std::string> MakePictureNames() {
       "button_hiscore_loop.tga", "button_hiscore_focus.tga", "button_hiscore_down.tga",
       // particles, beams and bolts
       "blue_strelka_particle1.tga", "blue_strelka_particle2.tga", "circle.tga",
-      "green_strelka_particle1.tga", "green_strelka_particle2.tga",
-      "red_strelka_particle1.tga", "red_strelka_particle2.tga", "No_strelka_particle1.tga",
-      "No_strelka_particle2.tga", "kolco.tga", "zvezda.tga", "box.tga", "moln2.tga",
-      "moln3.tga"};
+      "green_strelka_particle1.tga", "green_strelka_particle2.tga", "red_strelka_particle1.tga",
+      "red_strelka_particle2.tga", "No_strelka_particle1.tga", "No_strelka_particle2.tga",
+      "kolco.tga", "zvezda.tga", "box.tga", "moln2.tga", "moln3.tga"};
   for (const char* name : rest) names.emplace_back(name);
   return names;
 }
@@ -52,10 +51,10 @@ const std::vector<std::string>& GamePictureNames() {
 
 const std::vector<std::string>& GameSoundNames() {
   static const std::vector<std::string> names = {
-      "rotate.wav",   "boom.wav",      "boom2.wav",  "wow!.wav",      "lc_effect.wav",
-      "go_effect.wav", "time.wav",     "start_game.wav", "moln.wav",  "rotate_no.wav",
-      "letter.wav",   "buh.wav",       "super.wav",  "bonus0.wav",    "bonus1.wav",
-      "bonus2.wav",   "laser.wav"};
+      "rotate.wav",    "boom.wav", "boom2.wav",      "wow!.wav",   "lc_effect.wav",
+      "go_effect.wav", "time.wav", "start_game.wav", "moln.wav",   "rotate_no.wav",
+      "letter.wav",    "buh.wav",  "super.wav",      "bonus0.wav", "bonus1.wav",
+      "bonus2.wav",    "laser.wav"};
   return names;
 }
 

@@ -34,7 +34,9 @@ SoundHandle& GameSoundAdapter::FindOrLoad(const std::string& name) {
   return handles_.back()->handle;
 }
 
-void GameSoundAdapter::Play(const std::string& name) { FindOrLoad(name).Play(false); }
+void GameSoundAdapter::Play(const std::string& name) {
+  FindOrLoad(name).Play(false);
+}
 
 void GameSoundAdapter::Stop(const std::string& name) {
   if (SoundHandle* handle = Find(name)) handle->Stop();

@@ -17,8 +17,8 @@ constexpr float kCellSize = 50.0f;
 constexpr float kBoardLeft = 250.0f;
 constexpr float kBoardBottom = 50.0f;
 
-const char* const kKindColourNames[kPieceKindCount] = {"blue",  "red",  "blue", "green", "red",
-                                                       "green", "rgb",  "moln", "no"};
+const char* const kKindColourNames[kPieceKindCount] = {"blue",  "red", "blue", "green", "red",
+                                                       "green", "rgb", "moln", "no"};
 const char kDirectionLetters[4] = {'u', 'r', 'd', 'l'};
 
 // The particle picture names live for the whole run so emitting them never
@@ -51,8 +51,12 @@ constexpr float kDebrisSpin = 0.06283186f;
 constexpr float kDebrisGravity = 600.0f;
 constexpr float kDebrisLife = 1.5f;
 
-float CellLeft(int column) { return kBoardLeft + kCellSize * static_cast<float>(column); }
-float CellBottom(int row) { return kBoardBottom + kCellSize * static_cast<float>(row); }
+float CellLeft(int column) {
+  return kBoardLeft + kCellSize * static_cast<float>(column);
+}
+float CellBottom(int row) {
+  return kBoardBottom + kCellSize * static_cast<float>(row);
+}
 
 }  // namespace
 
@@ -150,12 +154,18 @@ bool PieceVisuals::OnBoard(int column, int row) {
   return column >= 0 && column < 10 && row >= 0 && row < 10;
 }
 
-float PieceVisuals::PieceLeft(const Piece& piece) { return CellLeft(piece.Column()); }
+float PieceVisuals::PieceLeft(const Piece& piece) {
+  return CellLeft(piece.Column());
+}
 float PieceVisuals::PieceBottom(const Piece& piece) {
   return CellBottom(piece.Row()) + piece.FallHeight();
 }
-float PieceVisuals::PieceCentreX(const Piece& piece) { return PieceLeft(piece) + 24.0f; }
-float PieceVisuals::PieceCentreY(const Piece& piece) { return PieceBottom(piece) + 25.0f; }
+float PieceVisuals::PieceCentreX(const Piece& piece) {
+  return PieceLeft(piece) + 24.0f;
+}
+float PieceVisuals::PieceCentreY(const Piece& piece) {
+  return PieceBottom(piece) + 25.0f;
+}
 
 void PieceVisuals::ClearFrame() {
   // Black: the background pictures cover the screen, and anything they leave open
@@ -278,8 +288,8 @@ void PieceVisuals::UpdateAndDrawEffects() {
   texts.Draw();
 }
 
-void PieceVisuals::DrawHint(const std::string& picture, float x, float y, bool centred,
-                            float scale, float alpha) {
+void PieceVisuals::DrawHint(const std::string& picture, float x, float y, bool centred, float scale,
+                            float alpha) {
   for (size_t i = 0; i < hints_.size(); ++i) {
     if (strcasecmp(picture.c_str(), kHintNames[i]) != 0) continue;
     if (centred) {
@@ -299,8 +309,8 @@ void PieceVisuals::Burst(const Piece& piece) {
   ParticlePool& pool = ParticlePool::Instance();
 
   FlashOutline(piece, 0.75f);
-  pool.Emit(FirstDebrisName(kind), ex, ey, 1, 0, 2.0f * c, 300, kDebrisLife, -kDebrisSpin * c,
-            true, kDebrisGravity);
+  pool.Emit(FirstDebrisName(kind), ex, ey, 1, 0, 2.0f * c, 300, kDebrisLife, -kDebrisSpin * c, true,
+            kDebrisGravity);
   pool.Emit(SecondDebrisName(kind), ex, ey + 10.0f, 1, 0, -1.5f * c - Random(50.0f), 200,
             kDebrisLife, kDebrisSpin * c, true, kDebrisGravity);
   if (kind == kRgbArrow || kind == kLightningArrow) {
@@ -319,8 +329,7 @@ void PieceVisuals::FlashOutline(const Piece& piece, float lifetime) {
   const int direction = piece.Direction();
   if (direction < 0 || direction > 3) return;
   ParticlePool::Instance().Emit(kOutlineNames[direction], CellLeft(piece.Column()) + 32.0f,
-                                CellBottom(piece.Row()) + 32.0f, 1, 0, 0, 0, lifetime, 0,
-                                false, 0);
+                                CellBottom(piece.Row()) + 32.0f, 1, 0, 0, 0, lifetime, 0, false, 0);
 }
 
 void PieceVisuals::BoxBurst(GamePoint at, float lifetime) {
@@ -332,7 +341,9 @@ void PieceVisuals::AddText(const GameText& text) {
                                    text.red, text.green, text.blue, text.acceleration);
 }
 
-void PieceVisuals::ClearParticles() { ParticlePool::Instance().Clear(); }
+void PieceVisuals::ClearParticles() {
+  ParticlePool::Instance().Clear();
+}
 
 void PieceVisuals::ClearEffects() {
   ParticlePool::Instance().Clear();

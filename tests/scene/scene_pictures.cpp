@@ -41,7 +41,8 @@ void WriteTga(const std::string& path, int width, int height, const Painter& pai
     }
   }
   std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 // A picture list of `frames` frames of one action "Loop", each painted by `paint`
@@ -79,7 +80,8 @@ void WriteSpt(const std::string& path, int width, int height, int frames,
     }
   }
   std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 bool StartsWith(const std::string& text, const std::string& start) {
@@ -138,8 +140,9 @@ Painter ArrowPainter(const std::string& name, char direction, bool outline) {
     }
     if (!InArrow(x, y, direction)) return tile;
     if (rgb) {
-      return x < 0.4f ? Colour{1, 0.15f, 0.1f, 1}
-                      : x < 0.6f ? Colour{0.1f, 0.9f, 0.2f, 1} : Colour{0.15f, 0.35f, 1, 1};
+      return x < 0.4f   ? Colour{1, 0.15f, 0.1f, 1}
+             : x < 0.6f ? Colour{0.1f, 0.9f, 0.2f, 1}
+                        : Colour{0.15f, 0.35f, 1, 1};
     }
     return colour;
   };
@@ -195,7 +198,8 @@ Painter PainterFor(const std::string& name) {
   if (name == "panel.tga") {  // a see-through grid of the 10 x 10 cells
     return [](float x, float y) {
       const float cx = x * 514.0f - 7.0f, cy = y * 514.0f - 7.0f;
-      const bool line = std::fmod(cx + 500.0f, 50.0f) < 1.5f || std::fmod(cy + 500.0f, 50.0f) < 1.5f;
+      const bool line =
+          std::fmod(cx + 500.0f, 50.0f) < 1.5f || std::fmod(cy + 500.0f, 50.0f) < 1.5f;
       return line ? Colour{0.5f, 0.5f, 0.7f, 0.6f} : Colour{0, 0, 0, 0.25f};
     };
   }
@@ -213,7 +217,7 @@ Painter PainterFor(const std::string& name) {
   if (name.size() == 6 && name[1] == '1') return Box({0.9f, 0.75f, 0.1f, 1}, {1, 1, 1, 1});
   if (Contains(name, "_panel.tga")) return Box({0.1f, 0.15f, 0.4f, 1}, {0.4f, 0.5f, 0.9f, 1});
   if (StartsWith(name, "button_")) {
-    const Colour fill = Contains(name, "focus") ? Colour{0.3f, 0.5f, 0.3f, 1}
+    const Colour fill = Contains(name, "focus")  ? Colour{0.3f, 0.5f, 0.3f, 1}
                         : Contains(name, "down") ? Colour{0.2f, 0.2f, 0.5f, 1}
                                                  : Colour{0.25f, 0.25f, 0.3f, 1};
     return Box(fill, {0.8f, 0.8f, 0.8f, 1}, 0.05f);

@@ -16,10 +16,10 @@ TEST(GameResources, PictureSetHoldsEveryArrowOutlineAndSlotOnce) {
   auto has = [&names](const std::string& name) {
     return std::count(names.begin(), names.end(), name) == 1;
   };
-  for (const char* name : {"sterlka_u_blue.tga", "sterlkab_l_green.tga", "sterlka_d_no.tga",
-                           "sterlka_r_moln.tga", "sterlka_l.tga", "a0.tga", "s1.tga",
-                           "coin.spt", "clock.spt", "Indicator2.tga", "kolco.tga", "zvezda.tga",
-                           "moln3.tga", "Hint3.tga", "button_hiscore_down.tga"}) {
+  for (const char* name :
+       {"sterlka_u_blue.tga", "sterlkab_l_green.tga", "sterlka_d_no.tga", "sterlka_r_moln.tga",
+        "sterlka_l.tga", "a0.tga", "s1.tga", "coin.spt", "clock.spt", "Indicator2.tga", "kolco.tga",
+        "zvezda.tga", "moln3.tga", "Hint3.tga", "button_hiscore_down.tga"}) {
     EXPECT_TRUE(has(name)) << name;
   }
   EXPECT_EQ(std::count_if(names.begin(), names.end(),

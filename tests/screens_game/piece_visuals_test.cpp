@@ -9,8 +9,8 @@
 #include <cmath>
 #include <memory>
 
-#include "game/board.h"
 #include "base/frame_clock.h"
+#include "game/board.h"
 #include "render/effects.h"
 #include "render/texture_catalogue.h"
 #include "tests/screens_game/game_screen_test_support.h"
@@ -184,11 +184,10 @@ TEST_F(PieceVisualsTest, BurstThrowsTheKindsDebrisRingAndStars) {
   EXPECT_EQ(std::count_if(live.begin(), live.end(),
                           [](const Particle* p) { return Shows(*p, "kolco.tga"); }),
             0);
-  EXPECT_EQ(std::count_if(live.begin(), live.end(),
-                          [](const Particle* p) {
-                            return Shows(*p, "green_strelka_particle2.tga");
-                          }),
-            1);
+  EXPECT_EQ(
+      std::count_if(live.begin(), live.end(),
+                    [](const Particle* p) { return Shows(*p, "green_strelka_particle2.tga"); }),
+      1);
 }
 
 // The bolt quads drawn with the link picture, as their centres.
