@@ -66,7 +66,10 @@ class FlowTest : public ::testing::Test {
   void PlayFromMenu(bool timeMode, int level) {
     StartFromMenu(timeMode, level);
     ASSERT_FALSE(game_.IsEnabled("MainWindow")) << "the start was refused";
+    EXPECT_EQ(game_.Shown(), kMenu);  // the menu fades out first
     ASSERT_TRUE(game_.StepUntilShown(kPlaying, 100));
+    // The game screen takes no input until its own fade-in has ended.
+    EXPECT_FALSE(game_.IsEnabled("GameWindow"));
     ASSERT_TRUE(game_.StepUntil([&] { return game_.IsEnabled("GameWindow"); }, 100));
   }
 
