@@ -41,6 +41,7 @@ class PieceVisualsTest : public ::testing::Test {
   }
   Piece& Put(int column, int row, int kind, int direction, float fallHeight = 0.0f) {
     std::unique_ptr<Piece> piece = CreatePiece(kind);
+    piece->Reset();
     piece->SetDirection(direction);
     piece->SetFallHeight(fallHeight);
     Piece& placed = *piece;
@@ -264,6 +265,34 @@ TEST_F(PieceVisualsTest, LightningBlastSpansItsRowFromItsCell) {
   }
   EXPECT_NEAR(left, 268.0f, 1.0f);
   EXPECT_NEAR(right, 720.0f, 1.0f);
+}
+
+TEST_F(PieceVisualsTest, LightningBlastShowsOnlyBetweenExplosionAndDeath) {
+  Board& board = EmptyBoard();
+  Put(4, 6, kLightningArrow, kRight);
+  board.PieceAt(4, 6)->Mark(0.3f);
+  const Piece& arrow = *board.PieceAt(4, 6);
+  int waitingFrames = 0, blastFrames = 0, deadFrames = 0;
+  for (int frame = 0; frame < 40; ++frame) {
+    Recorder().ClearCalls();
+    board.Frame();
+    // An empty board refills nothing, so the dead arrow keeps its cell.
+    ASSERT_EQ(board.PieceAt(4, 6), &arrow);
+    const bool drawn = !DrawsOf("moln.tga").empty();
+    if (arrow.IsVisible()) {
+      EXPECT_FALSE(drawn) << "blast drawn while waiting, frame " << frame;
+      ++waitingFrames;
+    } else if (arrow.IsAlive()) {
+      EXPECT_TRUE(drawn) << "no blast after the explosion, frame " << frame;
+      ++blastFrames;
+    } else {
+      EXPECT_FALSE(drawn) << "blast drawn after death, frame " << frame;
+      ++deadFrames;
+    }
+  }
+  EXPECT_GE(waitingFrames, 5);  // 0.3 s at 0.05 s a frame
+  EXPECT_GE(blastFrames, 13);   // 0.7 s
+  EXPECT_GT(deadFrames, 0);
 }
 
 TEST_F(PieceVisualsTest, ProgressBarFillsUpwardWithoutStretching) {
