@@ -18,6 +18,7 @@
 #include "base/package_file_system.h"
 #include "game/board.h"
 #include "game/click_record.h"
+#include "game/game_clock.h"
 #include "game/random_source.h"
 #include "gui/frame_delta.h"
 #include "platform/sdl/sdl_platform.h"
@@ -97,9 +98,11 @@ class GameScene : public ::testing::Test {
     BitmapFont::Shared().SetMetrics(1, 5, 15);
     SharedShade().SetTexture("Black.tga");
     LoadGameResources();
+    SetGameClock(&gameClock_);
   }
 
   static void TearDownTestSuite() {
+    SetGameClock(nullptr);
     UnloadGameResources();
     BitmapFont::Shared().Release();
     renderer_->Shutdown();
@@ -115,13 +118,14 @@ class GameScene : public ::testing::Test {
     PlatformEvent event;
     while (platform_->PollEvent(&event)) {
     }
-    // Paced like the game at about 60 frames a second, so things move as they do.
-    platform_->Sleep(16);
+    // The game advances by a fixed 1/60 s a frame, however fast the machine draws,
+    // so the scene reaches the same state on a loaded machine and an idle one.
+    gameClock_.AdvanceFrame();
     FrameClock::Instance().FrameStart();
     ASSERT_TRUE(renderer_->BeginFrame());
     renderer_->BeginScene();
     renderer_->Clear(0, 0, 0);
-    SetFrameDelta(FrameTime());
+    SetFrameDelta(gameClock_.FrameTime());
     NotificationQueue queue;
     window.Update(queue);
     window.Draw();
@@ -166,10 +170,12 @@ class GameScene : public ::testing::Test {
  protected:
   static SdlPlatform* platform_;
   static GLRenderer* renderer_;
+  static FixedStepClock gameClock_;
 };
 
 SdlPlatform* GameScene::platform_ = nullptr;
 GLRenderer* GameScene::renderer_ = nullptr;
+FixedStepClock GameScene::gameClock_;
 
 // What a scene checks in its pictures: generated ones have known colours.
 enum class Pictures { kGenerated, kGameData };
