@@ -19,8 +19,21 @@ namespace {
 
 Board* g_currentBoard = nullptr;
 uint64_t g_frameCounter = 0;
+WarningSink g_warningSink = nullptr;
+
+void Warn(const std::string& text) {
+  if (g_warningSink) {
+    g_warningSink(text);
+  } else {
+    LogLine("%s", text.c_str());
+  }
+}
 
 }  // namespace
+
+void SetWarningSink(WarningSink sink) {
+  g_warningSink = sink;
+}
 
 Board* CurrentBoard() {
   return g_currentBoard;
@@ -84,7 +97,7 @@ bool Board::LoadLevelFromFile(const std::string& path, const std::string& name, 
     // A missing level is the normal end of the level sequence; a level that exists
     // but cannot be played is a data fault worth a log line.
     if (loadFault_ != "no LevelData") {
-      LogLine("WARNING: level \"%s\" not loaded: %s\n", name.c_str(), loadFault_.c_str());
+      Warn("WARNING: level \"" + name + "\" not loaded: " + loadFault_ + "\n");
     }
     return false;
   }

@@ -156,4 +156,11 @@ uint64_t FrameCounter();
 // Back to a fresh process: symbol counter, frame counter, score store, clicks.
 void ResetGameStateForTests();
 
+// Where the board's warnings go (a level that exists but cannot be played): the
+// game's log file unless replaced. A tool that keeps no log file installs its own,
+// so that it never leaves a log.txt in the directory it happens to run in. Each
+// text ends with its own line end.
+using WarningSink = void (*)(const std::string& text);
+void SetWarningSink(WarningSink sink);  // null restores the log file
+
 }  // namespace tav

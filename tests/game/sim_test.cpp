@@ -2,6 +2,8 @@
 // and whole runs of the scenario levels.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "game_test_support.h"
 #include "tools/sim/greedy_bot.h"
 #include "tools/sim/json_writer.h"
@@ -178,6 +180,41 @@ TEST(SimRunTest, BrokenOrMissingLevelFailsToLoad) {
   EXPECT_EQ(RunSimulation(Options("Short"), {}, &result, &error), kSimLoadFailed);
   EXPECT_NE(error.find("Short"), std::string::npos);
   EXPECT_EQ(RunSimulation(Options("Nowhere"), {}, &result, &error), kSimLoadFailed);
+}
+
+TEST(SimRunTest, WarningsGoToStandardErrorAndNoLogFileIsLeftWhereItRuns) {
+  namespace fs = std::filesystem;
+  const fs::path directory = fs::path(TAV_BINARY_DIR) / "tests" / "sim_working_directory";
+  fs::remove_all(directory);
+  fs::create_directories(directory);
+  const fs::path previous = fs::current_path();
+  fs::current_path(directory);
+  ::testing::internal::CaptureStderr();
+  SimResult result;
+  std::string error;
+  SimOutcome outcome = RunSimulation(Options("Short"), {}, &result, &error);
+  std::string printed = ::testing::internal::GetCapturedStderr();
+  fs::current_path(previous);
+  EXPECT_EQ(outcome, kSimLoadFailed);
+  EXPECT_FALSE(fs::exists(directory / "log.txt"));
+  EXPECT_NE(printed.find("WARNING: level \"Short\" not loaded"), std::string::npos) << printed;
+}
+
+TEST(SimRunTest, BoardShowsDeadCellsAsDashesUntilTheRefill) {
+  // The Script line (column 0, rows 0 to 2, pointing up) is found in frame 99 and
+  // explodes from the bottom, 0.15 s apart; each piece dies 0.4 s after exploding
+  // and the refill waits for the last one. Stopped in between, the bottom piece is
+  // dead and the two above it still hold their cells.
+  SimOptions options = Options("Script");
+  options.seconds = 132.0 / 60.0;
+  SimResult result;
+  std::string error;
+  ASSERT_EQ(RunSimulation(options, {{1.5, true, 275, 125}}, &result, &error), kSimOk) << error;
+  ASSERT_EQ(result.board.size(), 200u);
+  EXPECT_EQ(result.board.substr(0, 2), "--");
+  EXPECT_EQ(result.board.substr(20, 2), "10");
+  EXPECT_EQ(result.board.substr(40, 2), "10");
+  EXPECT_EQ(result.board.find("--", 2), std::string::npos);
 }
 
 TEST(SimReportTest, JsonCarriesTheFieldsAndEscapesTexts) {

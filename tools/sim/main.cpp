@@ -1,6 +1,7 @@
 // tavrolith-sim: plays one level of a Levels.ini headless and prints the outcome as
 // one JSON object. Exit status 0 after a run, 1 on a usage or script error, 2 when
-// the level cannot be loaded.
+// the level cannot be loaded. Errors and the game's warnings go to standard error;
+// no log file is written.
 #include <cstdio>
 #include <fstream>
 #include <sstream>

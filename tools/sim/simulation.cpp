@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "game/board.h"
@@ -65,8 +66,14 @@ class FrameTaggedTexts : public SilentPresentation {
   std::vector<SimText>* out_;
 };
 
-// Installs the simulator's clock, random source, sound and presentation for one
-// run and restores the defaults afterwards.
+// The simulator keeps no log file: the game's warnings go to standard error, so a
+// run never leaves a log.txt behind in the directory it was started from.
+void PrintWarning(const std::string& text) {
+  std::fprintf(stderr, "tavrolith-sim: %s", text.c_str());
+}
+
+// Installs the simulator's clock, random source, sound, presentation and warning
+// output for one run and restores the defaults afterwards.
 class InstalledServices {
  public:
   InstalledServices(GameClock* clock, RandomSource* random, GameSound* sound,
@@ -75,12 +82,14 @@ class InstalledServices {
     SetRandomSource(random);
     SetGameSound(sound);
     SetPresentation(presentation);
+    SetWarningSink(PrintWarning);
   }
   ~InstalledServices() {
     SetGameClock(nullptr);
     SetRandomSource(nullptr);
     SetGameSound(nullptr);
     SetPresentation(nullptr);
+    SetWarningSink(nullptr);
   }
 };
 
