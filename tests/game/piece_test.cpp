@@ -147,6 +147,24 @@ TEST_F(PieceTest, LightningPointingUpBlastsItsColumnAndShowsBoltsOnlyAfterExplod
   EXPECT_EQ(presentation.DrawnCount("Overlay"), 0);
 }
 
+TEST_F(PieceTest, LightningMarksItsRowFromItselfOutwardLeftThenFromTheRightEdgeIn) {
+  // The order decides which delay a piece takes when a bomb in the row reaches it
+  // first: left of the arrow the bomb at column 3 is marked before column 2, right
+  // of it the bomb at column 7 before column 6.
+  MakeQuietBoard();
+  Put(5, 4, kLightningArrow, kLeft);
+  Put(3, 4, kRedBombArrow, kUp);
+  Put(7, 4, kGreenBombArrow, kUp);
+  board->PieceAt(5, 4)->Mark(1.0f);
+  EXPECT_FLOAT_EQ(board->PieceAt(4, 4)->ExplodeDelay(), 1.0f);
+  EXPECT_FLOAT_EQ(board->PieceAt(2, 4)->ExplodeDelay(), 1.0f + 0.24f);
+  EXPECT_FLOAT_EQ(board->PieceAt(1, 4)->ExplodeDelay(), 1.0f);
+  EXPECT_FLOAT_EQ(board->PieceAt(8, 4)->ExplodeDelay(), 1.0f);
+  EXPECT_FLOAT_EQ(board->PieceAt(6, 4)->ExplodeDelay(), 1.0f + 0.24f);
+  EXPECT_FLOAT_EQ(board->PieceAt(3, 5)->ExplodeDelay(), 1.0f + 0.35999998f);
+  EXPECT_FLOAT_EQ(board->PieceAt(7, 3)->ExplodeDelay(), 1.0f + 0.48f);
+}
+
 TEST_F(PieceTest, MarkedPieceExplodesOnTimeAndDiesAfterItsLinger) {
   MakeQuietBoard();
   Piece& piece = *board->PieceAt(2, 2);

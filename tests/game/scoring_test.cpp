@@ -150,6 +150,39 @@ TEST_F(ScoringTest, SixthSymbolPaysFirstThenTheSetPaysInTheNextFrame) {
   EXPECT_EQ(Scores().GetScore(), 18000);  // paid once
 }
 
+TEST_F(ScoringTest, SlotShowsItsSymbolFromArrivalUntilTheSetIsComplete) {
+  auto slotShown = [&](int index) {
+    for (const auto& drawn : presentation.drawn) {
+      if (drawn.what == "Slot" && drawn.index == index) return drawn.flag;
+    }
+    ADD_FAILURE() << "slot " << index << " not drawn";
+    return false;
+  };
+  board->Symbols().Add(300, 300, 4);
+  RunSeconds(0.5f);
+  EXPECT_FALSE(slotShown(4));
+  EXPECT_EQ(presentation.DrawnCount("Beams"), 1);
+  RunSeconds(0.3f);
+  EXPECT_TRUE(slotShown(4));
+  EXPECT_EQ(presentation.DrawnCount("Beams"), 0);
+  RunSeconds(5.0f);
+  EXPECT_TRUE(slotShown(4));
+  EXPECT_FALSE(slotShown(3));
+}
+
+TEST_F(ScoringTest, OnlyVisiblePiecesCarryingASymbolShowTheirSphere) {
+  board->PieceAt(1, 1)->SetLetter(0);
+  board->PieceAt(2, 2)->SetLetter(3);
+  board->PieceAt(2, 2)->Mark(0.01f);
+  RunFrame();  // (2, 2) has exploded and lingers, invisible
+  ASSERT_EQ(presentation.DrawnCount("Sphere"), 1);
+  for (const auto& drawn : presentation.drawn) {
+    if (drawn.what == "Sphere") {
+      EXPECT_EQ(drawn.column, 1);
+    }
+  }
+}
+
 TEST_F(ScoringTest, OutOfRangeSymbolIsIgnored) {
   board->Symbols().Add(300, 300, 6);
   board->Symbols().Add(300, 300, -1);
