@@ -3,7 +3,7 @@
 of tavrolith-sim over several seeds and writes a Markdown report of how it went
 (completion rate, median time to complete, median score, per level and mode).
 
-  level_report.py --sim build/tavrolith-sim --levels assets/levels/Levels.ini
+  level_report.py --sim build/tavrolith-sim --levels assets/Levels.ini
                   [--seeds 20] [--every N] [--jobs 2] [--output docs/levels.md]
                   [--check]
 

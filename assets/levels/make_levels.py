@@ -10,7 +10,7 @@ line is left. Levels marked "exact" must need no such turn: their boards are
 drawn arrow by arrow (the tutorial levels).
 
 Usage:  make_levels.py [--check] [--output PATH]
-  default output: Levels.ini beside this script
+  default output: assets/Levels.ini
   --check  compare the output with the committed file instead of writing it
 """
 import argparse
@@ -328,7 +328,7 @@ def validate(levels):
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument('--check', action='store_true')
-    ap.add_argument('--output', default=os.path.join(HERE, 'Levels.ini'))
+    ap.add_argument('--output', default=os.path.join(os.path.dirname(HERE), 'Levels.ini'))
     ap.add_argument('--design', default=os.path.join(HERE, 'levels.txt'))
     ap.add_argument('--summary', action='store_true', help='print one line per level')
     args = ap.parse_args()

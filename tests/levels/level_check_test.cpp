@@ -71,7 +71,7 @@ class LevelCheckTest : public ::testing::Test {
 TEST_F(LevelCheckTest, ShippedLevelsAreAllGood) {
   std::vector<std::string> fileProblems;
   std::vector<LevelReport> reports =
-      CheckLevelsFile(std::string(TAV_SOURCE_DIR) + "/assets/levels/Levels.ini", 60, &fileProblems);
+      CheckLevelsFile(std::string(TAV_SOURCE_DIR) + "/assets/Levels.ini", 60, &fileProblems);
   EXPECT_TRUE(fileProblems.empty()) << fileProblems.front();
   ASSERT_EQ(reports.size(), 60u);
   for (const LevelReport& report : reports) {

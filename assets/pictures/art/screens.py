@@ -78,8 +78,10 @@ def line_glow(c, x0, y0, x1, y1):
 def options_window():
     c = Canvas(256, 256)
     stone_panel(c, 4, 8, 252, 252, seed=12)
-    inset_well(c, 18, 32, 238, 204, 10, colour=rgb("#1b2944"))
-    ribbon(c, 58, 2, 198, 30, "Options", 17)
+    # The well reaches above the "Sound volume" label, whose top the game draws
+    # 31 pixels below the picture's top; the title plaque is kept slim to match.
+    inset_well(c, 18, 20, 238, 204, 10, colour=rgb("#1b2944"))
+    ribbon(c, 64, 1, 192, 25, "Options", 16)
     return c
 
 
