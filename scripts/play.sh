@@ -4,8 +4,8 @@ set -euo pipefail
 build=${1:-build}
 game="$build/game/tavrolith"
 if [ ! -x "$game" ]; then
-  echo "There is no game yet: the build has no $game. Run 'make test' to build and test what exists."
-  exit 0
+  echo "The build left no game at $game; see the build output above." >&2
+  exit 1
 fi
 cd "$build/game"
 exec ./tavrolith
