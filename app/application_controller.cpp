@@ -246,6 +246,12 @@ void GameApplication::StartRequest(const std::string& argument, bool timeMode) {
 void GameApplication::LevelComplete() {
   WindowManager& windows = Windows();
   if (windows.IsShown(kLevelComplete) || levelIndex_ >= kLastLevelIndex) return;
+  // The game screen reports its completed level every frame, so while a dialog
+  // covers it the scroll simply waits for the dialog to close instead of
+  // opening on top of it.
+  for (const char* dialog : {kPause, kHelp, kOptions, kHiscore}) {
+    if (windows.IsShown(dialog)) return;
+  }
   windows.HideWindow(kTopBar);
   windows.ShowWindow(kLevelComplete);
   windows.SendCommand(kLevelComplete, "Show");

@@ -271,6 +271,31 @@ TEST_F(FlowTest, CompletingTwoLevelsInARowUnlocksTheSecondAndSavesItAtOnce) {
   EXPECT_EQ(SavedProgress().unlockedClassicLevels, 1);
 }
 
+// A level that completes while a dialog covers the game waits for the dialog to
+// close before its scroll opens, so the scroll never lands on top of the dialog.
+TEST_F(FlowTest, ALevelCompletedBehindADialogShowsItsScrollOnceTheDialogCloses) {
+  game_.WriteLevels({TestLevel::kInstant, TestLevel::kInstant, TestLevel::kCalm});
+  StartToMenu();
+  PlayFromMenu(true, 1);
+  ASSERT_TRUE(game_.StepUntil([&] { return CurrentBoard()->IsComplete(); }, 400));
+  game_.ClickControl("GameWindow", "ButtonPause");
+  game_.Step(120);  // well past the wait before the level reports completion
+  EXPECT_EQ(game_.Shown(), kPaused);
+  game_.ClickControl("PauseWindow", "ResumeButton");
+  ASSERT_TRUE(game_.StepUntilShown(kLevelComplete, 200));
+  game_.Step(60);
+  game_.ClickControl("LevelCompleteWindow", "ButtonOK");
+  ASSERT_EQ(CurrentBoard()->LevelName(), "2");
+
+  ASSERT_TRUE(game_.StepUntil([&] { return game_.IsEnabled("GameWindow"); }, 200));
+  ASSERT_TRUE(game_.StepUntil([&] { return CurrentBoard()->IsComplete(); }, 400));
+  game_.ClickControl("GameWindow", "ButtonOptions");
+  game_.Step(120);
+  EXPECT_EQ(game_.Shown(), (Stack{"GameWindow", "OptionsWindow", "FonWindow"}));
+  game_.ClickControl("OptionsWindow", "ButtonOK");
+  ASSERT_TRUE(game_.StepUntilShown(kLevelComplete, 200));
+}
+
 TEST_F(FlowTest, ATapBetweenTwoFramesTurnsTheArrow) {
   game_.WriteLevels({TestLevel::kCalm});
   StartToMenu();
