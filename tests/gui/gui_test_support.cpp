@@ -1,21 +1,19 @@
-// The GUI tests' environment: writes the pictures and the font into a temporary
-// Data folder, points the log base there, installs the recording renderer and the
-// fake clock, and loads the shared font with the game's metrics.
+// The GUI tests' environment: the pictures the controls load and the font written
+// into the temporary Data folder, and the fake clock installed for the run.
 #include "gui_test_support.h"
 
-#include <gtest/gtest.h>
-#include <unistd.h>
+#include "tests/support/block_font.h"
+#include "tests/support/gui_test_environment.h"
+#include "tests/support/tga_bytes.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
+namespace tav::test {
+namespace {
 
-#include "base/log.h"
-#include "render/bitmap_font.h"
-#include "render/texture_catalogue.h"
-
-namespace tav {
-namespace test {
+struct TestPicture {
+  const char* name;
+  int width;
+  int height;
+};
 
 const TestPicture kTestPictures[] = {
     {"btn_loop.tga", 4, 2},     {"btn_focus.tga", 4, 2},    {"btn_down.tga", 4, 2},
@@ -25,107 +23,23 @@ const TestPicture kTestPictures[] = {
     {"check1.tga", 16, 16},     {"check2.tga", 16, 16},     {"check3.tga", 16, 16},
     {"check4.tga", 16, 16},     {"check5.tga", 16, 16},
 };
-const size_t kTestPictureCount = sizeof kTestPictures / sizeof kTestPictures[0];
 
-namespace {
-
-std::vector<uint8_t> TgaHeader(int width, int height) {
-  std::vector<uint8_t> bytes(18, 0);
-  bytes[2] = 2;  // uncompressed true colour
-  bytes[12] = static_cast<uint8_t>(width & 0xFF);
-  bytes[13] = static_cast<uint8_t>(width >> 8);
-  bytes[14] = static_cast<uint8_t>(height & 0xFF);
-  bytes[15] = static_cast<uint8_t>(height >> 8);
-  bytes[16] = 32;
-  bytes[17] = 8;  // eight alpha bits, rows bottom first
-  return bytes;
-}
-
-void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-void WritePicture(const std::filesystem::path& path, int width, int height) {
-  std::vector<uint8_t> bytes = TgaHeader(width, height);
-  bytes.resize(bytes.size() + static_cast<size_t>(width * height * 4), 0xFF);
-  WriteFile(path, bytes);
-}
-
-// A 256x256 font picture: 16x16 cells of 16 pixels, each printable glyph a block
-// of visible columns starting at the cell's left edge.
-void WriteFont(const std::filesystem::path& path) {
-  constexpr int kSize = 256, kCell = 16;
-  std::vector<uint8_t> bytes = TgaHeader(kSize, kSize);
-  std::vector<uint8_t> pixels(static_cast<size_t>(kSize * kSize * 4), 0);
-  for (int code = '!'; code <= '~'; ++code) {
-    const int columns = code == 'W' ? kWideGlyphColumns : kGlyphColumns;
-    const int cellLeft = (code % 16) * kCell;
-    const int cellBottom = (15 - code / 16) * kCell;  // rows are stored bottom first
-    for (int row = cellBottom + 2; row < cellBottom + 12; ++row) {
-      for (int column = cellLeft; column < cellLeft + columns; ++column) {
-        pixels[(static_cast<size_t>(row) * kSize + column) * 4 + 3] = 0xFF;
-      }
-    }
-  }
-  bytes.insert(bytes.end(), pixels.begin(), pixels.end());
-  WriteFile(path, bytes);
-}
-
-class GuiEnvironment : public ::testing::Environment {
+class GuiEnvironment : public GuiTestEnvironment {
  public:
-  void SetUp() override {
-    char pattern[] = "/tmp/tav_gui_test_XXXXXX";
-    const char* made = mkdtemp(pattern);
-    ASSERT_NE(made, nullptr);
-    directory_ = made;
-    std::filesystem::create_directories(directory_ / "Data");
-    for (size_t i = 0; i < kTestPictureCount; ++i) {
-      WritePicture(directory_ / "Data" / kTestPictures[i].name, kTestPictures[i].width,
-                   kTestPictures[i].height);
+  GuiEnvironment() : GuiTestEnvironment("tav_gui_test_") {}
+
+ protected:
+  void WriteData(const std::filesystem::path& data) override {
+    for (const TestPicture& picture : kTestPictures) {
+      WriteBytes(data / picture.name, MakeWhiteTga(picture.width, picture.height));
     }
-    WriteFont(directory_ / "Data" / "xFont.tga");
-    LogStart(directory_.string());
-    SetRenderer(&Recorder());
-    SetTimeSource(&FakeTime());
-    BitmapFont::Shared().Load("xFont.tga");
-    BitmapFont::Shared().SetMetrics(1, 5, 15);
+    WriteBytes(data / "xFont.tga", MakeBlockFontTga(kGlyphColumns, kWideGlyphColumns));
   }
-
-  void TearDown() override {
-    TextureCatalogue::Instance().Clear();
-    BitmapFont::Shared().Release();
-    SetRenderer(nullptr);
-    SetTimeSource(nullptr);
-    std::error_code ignored;
-    std::filesystem::remove_all(directory_, ignored);
-  }
-
- private:
-  std::filesystem::path directory_;
+  void Install() override { SetTimeSource(&FakeTime()); }
+  void Uninstall() override { SetTimeSource(nullptr); }
 };
 
 const bool kEnvironmentAdded = (::testing::AddGlobalTestEnvironment(new GuiEnvironment), true);
 
 }  // namespace
-
-RecordingRenderer& Recorder() {
-  static RecordingRenderer renderer;
-  return renderer;
-}
-
-FakeTimeSource& FakeTime() {
-  static FakeTimeSource time;
-  return time;
-}
-
-unsigned TextureOf(const std::string& pictureName) {
-  Texture& texture = TextureCatalogue::Instance().Get(pictureName);
-  return texture.actions.at(0)->frames.at(0).glName;
-}
-
-float QuadLeft(const RecordedCall& call) { return call.vertices.at(0).x; }
-float QuadBottom(const RecordedCall& call) { return call.vertices.at(0).y; }
-
-}  // namespace test
-}  // namespace tav
+}  // namespace tav::test
