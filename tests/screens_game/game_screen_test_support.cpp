@@ -3,17 +3,11 @@
 // renderer, sound device and game clock around the run.
 #include "tests/screens_game/game_screen_test_support.h"
 
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
 #include <fstream>
+#include <string>
 
-#include "audio/sound_manager.h"
 #include "base/log.h"
 #include "base/package_file_system.h"
-#include "render/bitmap_font.h"
-#include "render/texture_catalogue.h"
 #include "screens/game_resources.h"
 #include "screens/screen_parts.h"
 #include "tests/scene/scene_pictures.h"
@@ -47,45 +41,31 @@ void WriteLevels(const fs::path& path) {
   }
 }
 
-std::string& Folder() {
-  static std::string folder;
-  return folder;
-}
-
-class GameScreenEnvironment : public ::testing::Environment {
+class GameScreenEnvironment : public GuiTestEnvironment {
  public:
-  void SetUp() override {
-    char pattern[] = "/tmp/tav_game_screen_test_XXXXXX";
-    const char* made = mkdtemp(pattern);
-    ASSERT_NE(made, nullptr);
-    Folder() = made;
-    const fs::path data = fs::path(made) / "Data";
+  GameScreenEnvironment() : GuiTestEnvironment("tav_game_screen_test_") {}
+
+ protected:
+  void WriteData(const fs::path& data) override {
     fs::create_directories(data / "Audio");
     scene::WriteScenePictures(std::string(TAV_SOURCE_DIR) + "/assets/manifest.txt", data.string());
     WriteLevels(data / "Levels.ini");
-    LogStart(made);
+  }
+  void Install() override {
     SetErrorsRaise(true);
     PackageFileSystem::ClearPackages();
-    SetRenderer(&Recorder());
     SetGameClock(&GameTestClock());
-    BitmapFont::Shared().Load("xFont.tga");
-    BitmapFont::Shared().SetMetrics(1, 5, 15);
+  }
+  void Load() override {
     SharedShade().SetTexture("Black.tga");
-    SoundRecorder().SetOpenAnyPath(true);
-    SoundManager::Instance().SetDevice(&SoundRecorder());
-    SoundManager::Instance().Start();
+    StartRecordingSound();
     LoadGameResources();
   }
-
-  void TearDown() override {
+  void Unload() override {
     UnloadGameResources();
-    SoundManager::Instance().ResetForTests();
-    BitmapFont::Shared().Release();
-    SetGameClock(nullptr);
-    SetRenderer(nullptr);
-    std::error_code ignored;
-    fs::remove_all(Folder(), ignored);
+    StopRecordingSound();
   }
+  void Uninstall() override { SetGameClock(nullptr); }
 };
 
 const bool kEnvironmentAdded =
@@ -93,45 +73,9 @@ const bool kEnvironmentAdded =
 
 }  // namespace
 
-RecordingRenderer& Recorder() {
-  static RecordingRenderer renderer;
-  return renderer;
-}
-
-RecordingAudioDevice& SoundRecorder() {
-  static RecordingAudioDevice device;
-  return device;
-}
-
 FixedStepClock& GameTestClock() {
   static FixedStepClock clock(0.05f);
   return clock;
-}
-
-unsigned TextureOf(const std::string& pictureName) {
-  Texture& texture = TextureCatalogue::Instance().Get(pictureName);
-  return texture.actions.at(0)->frames.at(0).glName;
-}
-
-std::vector<RecordedCall> DrawsOf(const std::string& pictureName) {
-  const unsigned texture = TextureOf(pictureName);
-  std::vector<RecordedCall> draws;
-  for (const RecordedCall& call : Recorder().Draws()) {
-    if (call.boundTexture == texture) draws.push_back(call);
-  }
-  return draws;
-}
-
-float CentreX(const RecordedCall& quad) {
-  float sum = 0;
-  for (const Vertex& vertex : quad.vertices) sum += vertex.x;
-  return sum / static_cast<float>(quad.vertices.size());
-}
-
-float CentreY(const RecordedCall& quad) {
-  float sum = 0;
-  for (const Vertex& vertex : quad.vertices) sum += vertex.y;
-  return sum / static_cast<float>(quad.vertices.size());
 }
 
 }  // namespace tav::test
