@@ -4,7 +4,6 @@
 // arrow fired, a combo text, a magic symbol on its way and the game screen's
 // panels. The screenshot is saved as build/tests/scene/game_scene.tga; the pixel
 // checks catch pieces drawn in the wrong place, colour or orientation.
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -21,23 +20,20 @@
 #include "game/game_clock.h"
 #include "game/random_source.h"
 #include "gui/frame_delta.h"
-#include "platform/sdl/sdl_platform.h"
 #include "render/bitmap_font.h"
-#include "render/gl/gl_renderer.h"
 #include "render/texture_catalogue.h"
 #include "screens/game_resources.h"
 #include "screens/game_window.h"
 #include "screens/screen_parts.h"
-#include "tests/scene/scene_pictures.h"
+#include "tests/support/gl_frame.h"
+#include "tests/support/scene_pictures.h"
 
 namespace fs = std::filesystem;
 
 namespace tav {
 namespace {
 
-struct Rgb {
-  int r, g, b;
-};
+using test::Rgb;
 
 // Level "7": rows of the nine kinds in turn, bottom row first, each cell's
 // direction turning with its column; a lightning arrow pointing right in row 6.
@@ -68,8 +64,8 @@ class GameScene : public ::testing::Test {
     const fs::path base = fs::path(TAV_BINARY_DIR) / "tests" / "scene_base";
     fs::remove_all(base);
     fs::create_directories(base / "Data" / "Audio");
-    scene::WriteScenePictures(std::string(TAV_SOURCE_DIR) + "/assets/manifest.txt",
-                              (base / "Data").string());
+    test::WriteScenePictures(std::string(TAV_SOURCE_DIR) + "/assets/manifest.txt",
+                             (base / "Data").string());
     fs::copy_file(fs::path(TAV_SOURCE_DIR) / "assets" / "Textures.ini",
                   base / "Data" / "Textures.ini", fs::copy_options::overwrite_existing);
     {
@@ -81,19 +77,7 @@ class GameScene : public ::testing::Test {
     LogStart(base.string());
     SetErrorsRaise(true);
     PackageFileSystem::ClearPackages();
-    platform_ = new SdlPlatform();
-    platform_->CreateMainWindow("Tavrolith", 800, 600);
-    platform_->ShowMainWindow();
-    renderer_ = new GLRenderer(*platform_);
-    renderer_->Init(800, 600, 16, true);
-    SetRenderer(renderer_);
-    for (int i = 0; i < 30; ++i) {  // let the window settle at its size
-      PlatformEvent event;
-      while (platform_->PollEvent(&event)) {
-      }
-      renderer_->BeginScene();
-      renderer_->EndFrame();
-    }
+    window_.Open(30);
     BitmapFont::Shared().Load("xFont.tga");
     BitmapFont::Shared().SetMetrics(1, 5, 15);
     SharedShade().SetTexture("Black.tga");
@@ -105,76 +89,44 @@ class GameScene : public ::testing::Test {
     SetGameClock(nullptr);
     UnloadGameResources();
     BitmapFont::Shared().Release();
-    renderer_->Shutdown();
-    SetRenderer(nullptr);
-    delete renderer_;
-    platform_->DestroyMainWindow();
-    delete platform_;
+    window_.Close();
   }
 
   // One frame of the game screen as the main loop runs it; `keep` leaves the
   // picture in the back buffer for reading instead of presenting it.
   static void Frame(GameWindow& window, bool keep = false) {
-    PlatformEvent event;
-    while (platform_->PollEvent(&event)) {
-    }
+    window_.DrainEvents();
     // The game advances by a fixed 1/60 s a frame, however fast the machine draws,
     // so the scene reaches the same state on a loaded machine and an idle one.
     gameClock_.AdvanceFrame();
     FrameClock::Instance().FrameStart();
-    ASSERT_TRUE(renderer_->BeginFrame());
-    renderer_->BeginScene();
-    renderer_->Clear(0, 0, 0);
+    ASSERT_TRUE(window_.renderer->BeginFrame());
+    window_.renderer->BeginScene();
+    window_.renderer->Clear(0, 0, 0);
     SetFrameDelta(gameClock_.FrameTime());
     NotificationQueue queue;
     window.Update(queue);
     window.Draw();
     window.DrawOverlay();
-    if (!keep) renderer_->EndFrame();
+    if (!keep) window_.renderer->EndFrame();
     FrameClock::Instance().FrameEnd();
   }
 
-  static Rgb At(int gameX, int gameY) {
-    glFinish();
-    const GameViewport viewport = platform_->Viewport();
-    uint8_t pixel[4] = {};
-    glReadPixels(viewport.x + gameX * viewport.width / 800,
-                 viewport.y + gameY * viewport.height / 600, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE,
-                 pixel);
-    return {pixel[0], pixel[1], pixel[2]};
-  }
+  static Rgb At(int gameX, int gameY) { return window_.At(gameX, gameY); }
 
   static void Save(const std::string& name) {
-    glFinish();
-    const GameViewport viewport = platform_->Viewport();
-    const int w = viewport.width, h = viewport.height;
-    std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(viewport.x, viewport.y, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    for (size_t i = 0; i < rgb.size(); i += 3) std::swap(rgb[i], rgb[i + 2]);
-    const fs::path dir = fs::path(TAV_BINARY_DIR) / "tests" / "scene";
-    fs::create_directories(dir);
-    std::ofstream out(dir / (name + ".tga"), std::ios::binary);
-    uint8_t header[18] = {0, 0, 2};
-    header[12] = w & 0xFF;
-    header[13] = (w >> 8) & 0xFF;
-    header[14] = h & 0xFF;
-    header[15] = (h >> 8) & 0xFF;
-    header[16] = 24;
-    out.write(reinterpret_cast<const char*>(header), sizeof header);
-    out.write(reinterpret_cast<const char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+    const fs::path directory = fs::path(TAV_BINARY_DIR) / "tests" / "scene";
+    test::SaveGameScreenshot(*window_.platform, directory, name);
   }
 
-  static void EndFrame() { renderer_->EndFrame(); }
+  static void EndFrame() { window_.renderer->EndFrame(); }
 
  protected:
-  static SdlPlatform* platform_;
-  static GLRenderer* renderer_;
+  static test::GlTestWindow window_;
   static FixedStepClock gameClock_;
 };
 
-SdlPlatform* GameScene::platform_ = nullptr;
-GLRenderer* GameScene::renderer_ = nullptr;
+test::GlTestWindow GameScene::window_;
 FixedStepClock GameScene::gameClock_;
 
 // What a scene checks in its pictures: generated ones have known colours.

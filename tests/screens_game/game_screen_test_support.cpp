@@ -10,7 +10,7 @@
 #include "base/package_file_system.h"
 #include "screens/game_resources.h"
 #include "screens/screen_parts.h"
-#include "tests/scene/scene_pictures.h"
+#include "tests/support/scene_pictures.h"
 
 namespace fs = std::filesystem;
 
@@ -48,7 +48,7 @@ class GameScreenEnvironment : public GuiTestEnvironment {
  protected:
   void WriteData(const fs::path& data) override {
     fs::create_directories(data / "Audio");
-    scene::WriteScenePictures(std::string(TAV_SOURCE_DIR) + "/assets/manifest.txt", data.string());
+    WriteScenePictures(std::string(TAV_SOURCE_DIR) + "/assets/manifest.txt", data.string());
     WriteLevels(data / "Levels.ini");
   }
   void Install() override {

@@ -1,17 +1,18 @@
 // Procedural stand-ins for the game's pictures: enough shape and colour to judge
 // placement, orientation, blending and layering in a screenshot.
-#include "tests/scene/scene_pictures.h"
+#include "tests/support/scene_pictures.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <vector>
 
-namespace tav::scene {
+#include "tests/support/tga_bytes.h"
+
+namespace tav::test {
 namespace {
 
 struct Colour {
@@ -20,68 +21,39 @@ struct Colour {
 // x to the right, y from the top, both in [0, 1) of the picture.
 using Painter = std::function<Colour(float x, float y)>;
 
+uint8_t Channel(float v) { return static_cast<uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f); }
+
+Bgra ToBgra(const Colour& c) { return {Channel(c.b), Channel(c.g), Channel(c.r), Channel(c.a)}; }
+
+// A 32-bit TGA painted at the centre of each pixel.
 void WriteTga(const std::string& path, int width, int height, const Painter& paint) {
-  std::vector<uint8_t> bytes(18, 0);
-  bytes[2] = 2;
-  bytes[12] = static_cast<uint8_t>(width & 0xFF);
-  bytes[13] = static_cast<uint8_t>(width >> 8);
-  bytes[14] = static_cast<uint8_t>(height & 0xFF);
-  bytes[15] = static_cast<uint8_t>(height >> 8);
-  bytes[16] = 32;
-  bytes[17] = 8;
-  auto byte = [](float v) { return static_cast<uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f); };
-  for (int row = height - 1; row >= 0; --row) {  // bottom row first
-    for (int column = 0; column < width; ++column) {
-      const Colour c = paint((static_cast<float>(column) + 0.5f) / static_cast<float>(width),
-                             (static_cast<float>(row) + 0.5f) / static_cast<float>(height));
-      bytes.push_back(byte(c.b));
-      bytes.push_back(byte(c.g));
-      bytes.push_back(byte(c.r));
-      bytes.push_back(byte(c.a));
-    }
-  }
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
+  WriteBytes(path, MakeTga(width, height, 32, [&](int x, int yFromTop) {
+               return ToBgra(paint((static_cast<float>(x) + 0.5f) / static_cast<float>(width),
+                                   (static_cast<float>(yFromTop) + 0.5f) /
+                                       static_cast<float>(height)));
+             }));
 }
 
 // A picture list of `frames` frames of one action "Loop", each painted by `paint`
 // with the frame's index.
 void WriteSpt(const std::string& path, int width, int height, int frames,
               const std::function<Colour(float, float, int)>& paint) {
-  std::vector<uint8_t> bytes;
-  const char magic[20] = "SPT Pictures list  ";
-  bytes.insert(bytes.end(), magic, magic + 20);
-  auto u32 = [&bytes](uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
-  };
-  u32(static_cast<uint32_t>(width));
-  u32(static_cast<uint32_t>(height));
-  u32(32);
-  u32(1);
-  for (uint32_t corner : {0u, 0u, static_cast<uint32_t>(width), static_cast<uint32_t>(height)}) {
-    u32(corner);
-  }
-  const float duration = 0.08f;
-  uint32_t durationBits;
-  std::memcpy(&durationBits, &duration, 4);
-  u32(durationBits);
-  bytes.insert(bytes.end(), {1, 0, 0, 0});
-  char name[32] = "Loop";
-  bytes.insert(bytes.end(), name, name + 32);
-  bytes.push_back(static_cast<uint8_t>(frames));
-  auto byte = [](float v) { return static_cast<uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f); };
-  for (int f = 0; f < frames; ++f) {
-    for (int row = 0; row < height; ++row) {  // frames are stored top row first
-      for (int column = 0; column < width; ++column) {
-        const Colour c = paint((column + 0.5f) / width, (row + 0.5f) / height, f);
-        bytes.insert(bytes.end(), {byte(c.b), byte(c.g), byte(c.r), byte(c.a)});
-      }
-    }
-  }
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
+  SptLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.corners = {0, 0, static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
+  layout.frameDuration = 0.08f;
+  WriteBytes(path, MakeSpt(layout, {{"Loop", frames}}, [&](int serial) {
+               std::vector<uint8_t> bytes;
+               for (int row = 0; row < height; ++row) {  // frames are stored top row first
+                 for (int column = 0; column < width; ++column) {
+                   const Bgra c = ToBgra(paint((column + 0.5f) / width, (row + 0.5f) / height,
+                                               serial - 1));
+                   bytes.insert(bytes.end(), {c.b, c.g, c.r, c.a});
+                 }
+               }
+               return bytes;
+             }));
 }
 
 bool StartsWith(const std::string& text, const std::string& start) {
@@ -270,4 +242,4 @@ void WriteScenePictures(const std::string& manifestPath, const std::string& data
   }
 }
 
-}  // namespace tav::scene
+}  // namespace tav::test
