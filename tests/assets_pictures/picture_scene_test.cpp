@@ -4,7 +4,6 @@
 // saved as screenshots (build/tests/picture_scenes/*.tga) for review; the pixels read
 // back check that pieces come out upright and in their colours and that Textures.ini's
 // additive glows are drawn additively.
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -16,20 +15,17 @@
 
 #include "base/log.h"
 #include "base/package_file_system.h"
-#include "platform/sdl/sdl_platform.h"
 #include "render/bitmap_font.h"
-#include "render/gl/gl_renderer.h"
 #include "render/sprite.h"
 #include "render/texture_catalogue.h"
+#include "tests/support/gl_frame.h"
 
 namespace fs = std::filesystem;
 
 namespace tav {
 namespace {
 
-struct Rgb {
-  int r, g, b;
-};
+using test::Rgb;
 
 class PictureScene : public ::testing::Test {
  protected:
@@ -44,39 +40,23 @@ class PictureScene : public ::testing::Test {
     SetErrorsRaise(true);
     PackageFileSystem::ClearPackages();
     PackageFileSystem::AddPackage(std::string(TAV_DATA_DIR) + "/data.pkg");
-    platform_ = new SdlPlatform();
-    platform_->CreateMainWindow("Tavrolith", 800, 600);
-    platform_->ShowMainWindow();
-    renderer_ = new GLRenderer(*platform_);
-    renderer_->Init(800, 600, 16, true);
-    SetRenderer(renderer_);
-    for (int i = 0; i < 50; ++i) {  // let the window settle at its size
-      PlatformEvent event;
-      while (platform_->PollEvent(&event)) {
-      }
-      renderer_->BeginScene();
-      renderer_->EndFrame();
-    }
+    window_.Open(50);
     BitmapFont::Shared().Load("xFont.tga");
     BitmapFont::Shared().SetMetrics(1, 5, 15);
   }
   static void TearDownTestSuite() {
     BitmapFont::Shared().Release();
     TextureCatalogue::Instance().Clear();
-    renderer_->Shutdown();
-    SetRenderer(nullptr);
-    delete renderer_;
-    platform_->DestroyMainWindow();
-    delete platform_;
+    window_.Close();
     PackageFileSystem::ClearPackages();
   }
 
   void SetUp() override {
-    ASSERT_TRUE(renderer_->BeginFrame());
-    renderer_->BeginScene();
-    renderer_->Clear(0.0f, 0.0f, 0.0f);
+    ASSERT_TRUE(window_.renderer->BeginFrame());
+    window_.renderer->BeginScene();
+    window_.renderer->Clear(0.0f, 0.0f, 0.0f);
   }
-  void TearDown() override { renderer_->EndFrame(); }
+  void TearDown() override { window_.renderer->EndFrame(); }
 
   static void Draw(const std::string& name, float x, float y, float alpha = 1.0f) {
     Sprite sprite;
@@ -94,7 +74,7 @@ class PictureScene : public ::testing::Test {
     sprite.SetTexture("Black.tga");
     if (!sprite.Bind()) return;
     const Vertex v[4] = {{0, 0, 0, 1}, {800, 0, 1, 1}, {800, 600, 1, 0}, {0, 600, 0, 0}};
-    renderer_->DrawQuad(v, 1, 1, 1, alpha);
+    window_.renderer->DrawQuad(v, 1, 1, 1, alpha);
   }
   static void Text(float x, float y, const std::string& text, float r = 1, float g = 1,
                    float b = 1) {
@@ -103,36 +83,12 @@ class PictureScene : public ::testing::Test {
     BitmapFont::Shared().SetColor(1, 1, 1, 1);
   }
 
-  static Rgb At(int gameX, int gameY) {
-    glFinish();
-    const GameViewport viewport = platform_->Viewport();
-    uint8_t pixel[4] = {};
-    glReadPixels(viewport.x + gameX * viewport.width / 800,
-                 viewport.y + gameY * viewport.height / 600, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE,
-                 pixel);
-    return {pixel[0], pixel[1], pixel[2]};
-  }
+  static Rgb At(int gameX, int gameY) { return window_.At(gameX, gameY); }
 
   // Writes the game's picture as a 24-bit TGA for review.
   static void Save(const std::string& name) {
-    glFinish();
-    const GameViewport viewport = platform_->Viewport();
-    const int w = viewport.width, h = viewport.height;
-    std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(viewport.x, viewport.y, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    for (size_t i = 0; i < rgb.size(); i += 3) std::swap(rgb[i], rgb[i + 2]);
-    const fs::path dir = fs::path(TAV_BINARY_DIR) / "tests" / "picture_scenes";
-    fs::create_directories(dir);
-    std::ofstream out(dir / (name + ".tga"), std::ios::binary);
-    uint8_t header[18] = {0, 0, 2};
-    header[12] = w & 0xFF;
-    header[13] = (w >> 8) & 0xFF;
-    header[14] = h & 0xFF;
-    header[15] = (h >> 8) & 0xFF;
-    header[16] = 24;
-    out.write(reinterpret_cast<const char*>(header), sizeof header);
-    out.write(reinterpret_cast<const char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+    const fs::path directory = fs::path(TAV_BINARY_DIR) / "tests" / "picture_scenes";
+    test::SaveGameScreenshot(*window_.platform, directory, name);
   }
 
   // Text centred on x, as the game centres its labels (half the width, truncated).
@@ -212,7 +168,7 @@ class PictureScene : public ::testing::Test {
         const float qx = 268 + 56.5f * s, qy = y + ((s % 2) ? 8.0f : -8.0f) * (s < 8);
         const Vertex v[4] = {{px, py + half, 0, 0}, {qx, qy + half, 1, 0},
                              {qx, qy - half, 1, 1}, {px, py - half, 0, 1}};
-        renderer_->DrawQuad(v, 1, 1, 1, 1);
+        window_.renderer->DrawQuad(v, 1, 1, 1, 1);
         px = qx;
         py = qy;
       }
@@ -224,7 +180,7 @@ class PictureScene : public ::testing::Test {
     fill.SetTexture("Indicator2.tga");
     if (fill.Bind()) {
       const Vertex v[4] = {{718, 40, 0, 0}, {846, 40, 1, 0}, {846, top, 1, p}, {718, top, 0, p}};
-      renderer_->DrawQuad(v, 1, 1, 1, 1);
+      window_.renderer->DrawQuad(v, 1, 1, 1, 1);
     }
     Centred("flare.tga", 782, top, 1.0f, 1.0f, 0.7f);
     const char* symbols[6] = {"a1.tga", "r0.tga", "q1.tga", "o0.tga", "w0.tga", "s1.tga"};
@@ -270,12 +226,10 @@ class PictureScene : public ::testing::Test {
     Draw("down_loop.tga", 739, 138);
   }
 
-  static SdlPlatform* platform_;
-  static GLRenderer* renderer_;
+  static test::GlTestWindow window_;
 };
 
-SdlPlatform* PictureScene::platform_ = nullptr;
-GLRenderer* PictureScene::renderer_ = nullptr;
+test::GlTestWindow PictureScene::window_;
 
 bool Whitish(const Rgb& c) { return c.r > 200 && c.g > 200 && c.b > 190; }
 
@@ -309,7 +263,7 @@ TEST_F(PictureScene, GlowsAreAddedToWhatLiesBehindThem) {
   grey.SetTexture("white.tga");
   if (grey.Bind()) {
     const Vertex v[4] = {{0, 0, 0, 1}, {800, 0, 1, 1}, {800, 600, 1, 0}, {0, 600, 0, 0}};
-    renderer_->DrawQuad(v, 0.5f, 0.5f, 0.5f, 1.0f);
+    window_.renderer->DrawQuad(v, 0.5f, 0.5f, 0.5f, 1.0f);
   }
   Centred("circle.tga", 400, 300, 1.0f, 0.5f);
   const Rgb centre = At(400, 300);
@@ -322,7 +276,7 @@ TEST_F(PictureScene, MenuAndIntro) {
   Save("menu");
   const Rgb plaque = At(96, 228);
   EXPECT_GT(plaque.r + plaque.g + plaque.b, 60);
-  renderer_->Clear(0, 0, 0);
+  window_.renderer->Clear(0, 0, 0);
   Centred("tavrolith_logo.tga", 400, 360);
   Centred("zelto_logo.tga", 750, 70);
   for (int i = 0; i < 14; ++i) {
@@ -395,7 +349,7 @@ TEST_F(PictureScene, DialogsOverTheGame) {
              const float v0 = 0.28f + 0.072f * i, v1 = 0.28f + 0.072f * (i + 1);
              const Vertex v[4] = {{371, y1, 0, v1}, {627, y1, 1, v1}, {627, y0, 1, v0},
                                   {371, y0, 0, v0}};
-             renderer_->DrawQuad(v, 1, 1, 1, i == 4 ? 0.6f : 1.0f);
+             window_.renderer->DrawQuad(v, 1, 1, 1, i == 4 ? 0.6f : 1.0f);
            }
          }
        }},
@@ -405,7 +359,7 @@ TEST_F(PictureScene, DialogsOverTheGame) {
       {"hint3", [] { Centred("Hint3.tga", 494, 328); }},
   };
   for (const Dialog& dialog : dialogs) {
-    renderer_->Clear(0, 0, 0);
+    window_.renderer->Clear(0, 0, 0);
     GameScreen();
     const bool hint = std::string(dialog.name).rfind("hint", 0) == 0;
     if (!hint) Shade(std::string(dialog.name) == "levelcomplete" ? 0.75f : 0.6f);
