@@ -19,7 +19,7 @@ std::vector<uint8_t> MakeFontPicture(int bits = 32) {
     const int column = x % 8;
     const bool visible =
         (code == 'A' && column >= 2 && column <= 4) || (code == 'B' && column == 3);
-    return Pixel{255, 255, 255, uint8_t(visible ? 200 : 0)};
+    return Bgra{255, 255, 255, uint8_t(visible ? 200 : 0)};
   });
 }
 
@@ -144,7 +144,7 @@ TEST_F(BitmapFontTest, LoadFailuresAreFatal) {
   EXPECT_FALSE(font.IsLoaded());
   EXPECT_TRUE(renderer_.LiveTextures().empty());
 
-  WriteDataFile("font16.tga", MakeTga(16, 16, 16, [](int, int) { return Pixel{}; }));
+  WriteDataFile("font16.tga", MakeTga(16, 16, 16, [](int, int) { return Bgra{}; }));
   SetErrorsRaise(true);
   EXPECT_THROW(font.Load("font16.tga"), FatalError);
   EXPECT_NE(LogText().find("ERROR: Failed to generate font-texture font16.tga.\n"),

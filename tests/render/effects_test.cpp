@@ -90,7 +90,7 @@ class FloatingTextTest : public EffectsTest {
     EffectsTest::SetUp();
     // Every cell holds a glyph 3 columns wide: width 4, advance 5.
     WriteDataFile("font.tga", MakeTga(256, 256, 32, [](int x, int) {
-      return Pixel{255, 255, 255, uint8_t(x % 16 < 3 ? 255 : 0)};
+      return Bgra{255, 255, 255, uint8_t(x % 16 < 3 ? 255 : 0)};
     }));
     font_.Load("font.tga");
     font_.SetMetrics(1, 5, 15);

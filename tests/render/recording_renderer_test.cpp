@@ -11,7 +11,7 @@ using RecordingRendererTest = RenderTest;
 
 TEST_F(RecordingRendererTest, ReadsTgaSizeAndStoresRowsTopFirst) {
   // Top row blue 1, bottom row blue 2 (blue is the first byte of a TGA pixel).
-  auto bytes = MakeTga(3, 2, 32, [](int, int y) { return Pixel{uint8_t(y + 1), 0, 0, 255}; });
+  auto bytes = MakeTga(3, 2, 32, [](int, int y) { return Bgra{uint8_t(y + 1), 0, 0, 255}; });
   int width = 0, height = 0, bits = 0;
   RendererTexture texture;
   ASSERT_TRUE(renderer_.CreateTextureFromTga(bytes.data(), bytes.size(), &width, &height, &bits,
@@ -37,7 +37,7 @@ TEST_F(RecordingRendererTest, ReadsTgaSizeAndStoresRowsTopFirst) {
 TEST_F(RecordingRendererTest, RefusesOtherDepthsAndShortFiles) {
   int width = 0, height = 0, bits = 0;
   RendererTexture texture;
-  auto sixteen = MakeTga(2, 2, 16, [](int, int) { return Pixel{1, 2, 0, 0}; });
+  auto sixteen = MakeTga(2, 2, 16, [](int, int) { return Bgra{1, 2, 0, 0}; });
   EXPECT_FALSE(renderer_.CreateTextureFromTga(sixteen.data(), sixteen.size(), &width, &height,
                                               &bits, texture));
   EXPECT_EQ(bits, 16);

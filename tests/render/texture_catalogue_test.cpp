@@ -118,7 +118,7 @@ TEST_F(TextureCatalogueTest, UnusableFilesAreFatalWithTheirMessages) {
   expectFatal("Data\\dir.tga\\x", "Unkown texture format Data\\dir.tga\\x.");
   expectFatal("missing.tga", "Failed to open texture missing.tga.");
 
-  WriteDataFile("deep.tga", MakeTga(2, 2, 16, [](int, int) { return Pixel{}; }));
+  WriteDataFile("deep.tga", MakeTga(2, 2, 16, [](int, int) { return Bgra{}; }));
   expectFatal("deep.tga", "Failed to generate texture deep.tga");
 
   auto spt = MakeSpt(2, 2, 32, {{"Loop", 3}});
