@@ -10,19 +10,19 @@
 #include <filesystem>
 #include <memory>
 
+#include "base/log.h"
 #include "platform/sdl/sdl_platform.h"
-#include "tests/render_gl/gl_test_support.h"
+#include "tests/support/gl_frame.h"
+#include "tests/support/temp_game_folder.h"
+#include "tests/support/tga_bytes.h"
 
 namespace tav {
 namespace {
 
-struct Rgb {
-  int r, g, b;
-};
-
-std::ostream& operator<<(std::ostream& out, const Rgb& c) {
-  return out << "(" << c.r << ", " << c.g << ", " << c.b << ")";
-}
+using test::Bgra;
+using test::MakeTga;
+using test::ReadLog;
+using test::Rgb;
 
 // 16-bit colour keeps 5 or 6 bits per channel.
 constexpr int kTolerance = 12;
@@ -111,15 +111,7 @@ class GLRendererTest : public ::testing::Test {
   }
 
   // The colour at a point of game space, read from the back buffer.
-  static Rgb At(int gameX, int gameY) {
-    glFinish();
-    const GameViewport viewport = platform_->Viewport();
-    const int x = viewport.x + gameX * viewport.width / 800;
-    const int y = viewport.y + gameY * viewport.height / 600;
-    uint8_t pixel[4] = {};
-    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-    return {pixel[0], pixel[1], pixel[2]};
-  }
+  static Rgb At(int gameX, int gameY) { return test::ReadGamePixel(*platform_, gameX, gameY); }
 
   static SdlPlatform* platform_;
   static GLRenderer* renderer_;

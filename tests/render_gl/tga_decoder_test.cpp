@@ -6,12 +6,18 @@
 
 #include <filesystem>
 
+#include "base/log.h"
 #include "platform/headless/headless_platform.h"
 #include "render/gl/gl_renderer.h"
-#include "tests/render_gl/gl_test_support.h"
+#include "tests/support/temp_game_folder.h"
+#include "tests/support/tga_bytes.h"
 
 namespace tav {
 namespace {
+
+using test::Bgra;
+using test::MakeTga;
+using test::ReadLog;
 
 class TgaDecoderTest : public ::testing::Test {
  protected:
