@@ -9,19 +9,13 @@
 namespace tav::test {
 namespace {
 
-struct TestPicture {
-  const char* name;
-  int width;
-  int height;
-};
-
-const TestPicture kTestPictures[] = {
-    {"btn_loop.tga", 4, 2},     {"btn_focus.tga", 4, 2},    {"btn_down.tga", 4, 2},
-    {"back.tga", 8, 8},         {"panel.tga", 65, 21},      {"knob.tga", 20, 32},
-    {"knob_focus.tga", 20, 32}, {"knob_drag.tga", 20, 32},  {"track.tga", 190, 8},
+const BlankPicture kTestPictures[] = {
+    {"btn_loop.tga", 4, 2},      {"btn_focus.tga", 4, 2},    {"btn_down.tga", 4, 2},
+    {"back.tga", 8, 8},          {"panel.tga", 65, 21},      {"knob.tga", 20, 32},
+    {"knob_focus.tga", 20, 32},  {"knob_drag.tga", 20, 32},  {"track.tga", 190, 8},
     {"track_spare.tga", 190, 8}, {"track_drag.tga", 190, 8}, {"check0.tga", 16, 16},
-    {"check1.tga", 16, 16},     {"check2.tga", 16, 16},     {"check3.tga", 16, 16},
-    {"check4.tga", 16, 16},     {"check5.tga", 16, 16},
+    {"check1.tga", 16, 16},      {"check2.tga", 16, 16},     {"check3.tga", 16, 16},
+    {"check4.tga", 16, 16},      {"check5.tga", 16, 16},
 };
 
 class GuiEnvironment : public GuiTestEnvironment {
@@ -30,9 +24,7 @@ class GuiEnvironment : public GuiTestEnvironment {
 
  protected:
   void WriteData(const std::filesystem::path& data) override {
-    for (const TestPicture& picture : kTestPictures) {
-      WriteBytes(data / picture.name, MakeWhiteTga(picture.width, picture.height));
-    }
+    WriteBlankPictures(data, kTestPictures);
     WriteBytes(data / "xFont.tga", MakeBlockFontTga(kGlyphColumns, kWideGlyphColumns));
   }
   void Install() override { SetTimeSource(&FakeTime()); }

@@ -12,17 +12,11 @@
 namespace tav::test {
 namespace {
 
-struct TestPicture {
-  const char* name;
-  int width;
-  int height;
-};
-
 const char* const kButtonStems[] = {"start", "options",  "help", "hiscore", "exit",
                                     "up",    "down",     "ok",   "left",    "right",
                                     "play",  "exitmenu", "prev", "next"};
 
-const TestPicture kPictures[] = {
+const BlankPicture kPictures[] = {
     {"Black.tga", 8, 8},
     {"back.tga", 128, 128},
     {"stenkal.tga", 16, 16},
@@ -70,9 +64,7 @@ class ScreensEnvironment : public GuiTestEnvironment {
  protected:
   void WriteData(const std::filesystem::path& data) override {
     std::filesystem::create_directories(data / "Audio");
-    for (const TestPicture& picture : kPictures) {
-      WriteBytes(data / picture.name, MakeWhiteTga(picture.width, picture.height));
-    }
+    WriteBlankPictures(data, kPictures);
     for (const char* stem : kButtonStems) {
       for (const char* ending : {"_loop.tga", "_focus.tga", "_down.tga"}) {
         WriteBytes(data / (std::string(stem) + ending), MakeWhiteTga(8, 8));

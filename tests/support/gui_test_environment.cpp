@@ -5,6 +5,7 @@
 #include "render/bitmap_font.h"
 #include "render/texture_catalogue.h"
 #include "tests/support/recorded_draws.h"
+#include "tests/support/tga_bytes.h"
 
 namespace tav::test {
 
@@ -28,6 +29,12 @@ void GuiTestEnvironment::TearDown() {
   folder_.Remove();
 }
 
+void WriteBlankPictures(const std::filesystem::path& data, std::span<const BlankPicture> pictures) {
+  for (const BlankPicture& picture : pictures) {
+    WriteBytes(data / picture.name, MakeWhiteTga(picture.width, picture.height));
+  }
+}
+
 RecordingAudioDevice& SoundRecorder() {
   static RecordingAudioDevice device;
   return device;
@@ -39,6 +46,8 @@ void StartRecordingSound() {
   SoundManager::Instance().Start();
 }
 
-void StopRecordingSound() { SoundManager::Instance().ResetForTests(); }
+void StopRecordingSound() {
+  SoundManager::Instance().ResetForTests();
+}
 
 }  // namespace tav::test

@@ -7,12 +7,23 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <span>
 #include <string>
+#include <utility>
 
 #include "audio/recording_audio_device.h"
 #include "tests/support/temp_game_folder.h"
 
 namespace tav::test {
+
+// A stand-in picture for a test's Data folder: plain white, 32-bit, of the size
+// the code expects.
+struct BlankPicture {
+  const char* name;
+  int width;
+  int height;
+};
+void WriteBlankPictures(const std::filesystem::path& data, std::span<const BlankPicture> pictures);
 
 class GuiTestEnvironment : public ::testing::Environment {
  public:

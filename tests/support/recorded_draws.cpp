@@ -24,8 +24,12 @@ std::vector<RecordedCall> DrawsOf(const std::string& pictureName) {
   return draws;
 }
 
-float QuadLeft(const RecordedCall& quad) { return quad.vertices.at(0).x; }
-float QuadBottom(const RecordedCall& quad) { return quad.vertices.at(0).y; }
+float QuadLeft(const RecordedCall& quad) {
+  return quad.vertices.at(0).x;
+}
+float QuadBottom(const RecordedCall& quad) {
+  return quad.vertices.at(0).y;
+}
 
 float CentreX(const RecordedCall& quad) {
   float sum = 0;

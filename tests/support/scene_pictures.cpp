@@ -21,17 +21,21 @@ struct Colour {
 // x to the right, y from the top, both in [0, 1) of the picture.
 using Painter = std::function<Colour(float x, float y)>;
 
-uint8_t Channel(float v) { return static_cast<uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f); }
+uint8_t Channel(float v) {
+  return static_cast<uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f);
+}
 
-Bgra ToBgra(const Colour& c) { return {Channel(c.b), Channel(c.g), Channel(c.r), Channel(c.a)}; }
+Bgra ToBgra(const Colour& c) {
+  return {Channel(c.b), Channel(c.g), Channel(c.r), Channel(c.a)};
+}
 
 // A 32-bit TGA painted at the centre of each pixel.
 void WriteTga(const std::string& path, int width, int height, const Painter& paint) {
-  WriteBytes(path, MakeTga(width, height, 32, [&](int x, int yFromTop) {
-               return ToBgra(paint((static_cast<float>(x) + 0.5f) / static_cast<float>(width),
-                                   (static_cast<float>(yFromTop) + 0.5f) /
-                                       static_cast<float>(height)));
-             }));
+  WriteBytes(
+      path, MakeTga(width, height, 32, [&](int x, int yFromTop) {
+        return ToBgra(paint((static_cast<float>(x) + 0.5f) / static_cast<float>(width),
+                            (static_cast<float>(yFromTop) + 0.5f) / static_cast<float>(height)));
+      }));
 }
 
 // A picture list of `frames` frames of one action "Loop", each painted by `paint`
@@ -47,8 +51,8 @@ void WriteSpt(const std::string& path, int width, int height, int frames,
                std::vector<uint8_t> bytes;
                for (int row = 0; row < height; ++row) {  // frames are stored top row first
                  for (int column = 0; column < width; ++column) {
-                   const Bgra c = ToBgra(paint((column + 0.5f) / width, (row + 0.5f) / height,
-                                               serial - 1));
+                   const Bgra c =
+                       ToBgra(paint((column + 0.5f) / width, (row + 0.5f) / height, serial - 1));
                    bytes.insert(bytes.end(), {c.b, c.g, c.r, c.a});
                  }
                }

@@ -19,7 +19,9 @@ bool TempGameFolder::Create(const std::string& prefix) {
   return true;
 }
 
-void TempGameFolder::StartLog() const { LogStart(path_.string()); }
+void TempGameFolder::StartLog() const {
+  LogStart(path_.string());
+}
 
 void TempGameFolder::Remove() {
   if (path_.empty()) return;

@@ -49,7 +49,9 @@ std::vector<uint8_t> MakeTga(int width, int height, int bits, const std::vector<
                              uint8_t descriptor) {
   return MakeTga(
       width, height, bits,
-      [&](int x, int yFromTop) { return topRowFirst.at(static_cast<size_t>(yFromTop * width + x)); },
+      [&](int x, int yFromTop) {
+        return topRowFirst.at(static_cast<size_t>(yFromTop * width + x));
+      },
       descriptor);
 }
 
@@ -102,7 +104,8 @@ std::vector<uint8_t> MakeSpt(int width, int height, int bits,
 
 void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace tav::test
