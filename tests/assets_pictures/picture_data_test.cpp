@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -131,10 +130,37 @@ TEST_F(PictureData, PackageHoldsExactlyTheManifestPictures) {
   }
 }
 
+// A string literal in source text that names a picture: "<name>.tga" or
+// "<name>.spt", the name made of letters, digits and _!<>.- only.
+struct QuotedName {
+  std::string name;
+  size_t position;  // of the opening quote
+};
+
+std::vector<QuotedName> QuotedPictureNames(const std::string& text) {
+  auto nameCharacter = [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || std::strchr("_!<>.-", c) != nullptr;
+  };
+  std::vector<QuotedName> found;
+  size_t open = text.find('"');
+  while (open != std::string::npos) {
+    size_t end = open + 1;
+    while (end < text.size() && nameCharacter(text[end])) ++end;
+    if (end < text.size() && text[end] == '"' && end - open - 1 > 4) {
+      std::string name = text.substr(open + 1, end - open - 1);
+      std::string extension = Lower(name.substr(name.size() - 4));
+      if (extension == ".tga" || extension == ".spt") found.push_back({name, open});
+      open = text.find('"', end + 1);
+    } else {
+      open = end < text.size() && text[end] == '"' ? end : text.find('"', end);
+    }
+  }
+  return found;
+}
+
 TEST_F(PictureData, EveryPictureNamedInTheCodeIsPacked) {
   ASSERT_EQ(result_, PackageFileSystem::ReadResult::kOk);
   std::set<std::string> packed = PackedNames();
-  const std::regex literal("\"([A-Za-z0-9_!<>.\\-]+\\.(tga|spt))\"", std::regex::icase);
   int scanned = 0;
   for (const char* dir : {"base", "platform", "render", "audio", "game", "gui", "screens", "app"}) {
     fs::path root = fs::path(TAV_SOURCE_DIR) / dir;
@@ -143,17 +169,16 @@ TEST_F(PictureData, EveryPictureNamedInTheCodeIsPacked) {
       std::string ext = item.path().extension().string();
       if (ext != ".cpp" && ext != ".h") continue;
       std::string text = ReadText(item.path());
-      for (std::sregex_iterator it(text.begin(), text.end(), literal), end; it != end; ++it) {
-        std::string name = (*it)[1].str();
-        if (name.front() == '.') continue;  // an extension on its own
+      for (const QuotedName& quoted : QuotedPictureNames(text)) {
+        if (quoted.name.front() == '.') continue;  // an extension on its own
         // A literal added to something before it ("x_" + "Loop.tga") is only the end of
         // a name built at run time.
-        size_t before = static_cast<size_t>(it->position(0));
+        size_t before = quoted.position;
         while (before > 0 && std::isspace(static_cast<unsigned char>(text[before - 1]))) --before;
         if (before > 0 && text[before - 1] == '+') continue;
         ++scanned;
-        EXPECT_TRUE(packed.count(Lower(name)))
-            << name << " (named in " << item.path().string() << ") is not in data.pkg";
+        EXPECT_TRUE(packed.count(Lower(quoted.name)))
+            << quoted.name << " (named in " << item.path().string() << ") is not in data.pkg";
       }
     }
   }
