@@ -1,11 +1,11 @@
 // Reads the GL back buffer for the display tests and opens their window.
 #include "tests/support/gl_frame.h"
 
+#include "tests/support/tga_bytes.h"
+
 #include <GL/gl.h>
 
 #include <cstdint>
-#include <fstream>
-#include <utility>
 #include <vector>
 
 namespace tav::test {
@@ -28,20 +28,16 @@ void SaveGameScreenshot(Platform& platform, const std::filesystem::path& directo
   glFinish();
   const GameViewport viewport = platform.Viewport();
   const int w = viewport.width, h = viewport.height;
-  std::vector<uint8_t> bgr(static_cast<size_t>(w) * h * 3);
+  std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(viewport.x, viewport.y, w, h, GL_RGB, GL_UNSIGNED_BYTE, bgr.data());
-  for (size_t i = 0; i < bgr.size(); i += 3) std::swap(bgr[i], bgr[i + 2]);
+  glReadPixels(viewport.x, viewport.y, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  // GL reads rows bottom first; the pixel function counts them from the top.
+  const auto pixel = [&](int x, int yFromTop) {
+    const uint8_t* p = &rgb[(static_cast<size_t>(h - 1 - yFromTop) * w + x) * 3];
+    return Bgra{p[2], p[1], p[0], 255};
+  };
   std::filesystem::create_directories(directory);
-  std::ofstream out(directory / (name + ".tga"), std::ios::binary);
-  uint8_t header[18] = {0, 0, 2};  // uncompressed true colour, rows bottom first
-  header[12] = static_cast<uint8_t>(w & 0xFF);
-  header[13] = static_cast<uint8_t>((w >> 8) & 0xFF);
-  header[14] = static_cast<uint8_t>(h & 0xFF);
-  header[15] = static_cast<uint8_t>((h >> 8) & 0xFF);
-  header[16] = 24;
-  out.write(reinterpret_cast<const char*>(header), sizeof header);
-  out.write(reinterpret_cast<const char*>(bgr.data()), static_cast<std::streamsize>(bgr.size()));
+  WriteBytes(directory / (name + ".tga"), MakeTga(w, h, 24, pixel));
 }
 
 void GlTestWindow::Open(int settleFrames) {
