@@ -4,10 +4,14 @@
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <direct.h>
+#endif
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace tav {
 namespace {
@@ -33,6 +37,29 @@ bool IsWritableGameFolder(const std::string& directory) {
          access((directory + "/Data").c_str(), W_OK) == 0;
 }
 
+int MakeDirectory(const std::string& path) {
+#ifdef _WIN32
+  return _mkdir(path.c_str());  // Windows has no modes; the profile is private already
+#else
+  return mkdir(path.c_str(), 0700);
+#endif
+}
+
+// The folder of the running executable, or empty when it cannot be told.
+std::string ExecutableDirectory() {
+  std::string path;
+#ifdef _WIN32
+  if (_pgmptr != nullptr) path = _pgmptr;
+#else
+  char buffer[PATH_MAX];
+  const ssize_t length = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+  if (length > 0) path.assign(buffer, static_cast<size_t>(length));
+#endif
+  const size_t slash = path.find_last_of("/\\");
+  if (slash == std::string::npos) return std::string();
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 // Creates every missing folder of `path` with mode 0700; an error text on failure.
 std::string MakePrivateDirectories(const std::string& path) {
   std::string partial;
@@ -43,7 +70,7 @@ std::string MakePrivateDirectories(const std::string& path) {
     partial = path.substr(0, end);
     start = end + 1;
     if (partial.empty()) continue;  // the root of an absolute path
-    if (mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) {
+    if (MakeDirectory(partial) != 0 && errno != EEXIST) {
       return "cannot create " + partial + ": " + std::strerror(errno);
     }
   }
@@ -96,8 +123,9 @@ GameHomes FindGameHomes(const std::string& startDirectory,
   if (homes.dataDirectory.empty()) {
     const std::string installed = executableDirectory + "/../share/games/tavrolith";
     if (!executableDirectory.empty() && HoldsGameData(installed)) {
-      char resolved[PATH_MAX];
-      homes.dataDirectory = realpath(installed.c_str(), resolved) ? resolved : installed;
+      std::error_code error;
+      const std::filesystem::path resolved = std::filesystem::canonical(installed, error);
+      homes.dataDirectory = error ? installed : resolved.string();
     } else {
       homes.dataDirectory = startDirectory;
     }
@@ -127,14 +155,7 @@ GameHomes FindGameHomes(const std::string& startDirectory,
 GameHomes FindProcessGameHomes() {
   char buffer[PATH_MAX];
   const std::string start = getcwd(buffer, sizeof(buffer)) ? buffer : ".";
-  std::string executableDirectory;
-  const ssize_t length = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
-  if (length > 0) {
-    buffer[length] = '\0';
-    executableDirectory = buffer;
-    const size_t slash = executableDirectory.find_last_of('/');
-    executableDirectory = slash == 0 ? "/" : executableDirectory.substr(0, slash);
-  }
+  const std::string executableDirectory = ExecutableDirectory();
   const char* xdg = std::getenv("XDG_DATA_HOME");
   const char* home = std::getenv("HOME");
   return FindGameHomes(start, executableDirectory, xdg ? xdg : "", home ? home : "");
