@@ -179,6 +179,10 @@ bool WindowReachesSize(SdlPlatform& platform, int width, int height) {
     if (w == width && h == height) return true;
     SDL_Delay(10);
   }
+  int w = 0, h = 0;
+  SDL_GetWindowSize(platform.Window(), &w, &h);
+  ADD_FAILURE() << "the window stays " << w << "x" << h << " instead of " << width << "x"
+                << height;
   return false;
 }
 
