@@ -81,7 +81,7 @@ void GameApplication::SetUp() {
   focusSound_.Load("Focus.wav", sound.EffectsLibrary());
   refusedSound_.Load("NotLoad.wav", sound.EffectsLibrary());
 
-  LoadLevelProgress(DataPath(kLevelProgressFile), &progress_);
+  LoadLevelProgress(PlayerFilePath(kLevelProgressFile), &progress_);
   progressLoaded_ = true;
 
   BitmapFont::Shared().Load("xFont.tga");
@@ -187,7 +187,7 @@ void GameApplication::TearDown() {
 }
 
 void GameApplication::SaveProgress() {
-  SaveLevelProgress(DataPath(kLevelProgressFile), progress_);
+  SaveLevelProgress(PlayerFilePath(kLevelProgressFile), progress_);
 }
 
 // --- Screen operations.

@@ -66,6 +66,9 @@ class Platform : public TimeSource {
   virtual void Minimise() = 0;
   // Restores the window and makes it the active, foreground window again.
   virtual void BringToFront() = 0;
+  // Gets out of the way when the game has lost activation or focus. A full-screen
+  // game minimises (the default); a game in a window stays where it is.
+  virtual void YieldForeground() { Minimise(); }
 
   // --- Cursor and buttons, in game pixels: origin top-left, x in [0, width),
   // y in [0, height); positions outside the picture are clamped to its edge.
