@@ -24,6 +24,9 @@ bool DrawBatcher::IsOpaque(unsigned texture) const {
 
 void DrawBatcher::Draw(Primitive primitive, const Vertex* vertices, int count, float red,
                        float green, float blue, float alpha) {
+  // Blended at alpha 0 a draw leaves every pixel as it was (source times 0 plus the
+  // destination), so it is not drawn at all.
+  if (alpha == 0.0f && blend_ != kBlendNone) return;
   RunState state;
   state.texture = texture_;
   state.filter = filter_ == kFilterLinear ? kFilterLinear : kFilterNearest;

@@ -62,7 +62,8 @@ class DrawBatcher {
 
   // Adds one quad (4 vertices) or triangle (3) in the current state, all vertices in
   // one colour. A picture known to be opaque, drawn at alpha 1 in normal blend, is
-  // drawn without blending: the result is the same, without reading the screen.
+  // drawn without blending: the result is the same, without reading the screen. A
+  // blended draw at alpha 0 changes nothing and is dropped.
   void Draw(Primitive primitive, const Vertex* vertices, int count, float red, float green,
             float blue, float alpha);
   // Hands the held vertices to the target.

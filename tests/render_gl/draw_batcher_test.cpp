@@ -108,7 +108,7 @@ TEST_F(DrawBatcherTest, StateGLAlreadyHasIsNotSetAgainAndEachTextureKeepsItsFilt
                                 "bind 1", "quads 4", "quads 4"}));
 }
 
-TEST_F(DrawBatcherTest, OnlyAnOpaquePictureAtFullAlphaInNormalBlendSkipsBlending) {
+TEST_F(DrawBatcherTest, BlendingIsSkippedOnlyWhereItCannotChangeAPixel) {
   batcher.TextureCreated(1, true);
   batcher.TextureCreated(2, false);
   batcher.SetBlendMode(kBlendNormal);
@@ -120,9 +120,12 @@ TEST_F(DrawBatcherTest, OnlyAnOpaquePictureAtFullAlphaInNormalBlendSkipsBlending
   batcher.BindTexture(1);
   batcher.SetBlendMode(kBlendMultiply);
   Quad(0);  // additive brightens even when opaque
+  Quad(0, 0.0f);  // blended at alpha 0: changes nothing, dropped
+  batcher.SetBlendMode(kBlendNone);
+  Quad(0, 0.0f);  // unblended, alpha does not matter: drawn
   batcher.Flush();
   EXPECT_EQ(TakeCalls(), (Calls{"bind 1", "blend 1", "quads 4", "blend 2", "quads 4", "bind 2",
-                                "quads 4", "bind 1", "blend 3", "quads 4"}));
+                                "quads 4", "bind 1", "blend 3", "quads 4", "blend 1", "quads 4"}));
 }
 
 TEST_F(DrawBatcherTest, TexturesChangedOutsideTheBatchFlushFirstAndAreForgotten) {
