@@ -5,7 +5,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build play test clean contact-sheet level-report
+.PHONY: all deps configure build play test clean contact-sheet level-report bench
 
 all: build
 
@@ -29,6 +29,12 @@ contact-sheet: build
 
 level-report: build
 	@cmake --build $(BUILD_DIR) --target level-report
+
+# Benchmarks, never part of `make test`: the game's per-frame work and the texture
+# lookups (Google Benchmark), then the real game under Xvfb (scripts/bench-xvfb.sh).
+bench: build
+	@$(BUILD_DIR)/bench/game_bench --benchmark_min_time=0.2
+	@bash scripts/bench-xvfb.sh $(BUILD_DIR)/game
 
 clean:
 	rm -rf $(BUILD_DIR)
