@@ -1,6 +1,7 @@
 // Frame pacing for displays that do not wait for the refresh at presentation.
 #include "app/frame_pacer.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -64,7 +65,9 @@ void FramePacer::WaitUntil(double deadline) {
   for (int yields = 0; yields < kMaxYields;) {
     const double left = deadline - Now();
     if (left <= 0.0) return;
-    const auto sleepMilliseconds = static_cast<uint32_t>((left - kYieldSeconds) * 1000.0);
+    // Whole milliseconds, rounded so that on average about kYieldSeconds is left.
+    const auto sleepMilliseconds =
+        static_cast<uint32_t>(std::lround((left - kYieldSeconds) * 1000.0));
     if (left > kYieldSeconds && sleepMilliseconds > 0) {
       platform_.Sleep(sleepMilliseconds);
     } else {
