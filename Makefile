@@ -34,6 +34,7 @@ level-report: build
 # lookups (Google Benchmark), then the real game under Xvfb (scripts/bench-xvfb.sh).
 bench: build
 	@$(BUILD_DIR)/bench/game_bench --benchmark_min_time=0.2
+	@$(BUILD_DIR)/bench/frame_bench --benchmark_min_time=0.2
 	@bash scripts/bench-xvfb.sh $(BUILD_DIR)/game
 
 clean:

@@ -221,8 +221,13 @@ void GLRenderer::DrawTextureArea(const ScaleTexture& texture, int width, int hei
   batcher_->BindTexture(texture.name);
   batcher_->SetFilter(filter);
   batcher_->SetBlendMode(kBlendNone);
+  // The picture's texels go to the screen as they are: without the multiplication by
+  // the (white) vertex colour the software rasteriser draws this large quad faster.
+  batcher_->Flush();
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
   batcher_->Draw(Primitive::kQuads, vertices, 4, 1.0f, 1.0f, 1.0f, 1.0f);
   batcher_->Flush();
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
 
 void GLRenderer::ClearBars() {
