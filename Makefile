@@ -6,7 +6,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build play test clean contact-sheet level-report deb
+.PHONY: all deps configure build play test clean contact-sheet level-report deb bench
 
 all: build
 
@@ -34,6 +34,13 @@ level-report: build
 # The Debian package, made by CPack from the install rules (cmake/install.cmake).
 deb: build
 	@cd $(BUILD_DIR) && cpack -G DEB
+
+# Benchmarks, never part of `make test`: the game's per-frame work and the texture
+# lookups (Google Benchmark), then the real game under Xvfb (scripts/bench-xvfb.sh).
+bench: build
+	@$(BUILD_DIR)/bench/game_bench --benchmark_min_time=0.2
+	@$(BUILD_DIR)/bench/frame_bench --benchmark_min_time=0.2
+	@bash scripts/bench-xvfb.sh $(BUILD_DIR)/game
 
 clean:
 	rm -rf $(BUILD_DIR)

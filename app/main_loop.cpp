@@ -3,6 +3,7 @@
 // tells the expected ones from anything else.
 #include "app/main_loop.h"
 
+#include "app/frame_pacer.h"
 #include "audio/sound_manager.h"
 #include "base/frame_clock.h"
 #include "base/log.h"
@@ -83,6 +84,8 @@ void RunFrames(Platform& platform, Renderer& renderer, Application& application)
   LoopState state;
   SoundManager& sound = SoundManager::Instance();
   FrameClock& clock = FrameClock::Instance();
+  FramePacer pacer(platform, platform.DisplayRefreshRate(),
+                   platform.PresentsToDisplay() && FramePacingAllowedByEnvironment());
   for (;;) {
     PlatformEvent event;
     if (platform.PollEvent(&event)) {
@@ -97,9 +100,11 @@ void RunFrames(Platform& platform, Renderer& renderer, Application& application)
       }
       if (!renderer.BeginFrame()) continue;
       clock.FrameStart();
+      pacer.FrameStart();
       renderer.BeginScene();
       application.FrameStep();
       renderer.EndFrame();
+      pacer.FrameEnd();
       clock.FrameEnd();
     } else {
       platform.Sleep(kInactiveSleepMilliseconds);

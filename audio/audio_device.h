@@ -39,6 +39,12 @@ class AudioDevice {
   // Loads a whole sound file (format detected from its contents); null when the
   // file is missing or unreadable, or the device is not open.
   virtual std::shared_ptr<SoundStream> OpenSound(const std::string& path) = 0;
+  // Opens a long piece of music, played while it is read and decoded rather than
+  // decoded whole first; otherwise like OpenSound. One piece of music plays at a time.
+  // Devices without streaming load it whole.
+  virtual std::shared_ptr<SoundStream> OpenMusic(const std::string& path) {
+    return OpenSound(path);
+  }
 };
 
 }  // namespace tav

@@ -18,6 +18,8 @@ struct MixerState {
   bool open = false;
   std::vector<bool> channelUsed;
   std::set<class MixerStream*> streams;
+  std::set<class MixerMusic*> music;
+  class MixerMusic* musicPlaying = nullptr;  // the music SDL_mixer's one music slot holds
 };
 
 class MixerStream : public SoundStream {
@@ -81,6 +83,71 @@ class MixerStream : public SoundStream {
   bool repeat_ = false;
 };
 
+// Music streamed through SDL_mixer's one music slot: read and decoded while it plays,
+// so that minutes of music do not sit decoded in memory.
+class MixerMusic : public SoundStream {
+ public:
+  MixerMusic(std::shared_ptr<MixerState> state, Mix_Music* music)
+      : state_(std::move(state)), music_(music) {
+    state_->music.insert(this);
+  }
+
+  ~MixerMusic() override {
+    Unload();
+    state_->music.erase(this);
+  }
+
+  void Unload() {
+    if (music_ == nullptr) return;
+    if (state_->open) {
+      if (OwnsSlot()) Mix_HaltMusic();
+      Mix_FreeMusic(music_);
+    }
+    if (OwnsSlot()) state_->musicPlaying = nullptr;
+    music_ = nullptr;
+  }
+
+  void PlayFromStart(bool repeat) override {
+    if (music_ == nullptr) return;
+    repeat_ = repeat;
+    state_->musicPlaying = this;
+    ApplyVolume();
+    Mix_PlayMusic(music_, repeat ? -1 : 1);
+  }
+
+  void Stop() override {
+    if (music_ == nullptr || !OwnsSlot()) return;
+    if (Mix_PlayingMusic()) Mix_PauseMusic();
+  }
+
+  void Resume() override {
+    if (music_ == nullptr) return;
+    if (OwnsSlot() && Mix_PlayingMusic()) {
+      if (Mix_PausedMusic()) Mix_ResumeMusic();
+      return;
+    }
+    PlayFromStart(repeat_);
+  }
+
+  bool IsPlaying() override {
+    return music_ != nullptr && OwnsSlot() && Mix_PlayingMusic() && !Mix_PausedMusic();
+  }
+
+  void SetVolume(float volume) override {
+    volume_ = std::clamp(volume, 0.0f, 1.0f);
+    if (music_ != nullptr && OwnsSlot()) ApplyVolume();
+  }
+
+ private:
+  bool OwnsSlot() const { return state_->musicPlaying == this; }
+  void ApplyVolume() { Mix_VolumeMusic(static_cast<int>(std::lround(volume_ * MIX_MAX_VOLUME))); }
+
+  std::shared_ptr<MixerState> state_;
+  Mix_Music* music_;
+  bool repeat_ = false;
+  float volume_ = 1.0f;
+};
+
 SdlMixerDevice::SdlMixerDevice() : state_(std::make_shared<MixerState>()) {}
 
 SdlMixerDevice::~SdlMixerDevice() { Close(); }
@@ -108,6 +175,7 @@ std::string SdlMixerDevice::Description() {
 void SdlMixerDevice::Close() {
   if (!state_->open) return;
   for (MixerStream* stream : state_->streams) stream->Unload();
+  for (MixerMusic* music : state_->music) music->Unload();
   Mix_CloseAudio();
   Mix_Quit();
   SDL_AudioQuit();
@@ -128,6 +196,13 @@ std::shared_ptr<SoundStream> SdlMixerDevice::OpenSound(const std::string& path) 
   used[channel] = true;
   Mix_Volume(channel, MIX_MAX_VOLUME);
   return std::make_shared<MixerStream>(state_, chunk, channel);
+}
+
+std::shared_ptr<SoundStream> SdlMixerDevice::OpenMusic(const std::string& path) {
+  if (!state_->open) return nullptr;
+  Mix_Music* music = Mix_LoadMUS(path.c_str());
+  if (music == nullptr) return nullptr;
+  return std::make_shared<MixerMusic>(state_, music);
 }
 
 }  // namespace tav

@@ -1,5 +1,6 @@
 // The Linux audio device on SDL2_mixer. Every loaded sound gets a mixer channel of its
-// own, so a sound is stopped, resumed and restarted without touching any other.
+// own, so a sound is stopped, resumed and restarted without touching any other; the
+// music is streamed through the mixer's music slot.
 #pragma once
 
 #include <memory>
@@ -24,6 +25,7 @@ class SdlMixerDevice : public AudioDevice {
   std::string Description() override;
   void Close() override;
   std::shared_ptr<SoundStream> OpenSound(const std::string& path) override;
+  std::shared_ptr<SoundStream> OpenMusic(const std::string& path) override;
 
  private:
   std::shared_ptr<MixerState> state_;

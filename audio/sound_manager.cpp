@@ -19,7 +19,8 @@ std::shared_ptr<SoundStream> SoundLibrary::Load(const std::string& name) {
   // Sounds are loose files, never read from the package.
   const std::string path = FindFileIgnoringCase(DataPath("Data\\Audio\\" + name));
   entries_.push_back(Entry{name, nullptr});
-  std::shared_ptr<SoundStream> stream = manager.Device()->OpenSound(path);
+  std::shared_ptr<SoundStream> stream =
+      streamed_ ? manager.Device()->OpenMusic(path) : manager.Device()->OpenSound(path);
   if (stream) {
     stream->SetVolume(volume_);
   } else {

@@ -14,6 +14,8 @@ namespace tav {
 
 class SoundLibrary {
  public:
+  // A `streamed` library opens its sounds as music (AudioDevice::OpenMusic).
+  explicit SoundLibrary(bool streamed = false) : streamed_(streamed) {}
   // The library's sound named `name` (case-insensitive), loaded from
   // Data\Audio\<name> on first use. A sound that failed to load stays failed (null)
   // and is not retried. Null too while no device is open.
@@ -32,6 +34,7 @@ class SoundLibrary {
   };
   std::vector<Entry> entries_;
   float volume_ = 1.0f;
+  bool streamed_ = false;
 };
 
 // A reference to one loaded sound. Empty until loaded, or when loading failed.
@@ -91,7 +94,7 @@ class SoundManager {
 
   AudioDevice* device_ = nullptr;
   bool open_ = false;
-  SoundLibrary music_;
+  SoundLibrary music_{true};  // the music is long: streamed, not decoded whole
   SoundLibrary effects_;
   SoundHandle musicHandle_;
 };

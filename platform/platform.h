@@ -96,6 +96,12 @@ class Platform : public TimeSource {
   // Presents the back buffer (with vertical sync where the driver offers it).
   virtual void SwapGLBuffers() = 0;
   virtual GameViewport Viewport() = 0;
+
+  // --- Frame pacing. Whether frames go to a real display whose refresh the main loop
+  // may pace them to (false for headless runs, whose clock is the test's), and that
+  // display's refresh rate in Hz (0 when unknown).
+  virtual bool PresentsToDisplay() { return false; }
+  virtual int DisplayRefreshRate() { return 0; }
 };
 
 // The process-wide platform (not owned). Before any is installed, and after

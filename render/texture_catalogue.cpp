@@ -128,8 +128,10 @@ TextureCatalogue& TextureCatalogue::Instance() {
 }
 
 Texture& TextureCatalogue::Get(const std::string& name) {
-  for (auto& texture : textures_)
-    if (SameTextIgnoringCase(texture->name, name)) return *texture;
+  std::string key = name;
+  for (char& c : key) c = LowerAscii(c);
+  const auto found = byLowerName_.find(key);
+  if (found != byLowerName_.end()) return *found->second;
 
   textures_.push_back(std::make_unique<Texture>());
   Texture& texture = *textures_.back();
@@ -144,13 +146,19 @@ Texture& TextureCatalogue::Get(const std::string& name) {
     textures_.pop_back();
     throw;
   }
-  if (loaded) return texture;
+  if (loaded) {
+    byLowerName_.emplace(std::move(key), &texture);
+    return texture;
+  }
   textures_.pop_back();
   static Texture emptyTexture;
   return emptyTexture;
 }
 
-void TextureCatalogue::Clear() { textures_.clear(); }
+void TextureCatalogue::Clear() {
+  byLowerName_.clear();
+  textures_.clear();
+}
 
 bool TextureCatalogue::Load(Texture& texture) {
   const std::string& name = texture.name;

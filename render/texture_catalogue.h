@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "render/renderer.h"
@@ -62,7 +63,10 @@ class TextureCatalogue {
  private:
   // False when a fatal report was made and did not raise.
   bool Load(Texture& texture);
-  std::vector<std::unique_ptr<Texture>> textures_;
+  std::vector<std::unique_ptr<Texture>> textures_;  // in load order
+  // The loaded Textures by lower-case name: the effects ask for pictures by name
+  // for every particle of every frame.
+  std::unordered_map<std::string, Texture*> byLowerName_;
 };
 
 }  // namespace tav

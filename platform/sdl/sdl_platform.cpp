@@ -420,6 +420,12 @@ GameViewport SdlPlatform::Viewport() {
                     drawableWidth, drawableHeight);
 }
 
+int SdlPlatform::DisplayRefreshRate() {
+  SDL_DisplayMode mode;
+  if (window_ == nullptr || SDL_GetWindowDisplayMode(window_, &mode) != 0) return 0;
+  return mode.refresh_rate;
+}
+
 bool SdlPlatform::QueryFrequency(uint64_t* ticksPerSecond) {
   *ticksPerSecond = SDL_GetPerformanceFrequency();
   return *ticksPerSecond != 0;

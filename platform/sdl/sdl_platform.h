@@ -40,6 +40,8 @@ class SdlPlatform : public Platform {
   void DestroyGLContext() override;
   void SwapGLBuffers() override;
   GameViewport Viewport() override;
+  bool PresentsToDisplay() override { return window_ != nullptr; }
+  int DisplayRefreshRate() override;
 
   bool QueryFrequency(uint64_t* ticksPerSecond) override;
   uint64_t QueryCounter() override;

@@ -1,11 +1,13 @@
-// OpenGL back-end. Every draw is one immediate-mode primitive; the filter is applied
-// to whichever texture is bound at draw time, so a filter change affects every
-// texture drawn after it.
+// OpenGL back-end: draws go through the DrawBatcher into client-side vertex arrays;
+// the picture is drawn unscaled and scaled once at the end of the frame (see the
+// header for why), using only what OpenGL 1.1 offers: the back buffer is copied into a
+// texture, which is then drawn into the letterbox.
 #include "render/gl/gl_renderer.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "base/log.h"
@@ -17,7 +19,79 @@
 
 namespace tav {
 
-GLRenderer::GLRenderer(Platform& platform) : Renderer(kRendererGL), platform_(platform) {}
+namespace {
+
+// Frames after a change of the letterbox whose whole drawable is cleared: one per
+// buffer the swap chain may hold, so that no old picture stays in a bar.
+constexpr int kFullClearFrames = 3;
+
+bool SameViewport(const GameViewport& a, const GameViewport& b) {
+  return a.drawableWidth == b.drawableWidth && a.drawableHeight == b.drawableHeight &&
+         a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+
+int PowerOfTwoAtLeast(int size) {
+  int power = 1;
+  while (power < size) power *= 2;
+  return power;
+}
+
+// True when every pixel of B, G, R, A bytes (or R, G, B, A) has alpha 255.
+bool AllAlphaOpaque(const uint8_t* pixels, size_t pixelCount, int bitsPerPixel) {
+  if (bitsPerPixel != 32) return true;
+  for (size_t i = 0; i < pixelCount; ++i) {
+    if (pixels[i * 4 + 3] != 255) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+// The batcher's requests as OpenGL 1.1 calls.
+class GLRenderer::GLTarget : public BatchTarget {
+ public:
+  void BindTexture(unsigned name) override { glBindTexture(GL_TEXTURE_2D, name); }
+
+  void SetTextureFilter(int filter) override {
+    const GLint glFilter = filter == kFilterLinear ? GL_LINEAR : GL_NEAREST;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, glFilter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, glFilter);
+  }
+
+  void SetBlend(int mode) override {
+    switch (mode) {
+      case kBlendNone:
+        glDisable(GL_BLEND);
+        break;
+      case kBlendNormal:
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        break;
+      case kBlendMultiply:
+        // Named "multiply" in the picture settings, but drawn additively.
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        break;
+      default:
+        break;
+    }
+  }
+
+  void DrawVertices(Primitive primitive, const BatchVertex* vertices, size_t count) override {
+    const GLsizei stride = sizeof(BatchVertex);
+    glVertexPointer(2, GL_FLOAT, stride, &vertices[0].x);
+    glTexCoordPointer(2, GL_FLOAT, stride, &vertices[0].u);
+    glColorPointer(4, GL_FLOAT, stride, &vertices[0].r);
+    glDrawArrays(primitive == Primitive::kQuads ? GL_QUADS : GL_TRIANGLES, 0,
+                 static_cast<GLsizei>(count));
+  }
+};
+
+GLRenderer::GLRenderer(Platform& platform)
+    : Renderer(kRendererGL),
+      target_(std::make_unique<GLTarget>()),
+      batcher_(std::make_unique<DrawBatcher>(*target_)),
+      platform_(platform) {}
 
 GLRenderer::~GLRenderer() = default;
 
@@ -40,9 +114,15 @@ void GLRenderer::Init(int width, int height, int bitsPerPixel, bool /*fullScreen
   glDisable(GL_ALPHA_TEST);
   glDisable(GL_NORMALIZE);
   glEnable(GL_TEXTURE_2D);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
   // Rows of 24-bit pictures are packed without padding.
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  GLint maxTextureSize = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
+  maxTextureSize_ = std::max<int>(maxTextureSize, 64);
 
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
@@ -50,32 +130,159 @@ void GLRenderer::Init(int width, int height, int bitsPerPixel, bool /*fullScreen
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 
-  // Keep the GL state in step with the blend mode this renderer reports.
-  ApplyBlendMode();
+  // GL's blend is set at the first draw from the mode this renderer reports.
+  batcher_->ForgetState();
+  batcher_->SetBlendMode(blendMode_);
+  batcher_->SetFilter(filter_);
+  fullClearsLeft_ = kFullClearFrames;
 }
 
 bool GLRenderer::BeginFrame() { return true; }
 
-void GLRenderer::BeginScene() {
-  // The bars around the picture are black; the picture itself is drawn into a
-  // scissored viewport so that Clear and every draw stay inside it.
-  const GameViewport viewport = platform_.Viewport();
-  glDisable(GL_SCISSOR_TEST);
-  glViewport(0, 0, viewport.drawableWidth, viewport.drawableHeight);
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
-  glScissor(viewport.x, viewport.y, viewport.width, viewport.height);
+void GLRenderer::SetArea(int x, int y, int width, int height) {
+  glViewport(x, y, width, height);
+  glScissor(x, y, width, height);
   glEnable(GL_SCISSOR_TEST);
 }
 
+void GLRenderer::ClearRect(int x, int y, int width, int height) {
+  if (width <= 0 || height <= 0) return;
+  glScissor(x, y, width, height);
+  glEnable(GL_SCISSOR_TEST);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void GLRenderer::BeginScene() {
+  batcher_->Flush();
+  const GameViewport viewport = platform_.Viewport();
+  if (!SameViewport(viewport, viewport_)) fullClearsLeft_ = kFullClearFrames;
+  viewport_ = viewport;
+  if (fullClearsLeft_ > 0) {
+    // The bars are black; they are cleared only while the letterbox is new.
+    --fullClearsLeft_;
+    ClearRect(0, 0, viewport.drawableWidth, viewport.drawableHeight);
+  }
+
+  // A letterbox larger than the picture gets the unscaled picture scaled once at
+  // the end; one of the picture's own size or smaller is drawn into directly.
+  scaling_ = viewport.width >= width_ && viewport.height >= height_ &&
+             (viewport.width != width_ || viewport.height != height_);
+  picture_ = viewport;
+  if (scaling_) {
+    wholeFactor_ = std::max(1, std::min(viewport.width / width_, viewport.height / height_));
+    while (wholeFactor_ > 1 && PowerOfTwoAtLeast(std::max(width_, height_) * wholeFactor_) >
+                                   maxTextureSize_) {
+      --wholeFactor_;
+    }
+    picture_.x = 0;
+    picture_.y = 0;
+    picture_.width = width_;
+    picture_.height = height_;
+  }
+  SetArea(picture_.x, picture_.y, picture_.width, picture_.height);
+}
+
+void GLRenderer::CopyToTexture(ScaleTexture& texture, int width, int height) {
+  batcher_->FlushBeforeOutsideChange();
+  if (texture.width < width || texture.height < height) {
+    if (texture.name != 0) {
+      GLuint old = texture.name;
+      batcher_->TextureDestroyed(old);
+      glDeleteTextures(1, &old);
+    }
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    texture.name = name;
+    texture.width = PowerOfTwoAtLeast(width);
+    texture.height = PowerOfTwoAtLeast(height);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, texture.width, texture.height, 0, GL_RGB,
+                 GL_UNSIGNED_BYTE, nullptr);
+    batcher_->TextureCreated(name, true);
+  } else {
+    glBindTexture(GL_TEXTURE_2D, texture.name);
+    batcher_->NoteBoundTexture(texture.name);
+  }
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
+}
+
+void GLRenderer::DrawTextureArea(const ScaleTexture& texture, int width, int height,
+                                 int filter) {
+  // The copy's first row is the bottom one, so v runs upwards here.
+  const float u = static_cast<float>(width) / static_cast<float>(texture.width);
+  const float v = static_cast<float>(height) / static_cast<float>(texture.height);
+  const float w = static_cast<float>(width_), h = static_cast<float>(height_);
+  const Vertex vertices[4] = {{0, 0, 0, 0}, {w, 0, u, 0}, {w, h, u, v}, {0, h, 0, v}};
+  batcher_->BindTexture(texture.name);
+  batcher_->SetFilter(filter);
+  batcher_->SetBlendMode(kBlendNone);
+  // The picture's texels go to the screen as they are: without the multiplication by
+  // the (white) vertex colour the software rasteriser draws this large quad faster.
+  batcher_->Flush();
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+  batcher_->Draw(Primitive::kQuads, vertices, 4, 1.0f, 1.0f, 1.0f, 1.0f);
+  batcher_->Flush();
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+}
+
+void GLRenderer::ClearBars() {
+  // Only the part of the drawable the unscaled picture was drawn in can have changed.
+  const GameViewport& box = viewport_;
+  const int right = box.x + box.width, top = box.y + box.height;
+  const int usedWidth = width_ * wholeFactor_, usedHeight = height_ * wholeFactor_;
+  ClearRect(0, 0, std::min(box.x, usedWidth), usedHeight);
+  ClearRect(right, 0, usedWidth - right, usedHeight);
+  ClearRect(box.x, 0, std::min(box.width, usedWidth - box.x), std::min(box.y, usedHeight));
+  ClearRect(box.x, top, std::min(box.width, usedWidth - box.x), usedHeight - top);
+}
+
+void GLRenderer::ComposeFrame() {
+  batcher_->Flush();
+  if (!scaling_) return;
+  const DrawBatcher::UserState user = batcher_->SaveUserState();
+  CopyToTexture(pictureTexture_, width_, height_);
+  const ScaleTexture* source = &pictureTexture_;
+  int sourceWidth = width_, sourceHeight = height_;
+  if (wholeFactor_ > 1) {
+    sourceWidth = width_ * wholeFactor_;
+    sourceHeight = height_ * wholeFactor_;
+    SetArea(0, 0, sourceWidth, sourceHeight);
+    DrawTextureArea(pictureTexture_, width_, height_, kFilterNearest);
+    CopyToTexture(enlargedTexture_, sourceWidth, sourceHeight);
+    source = &enlargedTexture_;
+  }
+  ClearBars();
+  SetArea(viewport_.x, viewport_.y, viewport_.width, viewport_.height);
+  DrawTextureArea(*source, sourceWidth, sourceHeight, kFilterLinear);
+  batcher_->RestoreUserState(user);
+  // The frame is composed: the picture now lies in the letterbox.
+  scaling_ = false;
+  picture_ = viewport_;
+}
+
 void GLRenderer::EndFrame() {
+  ComposeFrame();
   glFlush();
   platform_.SwapGLBuffers();
 }
 
+void GLRenderer::Flush() { batcher_->Flush(); }
+
 void GLRenderer::Shutdown() {
   if (contextCreated_) {
+    batcher_->ForgetState();
+    for (ScaleTexture* texture : {&pictureTexture_, &enlargedTexture_}) {
+      if (texture->name != 0) {
+        GLuint name = texture->name;
+        glDeleteTextures(1, &name);
+      }
+      *texture = ScaleTexture();
+    }
     platform_.DestroyGLContext();
     contextCreated_ = false;
   }
@@ -88,6 +295,7 @@ void GLRenderer::Shutdown() {
 void GLRenderer::DestroyTexture(RendererTexture& texture) {
   if (texture.glName != 0) {
     GLuint name = texture.glName;
+    batcher_->TextureDestroyed(name);
     glDeleteTextures(1, &name);
   }
   texture.glName = 0;
@@ -95,6 +303,7 @@ void GLRenderer::DestroyTexture(RendererTexture& texture) {
 
 void GLRenderer::Upload(const uint8_t* rgbPixels, int width, int height, int bitsPerPixel,
                         RendererTexture& texture) {
+  batcher_->FlushBeforeOutsideChange();
   GLuint name = 0;
   glGenTextures(1, &name);
   texture.glName = name;
@@ -107,6 +316,8 @@ void GLRenderer::Upload(const uint8_t* rgbPixels, int width, int height, int bit
   const bool alpha = bitsPerPixel == 32;
   glTexImage2D(GL_TEXTURE_2D, 0, alpha ? 4 : 3, width, height, 0, alpha ? GL_RGBA : GL_RGB,
                GL_UNSIGNED_BYTE, rgbPixels);
+  const size_t pixelCount = static_cast<size_t>(width) * static_cast<size_t>(height);
+  batcher_->TextureCreated(name, AllAlphaOpaque(rgbPixels, pixelCount, bitsPerPixel));
 }
 
 bool GLRenderer::CreateTextureFromPixels(const uint8_t* pixels, int width, int height,
@@ -141,68 +352,33 @@ bool GLRenderer::CreateTextureFromTga(const uint8_t* bytes, size_t byteCount, in
 }
 
 void GLRenderer::BindTexture(uintptr_t /*d3dTexture*/, unsigned glName) {
-  glBindTexture(GL_TEXTURE_2D, glName);
+  batcher_->BindTexture(glName);
 }
 
 void GLRenderer::Clear(float red, float green, float blue) {
+  batcher_->Flush();
   glClearColor(red, green, blue, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
 }
 
-void GLRenderer::ApplyFilterToBoundTexture() {
-  const GLint filter = filter_ == kFilterLinear ? GL_LINEAR : GL_NEAREST;
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-}
-
 void GLRenderer::DrawQuad(const Vertex vertices[4], float red, float green, float blue,
                           float alpha) {
-  ApplyFilterToBoundTexture();
-  glColor4f(red, green, blue, alpha);
-  glBegin(GL_QUADS);
-  for (int i = 0; i < 4; ++i) {
-    glTexCoord2f(vertices[i].u, vertices[i].v);
-    glVertex2f(vertices[i].x, vertices[i].y);
-  }
-  glEnd();
+  batcher_->Draw(Primitive::kQuads, vertices, 4, red, green, blue, alpha);
 }
 
 void GLRenderer::DrawTriangle(const Vertex vertices[3], float red, float green, float blue,
                               float alpha) {
-  ApplyFilterToBoundTexture();
-  glColor4f(red, green, blue, alpha);
-  glBegin(GL_TRIANGLES);
-  for (int i = 0; i < 3; ++i) {
-    glTexCoord2f(vertices[i].u, vertices[i].v);
-    glVertex2f(vertices[i].x, vertices[i].y);
-  }
-  glEnd();
-}
-
-void GLRenderer::ApplyBlendMode() {
-  switch (blendMode_) {
-    case kBlendNone:
-      glDisable(GL_BLEND);
-      break;
-    case kBlendNormal:
-      glEnable(GL_BLEND);
-      glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-      break;
-    case kBlendMultiply:
-      // Named "multiply" in the picture settings, but drawn additively.
-      glEnable(GL_BLEND);
-      glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-      break;
-    default:
-      break;  // stored, changes nothing
-  }
+  batcher_->Draw(Primitive::kTriangles, vertices, 3, red, green, blue, alpha);
 }
 
 void GLRenderer::SetBlendMode(int mode) {
   blendMode_ = mode;
-  ApplyBlendMode();
+  batcher_->SetBlendMode(mode);
 }
 
-void GLRenderer::SetFilter(int mode) { filter_ = mode; }
+void GLRenderer::SetFilter(int mode) {
+  filter_ = mode;
+  batcher_->SetFilter(mode);
+}
 
 }  // namespace tav

@@ -88,7 +88,7 @@ class PictureScene : public ::testing::Test {
   // Writes the game's picture as a 24-bit TGA for review.
   static void Save(const std::string& name) {
     const fs::path directory = fs::path(TAV_BINARY_DIR) / "tests" / "picture_scenes";
-    test::SaveGameScreenshot(*window_.platform, directory, name);
+    test::SaveGameScreenshot(*window_.renderer, directory, name);
   }
 
   // Text centred on x, as the game centres its labels (half the width, truncated).

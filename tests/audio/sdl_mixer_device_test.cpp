@@ -165,6 +165,33 @@ TEST_F(SdlMixerDeviceTest, SoundsOutlivingTheDeviceAreHarmless) {
   tone.reset();
 }
 
+TEST_F(SdlMixerDeviceTest, StreamedMusicPlaysPausesResumesEndsAndOutlivesTheDevice) {
+  std::shared_ptr<SoundStream> music;
+  {
+    SdlMixerDevice device;
+    ASSERT_TRUE(device.Open(""));
+    EXPECT_EQ(device.OpenMusic(Path("missing.ogg")), nullptr);
+    music = device.OpenMusic(Path("Tone.ogg"));  // half a second
+    ASSERT_NE(music, nullptr);
+    music->PlayFromStart(false);
+    EXPECT_TRUE(music->IsPlaying());
+    music->Stop();
+    EXPECT_FALSE(music->IsPlaying());
+    EXPECT_TRUE(Mix_PausedMusic());  // paused, keeping its position
+    music->Resume();
+    EXPECT_TRUE(music->IsPlaying());
+    music->SetVolume(0.5f);
+    EXPECT_EQ(Mix_VolumeMusic(-1), MIX_MAX_VOLUME / 2);
+    EXPECT_TRUE(WaitFor([&] { return !music->IsPlaying(); })) << "played once, it ends";
+    music->PlayFromStart(true);
+    device.Close();
+    EXPECT_FALSE(music->IsPlaying());
+  }
+  music->PlayFromStart(false);
+  music->Resume();
+  music.reset();
+}
+
 TEST_F(SdlMixerDeviceTest, SoundManagerRunsOnTheMixer) {
   SoundManager& manager = SoundManager::Instance();
   manager.ResetForTests();

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "base/log.h"
+#include "platform/letterbox.h"
 #include "platform/sdl/sdl_platform.h"
 #include "tests/support/gl_frame.h"
 #include "tests/support/temp_game_folder.h"
@@ -111,7 +112,7 @@ class GLRendererTest : public ::testing::Test {
   }
 
   // The colour at a point of game space, read from the back buffer.
-  static Rgb At(int gameX, int gameY) { return test::ReadGamePixel(*platform_, gameX, gameY); }
+  static Rgb At(int gameX, int gameY) { return test::ReadGamePixel(*renderer_, gameX, gameY); }
 
   static SdlPlatform* platform_;
   static GLRenderer* renderer_;
@@ -240,18 +241,61 @@ TEST_F(GLRendererTest, TriangleCoversOnlyItsHalf) {
   EXPECT_TRUE(Near(At(160, 160), {0, 0, 255}));
 }
 
-TEST_F(GLRendererTest, BarsAroundAScaledPictureStayBlack) {
-  renderer_->Clear(1.0f, 1.0f, 1.0f);
-  glFinish();
+// On a screen larger than the picture, the composed frame is scaled into the
+// letterbox with black bars, and the screen pixel the mouse mapping sends to a game
+// pixel shows that pixel: columns and rows of alternating black and white are read
+// back across the whole letterbox.
+TEST_F(GLRendererTest, ScaledPictureShowsEachGamePixelWhereTheMouseMapsItAndBarsStayBlack) {
   const GameViewport viewport = platform_->Viewport();
-  EXPECT_EQ(viewport.width * 600, viewport.height * 800);
-  if (viewport.x == 0 && viewport.y == 0) {
-    GTEST_SKIP() << "the screen has the picture's own size: no bars";
+  if (viewport.width == 800 && viewport.height == 600) {
+    GTEST_SKIP() << "the screen has the picture's own size: nothing is scaled";
   }
-  uint8_t pixel[4] = {};
-  glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-  EXPECT_TRUE(Near({pixel[0], pixel[1], pixel[2]}, {0, 0, 0}));
-  EXPECT_TRUE(Near(At(400, 300), {255, 255, 255}));
+  const LetterboxRect box{viewport.x,
+                          viewport.drawableHeight - (viewport.y + viewport.height),
+                          viewport.width, viewport.height};
+  for (const bool columns : {true, false}) {
+    std::vector<Bgra> stripes;
+    for (int i = 0; i < (columns ? 800 : 600); ++i) {
+      const uint8_t level = i % 2 == 0 ? 255 : 0;
+      stripes.push_back({level, level, level, 255});
+    }
+    renderer_->BindTexture(columns ? Texture(stripes, 800, 1, 24) : Texture(stripes, 1, 600, 24));
+    Quad(0, 0, 800, 600);
+    renderer_->ComposeFrame();
+    glFinish();
+    // One line of screen pixels across the letterbox and the bars on both sides.
+    const int length = columns ? viewport.drawableWidth : viewport.drawableHeight;
+    std::vector<uint8_t> line(static_cast<size_t>(length) * 4);
+    const int middle = columns ? box.y + box.height / 2 : box.x + box.width / 2;
+    if (columns) {
+      glReadPixels(0, viewport.drawableHeight - 1 - middle, length, 1, GL_RGBA, GL_UNSIGNED_BYTE,
+                   line.data());
+    } else {
+      glReadPixels(middle, 0, 1, length, GL_RGBA, GL_UNSIGNED_BYTE, line.data());
+    }
+    const int boxStart = columns ? box.x : box.y;
+    const int boxSize = columns ? box.width : box.height;
+    int wrong = 0;
+    for (int screen = 0; screen < length; ++screen) {
+      // Screen rows from the top, as the mouse reports them; GL reads from the bottom.
+      const int glIndex = columns ? screen : viewport.drawableHeight - 1 - screen;
+      const int level = line[static_cast<size_t>(glIndex) * 4];
+      if (screen < boxStart || screen >= boxStart + boxSize) {
+        wrong += level > kTolerance ? 1 : 0;  // a bar
+        continue;
+      }
+      int gameX = 0, gameY = 0;
+      ScreenToGame(box, 800, 600, columns ? screen : middle, columns ? middle : screen, &gameX,
+                   &gameY);
+      // Game rows count from the top here too; the picture's top row is white.
+      const bool white = (columns ? gameX : gameY) % 2 == 0;
+      wrong += (level >= 128) != white ? 1 : 0;
+    }
+    EXPECT_EQ(wrong, 0) << (columns ? "columns" : "rows");
+    // The next frame: the composed picture is drawn afresh.
+    renderer_->EndFrame();
+    renderer_->BeginScene();
+  }
 }
 
 }  // namespace

@@ -116,7 +116,7 @@ class GameScene : public ::testing::Test {
 
   static void Save(const std::string& name) {
     const fs::path directory = fs::path(TAV_BINARY_DIR) / "tests" / "scene";
-    test::SaveGameScreenshot(*window_.platform, directory, name);
+    test::SaveGameScreenshot(*window_.renderer, directory, name);
   }
 
   static void EndFrame() { window_.renderer->EndFrame(); }

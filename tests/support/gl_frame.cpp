@@ -14,19 +14,21 @@ std::ostream& operator<<(std::ostream& out, const Rgb& colour) {
   return out << "(" << colour.r << ", " << colour.g << ", " << colour.b << ")";
 }
 
-Rgb ReadGamePixel(Platform& platform, int gameX, int gameY) {
+Rgb ReadGamePixel(GLRenderer& renderer, int gameX, int gameY) {
+  renderer.Flush();
   glFinish();
-  const GameViewport viewport = platform.Viewport();
+  const GameViewport viewport = renderer.PictureViewport();
   uint8_t pixel[4] = {};
   glReadPixels(viewport.x + gameX * viewport.width / 800,
                viewport.y + gameY * viewport.height / 600, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
   return {pixel[0], pixel[1], pixel[2]};
 }
 
-void SaveGameScreenshot(Platform& platform, const std::filesystem::path& directory,
+void SaveGameScreenshot(GLRenderer& renderer, const std::filesystem::path& directory,
                         const std::string& name) {
+  renderer.Flush();
   glFinish();
-  const GameViewport viewport = platform.Viewport();
+  const GameViewport viewport = renderer.PictureViewport();
   const int w = viewport.width, h = viewport.height;
   std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);

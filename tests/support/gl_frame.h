@@ -19,11 +19,11 @@ struct Rgb {
 std::ostream& operator<<(std::ostream& out, const Rgb& colour);
 
 // The colour at a point of game space (800 x 600, y up), read from the back buffer
-// through the platform's letterboxed viewport.
-Rgb ReadGamePixel(Platform& platform, int gameX, int gameY);
+// where the renderer draws this frame's picture (its batched draws flushed first).
+Rgb ReadGamePixel(GLRenderer& renderer, int gameX, int gameY);
 
 // Writes the game's part of the back buffer as the 24-bit TGA <directory>/<name>.tga.
-void SaveGameScreenshot(Platform& platform, const std::filesystem::path& directory,
+void SaveGameScreenshot(GLRenderer& renderer, const std::filesystem::path& directory,
                         const std::string& name);
 
 // An 800 x 600 game window with the OpenGL renderer installed as the process
@@ -38,7 +38,7 @@ class GlTestWindow {
   // Handles every pending window event.
   void DrainEvents();
 
-  Rgb At(int gameX, int gameY) { return ReadGamePixel(*platform, gameX, gameY); }
+  Rgb At(int gameX, int gameY) { return ReadGamePixel(*renderer, gameX, gameY); }
 
   std::unique_ptr<SdlPlatform> platform;
   std::unique_ptr<GLRenderer> renderer;

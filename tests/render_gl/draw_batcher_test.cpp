@@ -1,0 +1,162 @@
+// The draw batcher's flush rules and state skipping, against a target that records
+// what would have gone to GL.
+#include "render/gl/draw_batcher.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tav {
+namespace {
+
+class RecordingTarget : public BatchTarget {
+ public:
+  void BindTexture(unsigned name) override { calls.push_back("bind " + std::to_string(name)); }
+  void SetTextureFilter(int filter) override {
+    calls.push_back(filter == kFilterLinear ? "linear" : "nearest");
+  }
+  void SetBlend(int mode) override { calls.push_back("blend " + std::to_string(mode)); }
+  void DrawVertices(Primitive primitive, const BatchVertex* vertices, size_t count) override {
+    calls.push_back((primitive == Primitive::kQuads ? "quads " : "triangles ") +
+                    std::to_string(count));
+    drawn.insert(drawn.end(), vertices, vertices + count);
+  }
+  std::vector<std::string> calls;
+  std::vector<BatchVertex> drawn;
+};
+
+class DrawBatcherTest : public ::testing::Test {
+ protected:
+  void Quad(float x, float alpha = 1.0f) {
+    const Vertex vertices[4] = {{x, 0, 0, 1}, {x + 1, 0, 1, 1}, {x + 1, 1, 1, 0}, {x, 1, 0, 0}};
+    batcher.Draw(Primitive::kQuads, vertices, 4, 1.0f, 0.5f, 0.25f, alpha);
+  }
+  void Triangle() {
+    const Vertex vertices[3] = {{0, 0, 0, 1}, {1, 0, 1, 1}, {0, 1, 0, 0}};
+    batcher.Draw(Primitive::kTriangles, vertices, 3, 1.0f, 1.0f, 1.0f, 1.0f);
+  }
+  std::vector<std::string> TakeCalls() {
+    std::vector<std::string> calls;
+    calls.swap(target.calls);
+    return calls;
+  }
+
+  RecordingTarget target;
+  DrawBatcher batcher{target};
+};
+
+using Calls = std::vector<std::string>;
+
+TEST_F(DrawBatcherTest, DrawsInOneStateWaitForAFlushAndEveryStateChangeEndsTheRun) {
+  batcher.TextureCreated(7, false);
+  batcher.TextureCreated(8, false);
+  batcher.BindTexture(7);
+  Quad(0);
+  Quad(1);
+  Quad(2);
+  EXPECT_TRUE(target.calls.empty());
+  EXPECT_EQ(batcher.PendingVertexCount(), 12u);
+
+  batcher.BindTexture(8);  // another texture
+  Quad(3);
+  batcher.SetBlendMode(kBlendMultiply);  // another blend
+  Quad(4);
+  batcher.SetFilter(kFilterLinear);  // another filter
+  Quad(5);
+  Triangle();  // another primitive
+  batcher.Flush();
+  EXPECT_EQ(TakeCalls(), (Calls{"bind 7", "blend 2", "quads 12", "bind 8", "quads 4",
+                                "blend 3", "quads 4", "linear", "quads 4", "triangles 3"}));
+  // Position, texture coordinate and colour go through unchanged, in order.
+  ASSERT_EQ(target.drawn.size(), 27u);
+  EXPECT_EQ(target.drawn[4].x, 1.0f);
+  EXPECT_EQ(target.drawn[6].u, 1.0f);
+  EXPECT_EQ(target.drawn[6].v, 0.0f);
+  EXPECT_EQ(target.drawn[6].g, 0.5f);
+  EXPECT_EQ(target.drawn[6].b, 0.25f);
+
+  // A blend value outside 1..3 changes nothing, so it does not end the run either.
+  Triangle();
+  batcher.SetBlendMode(9);
+  Triangle();
+  batcher.Flush();
+  EXPECT_EQ(TakeCalls(), (Calls{"triangles 6"}));
+  batcher.Flush();
+  EXPECT_TRUE(target.calls.empty()) << "an empty batch draws nothing";
+}
+
+TEST_F(DrawBatcherTest, StateGLAlreadyHasIsNotSetAgainAndEachTextureKeepsItsFilter) {
+  batcher.TextureCreated(1, false);  // uploaded with the nearest filter, left bound
+  batcher.TextureCreated(2, false);
+  batcher.SetBlendMode(kBlendNormal);
+  batcher.BindTexture(1);
+  batcher.SetFilter(kFilterLinear);
+  Quad(0);
+  batcher.BindTexture(2);
+  batcher.SetFilter(kFilterNearest);
+  Quad(0);
+  batcher.BindTexture(1);
+  batcher.SetFilter(kFilterLinear);
+  Quad(0);
+  batcher.Flush();
+  batcher.BindTexture(1);
+  batcher.SetBlendMode(kBlendNormal);
+  Quad(1);
+  batcher.Flush();
+  EXPECT_EQ(TakeCalls(), (Calls{"bind 1", "linear", "blend 2", "quads 4", "bind 2", "quads 4",
+                                "bind 1", "quads 4", "quads 4"}));
+}
+
+TEST_F(DrawBatcherTest, BlendingIsSkippedOnlyWhereItCannotChangeAPixel) {
+  batcher.TextureCreated(1, true);
+  batcher.TextureCreated(2, false);
+  batcher.SetBlendMode(kBlendNormal);
+  batcher.BindTexture(1);
+  Quad(0);        // opaque, alpha 1: no blending needed
+  Quad(0, 0.5f);  // half transparent: blended
+  batcher.BindTexture(2);
+  Quad(0);  // a picture with alpha: blended
+  batcher.BindTexture(1);
+  batcher.SetBlendMode(kBlendMultiply);
+  Quad(0);  // additive brightens even when opaque
+  Quad(0, 0.0f);  // blended at alpha 0: changes nothing, dropped
+  batcher.SetBlendMode(kBlendNone);
+  Quad(0, 0.0f);  // unblended, alpha does not matter: drawn
+  batcher.Flush();
+  EXPECT_EQ(TakeCalls(), (Calls{"bind 1", "blend 1", "quads 4", "blend 2", "quads 4", "bind 2",
+                                "quads 4", "bind 1", "blend 3", "quads 4", "blend 1", "quads 4"}));
+}
+
+TEST_F(DrawBatcherTest, TexturesChangedOutsideTheBatchFlushFirstAndAreForgotten) {
+  batcher.TextureCreated(3, false);
+  batcher.SetFilter(kFilterLinear);
+  Quad(0);
+  // A new upload binds its own texture in GL: the held quad is drawn first, with
+  // the texture it was meant for, and the new texture becomes the current one.
+  batcher.TextureCreated(4, false);
+  EXPECT_EQ(TakeCalls(), (Calls{"linear", "blend 2", "quads 4"}));
+  Quad(0);
+  batcher.TextureDestroyed(4);
+  EXPECT_EQ(TakeCalls(), (Calls{"linear", "quads 4"})) << "drawn before its texture goes";
+  // GL hands the name out again: the new texture's filter is set again, and the
+  // unbound texture 0 is what a draw without a bind now uses.
+  EXPECT_EQ(batcher.BoundTexture(), 0u);
+  batcher.TextureCreated(4, false);
+  Quad(0);
+  batcher.Flush();
+  EXPECT_EQ(TakeCalls(), (Calls{"linear", "quads 4"}));
+}
+
+TEST_F(DrawBatcherTest, AFullBatchIsFlushedWithoutLosingAVertex) {
+  batcher.TextureCreated(1, false);
+  const int quads = static_cast<int>(DrawBatcher::kCapacity / 4) + 10;
+  for (int i = 0; i < quads; ++i) Quad(static_cast<float>(i));
+  batcher.Flush();
+  ASSERT_EQ(target.drawn.size(), static_cast<size_t>(quads) * 4);
+  for (int i = 0; i < quads; ++i) ASSERT_EQ(target.drawn[i * 4].x, static_cast<float>(i));
+  EXPECT_EQ(TakeCalls().back(), "quads 40");
+}
+
+}  // namespace
+}  // namespace tav
