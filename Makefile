@@ -32,3 +32,11 @@ level-report: build
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+# The Windows game, cross-built with mingw-w64 into build-win/ (see README).
+WIN_BUILD_DIR ?= build-win
+.PHONY: windows
+windows: build
+	@cmake -S . -B $(WIN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake -DTAV_NATIVE_BUILD_DIR=$(abspath $(BUILD_DIR))
+	@cmake --build $(WIN_BUILD_DIR) -j $(JOBS)

@@ -1,13 +1,12 @@
 // The log file, fatal error reports and the quit request.
 #include "base/log.h"
 
-#include <unistd.h>
-
 #include <climits>
 #include <cstdarg>
 #include <cstdio>
 
 #include "base/data_path.h"
+#include "base/file_system.h"
 
 namespace tav {
 namespace {
@@ -53,8 +52,7 @@ void LogStart(const std::string& baseDirectory) {
   if (!baseDirectory.empty()) {
     g_baseDirectory = baseDirectory;
   } else {
-    char cwd[PATH_MAX];
-    g_baseDirectory = getcwd(cwd, sizeof(cwd)) ? cwd : ".";
+    g_baseDirectory = CurrentDirectory();
   }
   if (g_baseDirectory.size() > kMaxBaseDirectory) g_baseDirectory.resize(kMaxBaseDirectory);
   while (g_baseDirectory.size() > 1 &&
