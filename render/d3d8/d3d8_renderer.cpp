@@ -32,6 +32,33 @@ struct D3DVertex {
 };
 static_assert(sizeof(D3DVertex) == 24);
 
+// Widens one row-major surface of a back-buffer format into 0xAARRGGBB words,
+// repeating each channel's top bits into its low ones as OpenGL does.
+bool ReadSurfaceRows(const uint8_t* bits, size_t pitch, UINT width, UINT height,
+                     uint32_t format, std::vector<uint32_t>* pixels) {
+  auto widen = [](uint32_t value, int valueBits) {
+    return (value << (8 - valueBits)) | (value >> (2 * valueBits - 8));
+  };
+  pixels->resize(static_cast<size_t>(width) * height);
+  for (UINT row = 0; row < height; ++row) {
+    const uint8_t* source = bits + row * pitch;
+    uint32_t* target = pixels->data() + static_cast<size_t>(row) * width;
+    for (UINT x = 0; x < width; ++x) {
+      if (format == D3DFMT_R5G6B5) {
+        const uint32_t word = source[2 * x] | (source[2 * x + 1] << 8);
+        target[x] = 0xFF000000u | (widen(word >> 11, 5) << 16) |
+                    (widen((word >> 5) & 0x3F, 6) << 8) | widen(word & 0x1F, 5);
+      } else if (format == D3DFMT_X8R8G8B8 || format == D3DFMT_A8R8G8B8) {
+        std::memcpy(&target[x], source + 4 * x, 4);
+        target[x] |= 0xFF000000u;
+      } else {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 IDirect3DTexture8* AsTexture(uintptr_t handle) {
   return reinterpret_cast<IDirect3DTexture8*>(handle);
 }
@@ -371,29 +398,33 @@ void D3D8Renderer::SetFilter(int mode) {
   ApplyFilter();
 }
 
-bool D3D8Renderer::ReadFrontBuffer(std::vector<uint32_t>* pixels) {
+bool D3D8Renderer::ReadBackBuffer(std::vector<uint32_t>* pixels) {
   if (device_ == nullptr) return false;
-  // The front buffer comes back as A8R8G8B8 at the size of the display mode.
-  IDirect3DSurface8* surface = nullptr;
-  if (FAILED(device_->CreateImageSurface(width_, height_, D3DFMT_A8R8G8B8, &surface))) {
+  IDirect3DSurface8* back = nullptr;
+  if (FAILED(device_->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back)) || back == nullptr) {
     return false;
   }
-  bool copied = false;
-  if (SUCCEEDED(device_->GetFrontBuffer(surface))) {
+  // The back buffer itself need not be lockable: it is copied into a surface of
+  // the same format in system memory first.
+  D3DSURFACE_DESC description;
+  IDirect3DSurface8* copy = nullptr;
+  bool read = false;
+  if (SUCCEEDED(back->GetDesc(&description)) &&
+      SUCCEEDED(device_->CreateImageSurface(description.Width, description.Height,
+                                            description.Format, &copy)) &&
+      SUCCEEDED(device_->CopyRects(back, nullptr, 0, copy, nullptr))) {
     D3DLOCKED_RECT locked;
-    if (SUCCEEDED(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
-      pixels->resize(static_cast<size_t>(width_) * height_);
-      for (int row = 0; row < height_; ++row) {
-        std::memcpy(pixels->data() + static_cast<size_t>(row) * width_,
-                    static_cast<const uint8_t*>(locked.pBits) + static_cast<size_t>(row) * locked.Pitch,
-                    static_cast<size_t>(width_) * 4);
-      }
-      surface->UnlockRect();
-      copied = true;
+    if (SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+      read = ReadSurfaceRows(static_cast<const uint8_t*>(locked.pBits),
+                             static_cast<size_t>(locked.Pitch), description.Width,
+                             description.Height, static_cast<uint32_t>(description.Format),
+                             pixels);
+      copy->UnlockRect();
     }
   }
-  surface->Release();
-  return copied;
+  if (copy != nullptr) copy->Release();
+  back->Release();
+  return read;
 }
 
 }  // namespace tav

@@ -43,10 +43,11 @@ class D3D8Renderer : public Renderer {
   void SetBlendMode(int mode) override;
   void SetFilter(int mode) override;
 
-  // Copies what is on screen (the last presented frame) as 0xAARRGGBB words, top
-  // row first, width x height of the display mode. False when the device cannot
-  // give it. For screenshots and the comparison with the OpenGL back-end.
-  bool ReadFrontBuffer(std::vector<uint32_t>* pixels);
+  // Copies the frame drawn so far (call it before EndFrame, which discards it) as
+  // 0xAARRGGBB words, top row first, width x height of the display mode. False
+  // when the device cannot give it. For screenshots and the comparison with the
+  // OpenGL back-end.
+  bool ReadBackBuffer(std::vector<uint32_t>* pixels);
 
  private:
   void SetupDefaultStates();
