@@ -35,6 +35,67 @@ constexpr uint16_t kWavFormatPcm = 1;
 constexpr uint16_t kWavFormatExtensible = 0xFFFE;
 constexpr size_t kWavFmtMinimumSize = 16;
 constexpr size_t kWavExtensibleSize = 40;
+constexpr size_t kVorbisArenaBytes = 2u << 20;
+
+// Collects the first `packetCount` packets of an Ogg stream from its pages. False
+// when the pages are malformed or end before the packets do.
+bool ReadOggPackets(const uint8_t* bytes, size_t byteCount, size_t packetCount,
+                    std::vector<std::vector<uint8_t>>* packets) {
+  constexpr size_t kPageHeaderSize = 27;
+  std::vector<uint8_t> packet;
+  size_t offset = 0;
+  while (packets->size() < packetCount) {
+    if (byteCount - offset < kPageHeaderSize || std::memcmp(bytes + offset, "OggS", 4) != 0) {
+      return false;
+    }
+    const size_t segmentCount = bytes[offset + 26];
+    const uint8_t* lacing = bytes + offset + kPageHeaderSize;
+    if (byteCount - offset - kPageHeaderSize < segmentCount) return false;
+    size_t body = offset + kPageHeaderSize + segmentCount;
+    for (size_t segment = 0; segment < segmentCount; ++segment) {
+      const size_t length = lacing[segment];
+      if (byteCount - body < length) return false;
+      packet.insert(packet.end(), bytes + body, bytes + body + length);
+      body += length;
+      if (length < 255) {  // a lacing value below 255 ends the packet
+        packets->push_back(std::move(packet));
+        packet.clear();
+        if (packets->size() == packetCount) return true;
+      }
+    }
+    offset = body;
+  }
+  return true;
+}
+
+// Whether the comment header's lengths fit inside it. stb_vorbis trusts them: a
+// comment count near 2^29 overflows its allocation size and it writes past the
+// block it got, so a file whose comment header lies is refused before decoding.
+bool VorbisCommentsAreConsistent(const uint8_t* bytes, size_t byteCount) {
+  std::vector<std::vector<uint8_t>> packets;
+  if (!ReadOggPackets(bytes, byteCount, 2, &packets)) return false;
+  const std::vector<uint8_t>& comments = packets[1];
+  constexpr size_t kPrefix = 7;  // packet type 3 and "vorbis"
+  if (comments.size() < kPrefix + 4 || comments[0] != 3) return false;
+  size_t at = kPrefix;
+  auto readLength = [&](size_t* length) {
+    if (comments.size() - at < 4) return false;
+    *length = ReadLittle32(comments.data() + at);
+    at += 4;
+    return true;
+  };
+  size_t vendorLength = 0;
+  if (!readLength(&vendorLength) || comments.size() - at < vendorLength) return false;
+  at += vendorLength;
+  size_t commentCount = 0;
+  if (!readLength(&commentCount) || commentCount > (comments.size() - at) / 4) return false;
+  for (size_t i = 0; i < commentCount; ++i) {
+    size_t length = 0;
+    if (!readLength(&length) || comments.size() - at < length) return false;
+    at += length;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -125,8 +186,16 @@ bool DecodeOggVorbis(const uint8_t* bytes, size_t byteCount, const std::string& 
     return Refuse(name, "no Ogg header", sound);
   }
   if (byteCount > 0x7FFFFFFF) return Refuse(name, "file too large", sound);
+  if (!VorbisCommentsAreConsistent(bytes, byteCount)) {
+    return Refuse(name, "a broken comment header", sound);
+  }
+  // All of the decoder's memory comes from one block of ours: it cannot leak on a
+  // damaged stream (stb_vorbis forgets some of its own blocks on error paths) nor
+  // grow past this size, which is many times what a stream of ours needs.
+  std::vector<char> arena(kVorbisArenaBytes);
+  stb_vorbis_alloc alloc{arena.data(), static_cast<int>(arena.size())};
   int error = 0;
-  stb_vorbis* vorbis = stb_vorbis_open_memory(bytes, static_cast<int>(byteCount), &error, nullptr);
+  stb_vorbis* vorbis = stb_vorbis_open_memory(bytes, static_cast<int>(byteCount), &error, &alloc);
   if (vorbis == nullptr) return Refuse(name, "not a readable Vorbis stream", sound);
   const stb_vorbis_info info = stb_vorbis_get_info(vorbis);
   if (info.channels != 1 && info.channels != 2) {

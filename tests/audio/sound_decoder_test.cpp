@@ -234,6 +234,15 @@ TEST_F(SoundDecoderTest, DamagedFilesAreRefusedWithALogLine) {
   Bytes scrambled = music;
   for (size_t i = 30; i < scrambled.size(); i += 7) scrambled[i] ^= 0x5A;
   ExpectRefused(scrambled, "music-scrambled");
+  // A comment header claiming 2^29 comments: the count overflows the decoder's
+  // allocation size, and it would write past the small block it got.
+  Bytes lyingComments = music;
+  const size_t commentPacket = 58 + 27 + lyingComments[58 + 26] + 7;
+  const size_t countAt = commentPacket + 4 + Little32(lyingComments, commentPacket);
+  ASSERT_LT(countAt + 4, lyingComments.size());
+  lyingComments[countAt] = 1;
+  lyingComments[countAt + 3] = 0x20;
+  ExpectRefused(lyingComments, "music-lying-comments");
   ExpectRefused(Bytes{'I', 'D', '3', 4, 0, 0}, "not-a-sound");
   ExpectRefused(Bytes{}, "nothing");
 
