@@ -52,23 +52,23 @@ class WaveOutStream : public SoundStream {
 
   void PlayFromStart(bool repeat) override {
     Locked locked(*state_);
-    state_->mixer.PlayFromStart(voice_, repeat);
+    if (state_->open) state_->mixer.PlayFromStart(voice_, repeat);
   }
   void Stop() override {
     Locked locked(*state_);
-    state_->mixer.Stop(voice_);
+    if (state_->open) state_->mixer.Stop(voice_);
   }
   void Resume() override {
     Locked locked(*state_);
-    state_->mixer.Resume(voice_);
+    if (state_->open) state_->mixer.Resume(voice_);
   }
   bool IsPlaying() override {
     Locked locked(*state_);
-    return state_->mixer.IsPlaying(voice_);
+    return state_->open && state_->mixer.IsPlaying(voice_);
   }
   void SetVolume(float volume) override {
     Locked locked(*state_);
-    state_->mixer.SetVolume(voice_, volume);
+    if (state_->open) state_->mixer.SetVolume(voice_, volume);
   }
 
  private:
@@ -138,7 +138,7 @@ class WaveOutOutput : public AudioDevice {
     blockDone_ = nullptr;
     Locked locked(*state_);
     state_->open = false;
-    // Sounds still held elsewhere keep their voices, which nothing plays any more.
+    // Sounds still held elsewhere keep their voices but answer as silent and inert.
   }
 
   std::shared_ptr<SoundStream> OpenSound(const std::string& path) override {
