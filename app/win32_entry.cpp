@@ -4,13 +4,18 @@
 #include "app/win32_entry.h"
 
 #include "audio/sound_manager.h"
+#include "audio/win32/windows_audio_device.h"
+#include "render/d3d8/d3d8_renderer.h"
 #include "render/gl/gl_renderer.h"
 
 namespace tav {
 
 std::vector<RendererFactory> WindowsRendererFactories(Win32Platform& platform) {
   std::vector<RendererFactory> renderers;
-  // Direct3D 8 goes first, ahead of OpenGL, once its back-end is built.
+  // Direct3D 8 goes first, ahead of OpenGL.
+  renderers.push_back([&platform]() -> std::unique_ptr<Renderer> {
+    return std::make_unique<D3D8Renderer>(platform.NativeWindowHandle());
+  });
   renderers.push_back([&platform]() -> std::unique_ptr<Renderer> {
     return std::make_unique<GLRenderer>(platform);
   });
@@ -18,9 +23,10 @@ std::vector<RendererFactory> WindowsRendererFactories(Win32Platform& platform) {
 }
 
 std::unique_ptr<AudioDevice> CreateWindowsAudioDevice() {
-  // No Windows sound device is built yet: the sound manager logs that it could not
-  // open one and the game runs silent.
-  return nullptr;
+  // Made before the window exists: DirectSound ties itself to the desktop window,
+  // and its sounds keep playing whichever window has the focus (the game stops its
+  // music itself when it is deactivated).
+  return std::make_unique<WindowsAudioDevice>(nullptr);
 }
 
 int RunWin32Game(HINSTANCE instance, Application& application,
