@@ -63,8 +63,6 @@ IDirect3DTexture8* AsTexture(uintptr_t handle) {
   return reinterpret_cast<IDirect3DTexture8*>(handle);
 }
 
-std::string ErrorNameOfCode(int64_t code) { return D3DErrorName(code); }
-
 }  // namespace
 
 D3D8Renderer::D3D8Renderer(void* window) : Renderer(kRendererD3D8), window_(window) {
@@ -74,32 +72,44 @@ D3D8Renderer::D3D8Renderer(void* window) : Renderer(kRendererD3D8), window_(wind
 
 D3D8Renderer::~D3D8Renderer() { Shutdown(); }
 
+// Every fatal report raises while errors raise; the returns after them matter only
+// when they do not, so that nothing runs on what failed.
 void D3D8Renderer::Init(int width, int height, int bitsPerPixel, bool fullScreen) {
   width_ = width;
   height_ = height;
   bitsPerPixel_ = bitsPerPixel;
-  SetErrorNameFunction(&ErrorNameOfCode);
+  SetErrorNameFunction(&D3DErrorName);
 
   HMODULE library = LoadLibraryA("d3d8.dll");
   library_ = library;
-  if (library == nullptr) ReportFatal("Failed to load library d3d8.dll.");
+  if (library == nullptr) {
+    ReportFatal("Failed to load library d3d8.dll.");
+    return;
+  }
   using CreateFunction = IDirect3D8*(WINAPI*)(UINT);
   auto create = reinterpret_cast<CreateFunction>(
       reinterpret_cast<void*>(GetProcAddress(library, "Direct3DCreate8")));
   if (create == nullptr) {
     ReportFatal("GetProcAddress( d3d8lib, \"Direct3DCreate8\" ) failed.");
+    return;
   }
 
   LogLine("Direct3DCreate8()\n");
   direct3d_ = create(D3D_SDK_VERSION);
-  if (direct3d_ == nullptr) ReportFatal("Direct3DCreate8() failed.");
+  if (direct3d_ == nullptr) {
+    ReportFatal("Direct3DCreate8() failed.");
+    return;
+  }
 
   LogLine("GetAdapterIdentifier()\n");
   D3DADAPTER_IDENTIFIER8 identifier;
   std::memset(&identifier, 0, sizeof identifier);
   HRESULT result = direct3d_->GetAdapterIdentifier(D3DADAPTER_DEFAULT, D3DENUM_NO_WHQL_LEVEL,
                                                    &identifier);
-  if (FAILED(result)) ReportFatalWithCode(result, "GetAdapterIdentifier() failed.");
+  if (FAILED(result)) {
+    ReportFatalWithCode(result, "GetAdapterIdentifier() failed.");
+    return;
+  }
   identifier.Driver[sizeof identifier.Driver - 1] = '\0';
   identifier.Description[sizeof identifier.Description - 1] = '\0';
   LogLine("DirectX Driver: %s\n", identifier.Driver);
@@ -121,6 +131,7 @@ void D3D8Renderer::Init(int width, int height, int bitsPerPixel, bool fullScreen
                 "hardware acceleration\nor your video drivers should be updated.",
                 "ERROR", MB_OK | MB_ICONERROR);
     ReportFatalWithCode(result, "GetDeviceCaps() failed.");
+    return;
   }
 
   present_ = std::make_unique<PresentParameters>();
@@ -149,6 +160,7 @@ void D3D8Renderer::Init(int width, int height, int bitsPerPixel, bool fullScreen
   if (FAILED(result) || device_ == nullptr) {
     device_ = nullptr;
     ReportFatalWithCode(result, "CreateDevice() failed.");
+    return;
   }
 
   LogLine("SetupDefaultStates()\n");
@@ -207,6 +219,7 @@ bool D3D8Renderer::BeginFrame() {
 }
 
 void D3D8Renderer::BeginScene() {
+  if (device_ == nullptr) return;
   const HRESULT result = device_->BeginScene();
   if (FAILED(result)) ReportFatalWithCode(result, "BeginScene() failed.");
   boundTexture_ = 0;
@@ -214,6 +227,7 @@ void D3D8Renderer::BeginScene() {
 }
 
 void D3D8Renderer::EndFrame() {
+  if (device_ == nullptr) return;
   device_->EndScene();
   const HRESULT result = device_->Present(nullptr, nullptr, nullptr, nullptr);
   // A device lost while presenting is found again by the next BeginFrame.
