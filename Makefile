@@ -21,8 +21,9 @@ build: configure
 play: build
 	@bash scripts/play.sh $(BUILD_DIR)
 
-test: build
+test: build windows
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+	@cd $(WIN_BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 contact-sheet: build
 	@cmake --build $(BUILD_DIR) --target contact-sheet
@@ -33,7 +34,8 @@ level-report: build
 clean:
 	rm -rf $(BUILD_DIR)
 
-# The Windows game, cross-built with mingw-w64 into build-win/ (see README).
+# The Windows game, cross-built with mingw-w64: build-win/game/Tavrolith.exe with the
+# native build's Data tree, build-win/Tavrolith-win64.zip, and the Windows tests.
 WIN_BUILD_DIR ?= build-win
 .PHONY: windows
 windows: build
