@@ -65,15 +65,22 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display and writes its number to the descriptor.
-exec 5< <(Xvfb -displayfd 1 -screen 0 800x600x16 -nolisten tcp 2> "$out_dir/xvfb.log" & echo "pid $!")
-read -r _ xvfb_pid <&5
+# Xvfb picks a free display and writes its number to the descriptor. Another
+# server starting at the same moment may take the same number; then it is tried again.
 display_number=""
-for _ in $(seq 1 100); do
-  if read -r -t 0.1 display_number <&5 && [ -n "$display_number" ]; then break; fi
+for _ in 1 2 3; do
+  exec 5< <(Xvfb -displayfd 1 -screen 0 800x600x16 -nolisten tcp 2> "$out_dir/xvfb.log" & echo "pid $!")
+  read -r _ xvfb_pid <&5
+  for _ in $(seq 1 100); do
+    if read -r -t 0.1 display_number <&5 && [ -n "$display_number" ]; then break; fi
+    kill -0 "$xvfb_pid" 2> /dev/null || break
+  done
+  [ -n "$display_number" ] && break
+  sleep 1
 done
 if [ -z "$display_number" ]; then
   echo "FAIL: Xvfb did not start"
+  cat "$out_dir/xvfb.log"
   exit 1
 fi
 export DISPLAY=":$display_number"
