@@ -1,11 +1,12 @@
 # The two entry points for a fresh Debian machine:
 #   make play   installs what is missing, builds the game and its data, starts the game
 #   make test   installs what is missing, builds everything and runs the whole test suite
+#   make deb    builds the Debian package build/tavrolith_<version>_<arch>.deb
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build play test clean contact-sheet level-report
+.PHONY: all deps configure build play test clean contact-sheet level-report deb
 
 all: build
 
@@ -30,6 +31,10 @@ contact-sheet: build
 
 level-report: build
 	@cmake --build $(BUILD_DIR) --target level-report
+
+# The Debian package, made by CPack from the install rules (cmake/install.cmake).
+deb: build
+	@cd $(BUILD_DIR) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -81,7 +81,7 @@ void GameApplication::SetUp() {
   focusSound_.Load("Focus.wav", sound.EffectsLibrary());
   refusedSound_.Load("NotLoad.wav", sound.EffectsLibrary());
 
-  LoadLevelProgress(DataPath(kLevelProgressFile), &progress_);
+  LoadLevelProgress(PlayerFilePath(kLevelProgressFile), &progress_);
   progressLoaded_ = true;
 
   BitmapFont::Shared().Load("xFont.tga");
@@ -187,7 +187,7 @@ void GameApplication::TearDown() {
 }
 
 void GameApplication::SaveProgress() {
-  SaveLevelProgress(DataPath(kLevelProgressFile), progress_);
+  SaveLevelProgress(PlayerFilePath(kLevelProgressFile), progress_);
 }
 
 // --- Screen operations.
@@ -203,6 +203,13 @@ void GameApplication::OpenDialog(const std::string& dialog, const std::string& b
   RaiseTopBar();
   Windows().SendCommand(dialog, beginCommand);
   Windows().SendCommand(under, "Disable");
+}
+
+bool GameApplication::DialogShown() const {
+  for (const char* dialog : {kPause, kHelp, kOptions, kHiscore, kLevelComplete, kGameOver}) {
+    if (Windows().IsShown(dialog)) return true;
+  }
+  return false;
 }
 
 void GameApplication::CloseDialog(const std::string& dialog) {
@@ -237,6 +244,7 @@ void GameApplication::StartRequest(const std::string& argument, bool timeMode) {
   }
   levelIndex_ = requested;
   gameRunning_ = true;
+  scorePending_ = true;
   timeMode_ = timeMode;
   carriedScore_ = 0;
   Windows().SendCommand(kMenu, "Disable");
@@ -248,10 +256,9 @@ void GameApplication::LevelComplete() {
   if (windows.IsShown(kLevelComplete) || levelIndex_ >= kLastLevelIndex) return;
   // The game screen reports its completed level every frame, so while a dialog
   // covers it the scroll simply waits for the dialog to close instead of
-  // opening on top of it.
-  for (const char* dialog : {kPause, kHelp, kOptions, kHiscore}) {
-    if (windows.IsShown(dialog)) return;
-  }
+  // opening on top of it. A game being left is not played any more: its
+  // completion is dropped with it.
+  if (!gameRunning_ || DialogShown()) return;
   windows.HideWindow(kTopBar);
   windows.ShowWindow(kLevelComplete);
   windows.SendCommand(kLevelComplete, "Show");
@@ -277,10 +284,19 @@ void GameApplication::NextLevel() {
 void GameApplication::GameOver() {
   WindowManager& windows = Windows();
   if (windows.IsShown(kGameOver) || !gameRunning_) return;
+  // Like a completion, a game over found behind a dialog (the move check runs
+  // on a paused board too) waits until the dialog has closed.
+  if (DialogShown()) return;
   gameRunning_ = false;
   windows.SendCommand(kGame, "Disable");
   windows.ShowWindow(kGameOver);
   windows.SendCommand(kGameOver, "BeginDecBlend");
+}
+
+void GameApplication::LeaveGame() {
+  gameRunning_ = false;
+  Windows().SendCommand(kGame, "Disable");
+  Windows().SendCommand(kGame, "BeginDecBlend");
 }
 
 void GameApplication::BackToMenu() {
@@ -289,7 +305,10 @@ void GameApplication::BackToMenu() {
   windows.HideWindow(kGame);
   windows.SendCommand(kMenu, "BeginIncBlend");
   const int score = Scores().GetScore();
-  if (score != 0) {
+  // A finished game's score is offered once, whichever way led back here.
+  const bool offer = scorePending_;
+  scorePending_ = false;
+  if (offer && score != 0) {
     windows.SendCommand(kHiscore, (timeMode_ ? "NewTimeUser " : "NewClassicUser ") +
                                       std::to_string(score));
     OpenDialog(kHiscore, "HiscoreBegin", kMenu);
@@ -355,7 +374,12 @@ void GameApplication::RegisterScreenHandlers() {
        [this](Argument) { Windows().SendCommand(kMenu, "GetClassicLevelNum"); });
   w.On(kMenu, "SetTimeLevel", [this](Argument argument) { StartRequest(argument, true); });
   w.On(kMenu, "SetClassicLevel", [this](Argument argument) { StartRequest(argument, false); });
-  w.On(kMenu, "EndIncBlend", [this](Argument) { Windows().SendCommand(kMenu, "Enable"); });
+  // The end of a fade-in wakes the menu or the game screen only when no dialog
+  // covers it (the name entry after a game, a level finished while the game was
+  // still fading in); closing the dialog wakes it instead.
+  w.On(kMenu, "EndIncBlend", [this](Argument) {
+    if (!DialogShown()) Windows().SendCommand(kMenu, "Enable");
+  });
   w.On(kMenu, "EndDecBlend", [this](Argument) {
     Windows().HideWindow(kMenu);
     Windows().ShowWindow(kGame);
@@ -403,11 +427,10 @@ void GameApplication::RegisterScreenHandlers() {
        [this](Argument) { OpenDialog(kHiscore, "HiscoreBegin", kGame); });
   w.On(kGame, "GameOver", [this](Argument) { GameOver(); });
   w.On(kGame, "LevelComplete", [this](Argument) { LevelComplete(); });
-  w.On(kGame, "TheEnd", [this](Argument) {
-    Windows().SendCommand(kGame, "Disable");
-    Windows().SendCommand(kGame, "BeginDecBlend");
+  w.On(kGame, "TheEnd", [this](Argument) { LeaveGame(); });
+  w.On(kGame, "EndIncBlend", [this](Argument) {
+    if (!DialogShown()) Windows().SendCommand(kGame, "Enable");
   });
-  w.On(kGame, "EndIncBlend", [this](Argument) { Windows().SendCommand(kGame, "Enable"); });
   w.On(kGame, "EndDecBlend", [this](Argument) { BackToMenu(); });
 
   w.On(kPause, "ResumeButton", kClick, [this](Argument) {
@@ -422,8 +445,7 @@ void GameApplication::RegisterScreenHandlers() {
   w.On(kPause, "EndIncBlend", [this](Argument) {
     Windows().HideWindow(kPause);
     if (pauseChoice_ == kPauseToMenu) {
-      Windows().SendCommand(kGame, "BeginDecBlend");
-      Windows().SendCommand(kGame, "Disable");
+      LeaveGame();
     } else if (pauseChoice_ == kPauseResume) {
       Windows().SendCommand(kGame, "Enable");
     }

@@ -55,6 +55,9 @@ class GameApplication : public Application {
   void RegisterSoundHandlers();
 
   void RaiseTopBar();
+  // True while a dialog (pause, help, options, high scores, level complete or
+  // game over) is shown over the menu or the game.
+  bool DialogShown() const;
   void OpenDialog(const std::string& dialog, const std::string& beginCommand,
                   const std::string& under);
   void CloseDialog(const std::string& dialog);
@@ -64,6 +67,8 @@ class GameApplication : public Application {
   void LevelComplete();
   void NextLevel();
   void GameOver();
+  // Ends the game being played and fades the game screen out to the menu.
+  void LeaveGame();
   void BackToMenu();
   void SetSoundVolume(const std::string& argument, bool music);
   void SetSoundSwitch(bool music, bool on);
@@ -73,7 +78,12 @@ class GameApplication : public Application {
   bool timeMode_ = true;
   int levelIndex_ = 0;
   int carriedScore_ = 0;
+  // The game started from the menu is still being played: set by a start,
+  // cleared by its game over or when its screen starts fading out to the menu.
+  // Completions and game overs are acted on only while it is set.
   bool gameRunning_ = true;
+  // The game started last has not yet offered its score to the high scores.
+  bool scorePending_ = false;
   int pauseChoice_ = 0;
   LevelProgress progress_;
   std::array<std::string, kLevelNameCount> timeLevelNames_;

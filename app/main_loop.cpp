@@ -104,7 +104,7 @@ void RunFrames(Platform& platform, Renderer& renderer, Application& application)
     } else {
       platform.Sleep(kInactiveSleepMilliseconds);
       if (state.wasShown) {
-        platform.Minimise();
+        platform.YieldForeground();
         sound.PauseMusic();
         state.wasShown = false;
       }

@@ -1,12 +1,10 @@
 // The log file, fatal error reports and the quit request.
 #include "base/log.h"
 
-#include <climits>
 #include <cstdarg>
 #include <cstdio>
 
 #include "base/data_path.h"
-#include "base/file_system.h"
 
 namespace tav {
 namespace {
@@ -15,7 +13,6 @@ namespace {
 constexpr size_t kLogBufferSize = 1024;
 constexpr size_t kMaxBaseDirectory = 1023;
 
-std::string g_baseDirectory;
 bool g_errorsRaise = true;
 
 std::string DefaultErrorName(int64_t code) {
@@ -28,7 +25,7 @@ std::string DefaultErrorName(int64_t code) {
 ErrorNameFunction g_errorName = DefaultErrorName;
 
 void AppendToLog(const char* text) {
-  std::FILE* file = std::fopen(DataPath("log.txt").c_str(), "ab");
+  std::FILE* file = std::fopen(PlayerFilePath("log.txt").c_str(), "ab");
   if (!file) return;  // the log never fails loudly: the text is dropped
   std::fputs(text, file);
   std::fclose(file);
@@ -49,22 +46,36 @@ void RaiseFatalIfArmed() {
 }  // namespace
 
 void LogStart(const std::string& baseDirectory) {
+  GameHomes homes;
   if (!baseDirectory.empty()) {
-    g_baseDirectory = baseDirectory;
+    homes.dataDirectory = baseDirectory;
   } else {
-    g_baseDirectory = CurrentDirectory();
+    homes = FindProcessGameHomes();
   }
-  if (g_baseDirectory.size() > kMaxBaseDirectory) g_baseDirectory.resize(kMaxBaseDirectory);
-  while (g_baseDirectory.size() > 1 &&
-         (g_baseDirectory.back() == '/' || g_baseDirectory.back() == '\\')) {
-    g_baseDirectory.pop_back();
+  for (std::string* folder : {&homes.dataDirectory, &homes.playerDirectory}) {
+    if (folder->size() > kMaxBaseDirectory) folder->resize(kMaxBaseDirectory);
+    while (folder->size() > 1 && (folder->back() == '/' || folder->back() == '\\')) {
+      folder->pop_back();
+    }
   }
-  if (std::FILE* file = std::fopen(DataPath("log.txt").c_str(), "wb")) std::fclose(file);
+  if (homes.playerFilesBesideData) homes.playerDirectory = homes.dataDirectory;
+  SetGameHomes(homes);
+  if (std::FILE* file = std::fopen(PlayerFilePath("log.txt").c_str(), "wb")) std::fclose(file);
   LogLine("log start\n");
+  if (!homes.playerFilesBesideData) {
+    LogLine("Game data in %s, player files in %s\n", homes.dataDirectory.c_str(),
+            homes.playerDirectory.c_str());
+  }
+  if (!homes.problem.empty()) {
+    // The log itself may be what cannot be written, so the terminal hears it too.
+    LogLine("WARNING: the player's files cannot be kept: %s\n", homes.problem.c_str());
+    std::fprintf(stderr, "tavrolith: the player's files cannot be kept: %s\n",
+                 homes.problem.c_str());
+  }
 }
 
 const std::string& BaseDirectory() {
-  return g_baseDirectory;
+  return CurrentGameHomes().dataDirectory;
 }
 
 void LogLine(const char* format, ...) {

@@ -1,4 +1,4 @@
-// The log file (log.txt in the start directory), fatal error reports and the
+// The log file (log.txt among the player's files), fatal error reports and the
 // quit request. Both FatalError and QuitRequest unwind to the main loop, which
 // tells them from unexpected exceptions by the errors-raise flag.
 #pragma once
@@ -13,11 +13,13 @@ struct FatalError {};
 // Raised by RequestQuit while the errors-raise flag is set.
 struct QuitRequest {};
 
-// Records the base directory (the current directory, or `baseDirectory` when
-// given, for tests), truncates log.txt there and writes "log start\n".
+// Records the game's two homes (FindProcessGameHomes, or both in `baseDirectory`
+// when given, for tests), truncates log.txt in the player's folder and writes
+// "log start\n". A player's folder that cannot be made ready is reported once.
 void LogStart(const std::string& baseDirectory = std::string());
 
-// The base directory recorded by LogStart, without a trailing separator.
+// The folder that holds the game data, recorded by LogStart, without a trailing
+// separator.
 const std::string& BaseDirectory();
 
 // Appends the formatted text (at most 1023 characters) to log.txt, unchanged.

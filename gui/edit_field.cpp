@@ -21,11 +21,14 @@ void EditField::OnKeyChar(uint32_t code, uint32_t /*keyData*/) {
     if (!text_.empty()) text_.pop_back();
   } else if (c == 13) {
     editing_ = false;
-  } else {
-    // Every byte value is taken; how it looks is the font's business.
+  } else if (static_cast<unsigned char>(c) >= kFirstPrintable) {
+    // Any other byte is taken; how it looks is the font's business.
     std::string candidate = text_ + c;
     if (Fits(candidate)) text_ = std::move(candidate);
   }
+  // Other control bytes (Tab, Escape, ...) are refused like a byte that does not
+  // fit: the high-score file drops them when it is read, so a name holding one
+  // would change after a restart.
   caretClock_ = 0;  // the caret restarts visible after each keystroke
   Notify("EditOnChar");
 }

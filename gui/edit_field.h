@@ -1,7 +1,8 @@
 // The one-line text entry (the player's name on the high-score screen). While
-// editing it takes typed bytes that fit its rectangle in the shared font and shows
-// a blinking caret; when idle it shows the text padded with dots. Every keystroke
-// taken while editing is reported with "EditOnChar"; the owner reads Text().
+// editing it takes typed printable bytes that fit its rectangle in the shared
+// font and shows a blinking caret; when idle it shows the text padded with dots.
+// Every keystroke taken while editing is reported with "EditOnChar"; the owner
+// reads Text().
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,9 @@ class EditField : public Control {
   // The high-score record keeps a name of at most this many bytes (plus its NUL).
   static constexpr size_t kMaxTextBytes = 255;
   static constexpr int kMaxDots = 100;
+  // Bytes below this are control bytes; only Backspace and Enter act, the rest
+  // are refused.
+  static constexpr unsigned char kFirstPrintable = 32;
   // The caret shows while this bit of the caret clock is clear: 512 ms on, 512 off.
   static constexpr uint32_t kCaretBlinkBit = 512;
 
@@ -27,8 +31,9 @@ class EditField : public Control {
   void SetRect(float x0, float y0, float x1, float y1) { textRect_.Set(x0, y0, x1, y1); }
 
   void Draw() override;
-  // Backspace (8) removes the last byte, Enter (13) ends editing, any other byte is
-  // appended when it fits; only the low byte of code counts.
+  // Backspace (8) removes the last byte, Enter (13) ends editing, other control
+  // bytes are refused, any other byte is appended when it fits; only the low byte
+  // of code counts. Every keystroke taken while editing posts "EditOnChar".
   void OnKeyChar(uint32_t code, uint32_t keyData) override;
   // "BeginEdit" empties the text and starts editing; "EndEdit" stops it.
   void OnCommand(const std::string& command) override;

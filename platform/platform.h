@@ -66,6 +66,9 @@ class Platform : public TimeSource {
   virtual void Minimise() = 0;
   // Restores the window and makes it the active, foreground window again.
   virtual void BringToFront() = 0;
+  // Gets out of the way when the game has lost activation or focus. A full-screen
+  // game minimises (the default); a game in a window stays where it is.
+  virtual void YieldForeground() { Minimise(); }
   // The system's handle of the main window (a Windows HWND), for back-ends that
   // draw into it themselves; null where there is no such window.
   virtual void* NativeWindowHandle() { return nullptr; }

@@ -57,7 +57,7 @@ HiscoreWindow::HiscoreWindow(std::string name) : Window(std::move(name)) {
 HiscoreWindow::~HiscoreWindow() = default;
 
 std::string HiscoreWindow::FilePath() const {
-  return filePath_.empty() ? DataPath("Data\\Hiscore.dat") : filePath_;
+  return filePath_.empty() ? PlayerFilePath("Data\\Hiscore.dat") : filePath_;
 }
 
 HiscoreTable HiscoreWindow::Table() const {

@@ -39,7 +39,7 @@ class HiscoreWindow : public Window {
   int Page() const { return page_; }
   float Blend() const { return blend_; }
   const EditField& NameField(int table, int row) const { return *names_[table][row]; }
-  // The native path of the file; DataPath("Data\\Hiscore.dat") unless set.
+  // The native path of the file; PlayerFilePath("Data\\Hiscore.dat") unless set.
   void SetFilePath(std::string path) { filePath_ = std::move(path); }
   std::string FilePath() const;
 

@@ -69,7 +69,7 @@ float LibraryVolume(float volume, bool on) {
 
 bool ReadSoundSettings(SoundSettings& settings) {
   IniFile ini;
-  ini.Open(kConfigName);
+  ini.OpenPath(PlayerFilePath(kConfigName));
   return ReadOpenFile(ini, settings);
 }
 
@@ -89,7 +89,7 @@ std::string FormatSoundSettings(const SoundSettings& settings) {
 }
 
 bool WriteSoundSettings(const SoundSettings& settings) {
-  return WriteSoundSettingsTo(DataPath(kConfigName), settings);
+  return WriteSoundSettingsTo(PlayerFilePath(kConfigName), settings);
 }
 
 bool WriteSoundSettingsTo(const std::string& nativePath, const SoundSettings& settings) {

@@ -3,9 +3,12 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <csignal>
 
+#include "base/data_path.h"
 #include "base/log.h"
+#include "platform/window_mode.h"
 
 namespace tav {
 
@@ -110,24 +113,32 @@ void SdlPlatform::CreateMainWindow(const char* caption, int width, int height) {
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
   SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 
-  // Created at the desktop's size from the start: without a window manager to honour
-  // the full-screen request, a smaller window would stay small.
-  SDL_DisplayMode desktop;
+  // A full-screen window is created at the desktop's size from the start: without a
+  // window manager to honour the full-screen request, a smaller window would stay
+  // small. A window opens at a whole multiple of the picture, centred.
+  windowed_ = ReadWindowedChoice(PlayerFilePath(kWindowModeFile));
   int windowWidth = width, windowHeight = height;
-  if (SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w > 0 && desktop.h > 0) {
-    windowWidth = desktop.w;
-    windowHeight = desktop.h;
+  DesktopSize(&windowWidth, &windowHeight);
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+  int position = SDL_WINDOWPOS_UNDEFINED;
+  if (windowed_) {
+    const WindowSize size = OpeningWindowSize(windowWidth, windowHeight, width, height);
+    windowWidth = size.width;
+    windowHeight = size.height;
+    flags |= SDL_WINDOW_RESIZABLE;
+    position = SDL_WINDOWPOS_CENTERED;
+  } else {
+    flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
   }
   LogLine("SDL_CreateWindow()\n");
-  window_ = SDL_CreateWindow(caption, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                             windowWidth, windowHeight,
-                             SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_OPENGL |
-                                 SDL_WINDOW_HIDDEN);
+  window_ = SDL_CreateWindow(caption, position, position, windowWidth, windowHeight, flags);
   if (window_ == nullptr) {
     LogSdlError();
     ReportFatal("SDL_CreateWindow() failed.");
     return;
   }
+  // Small enough for any desktop, large enough that the picture stays a picture.
+  SDL_SetWindowMinimumSize(window_, width / 4, height / 4);
   // Neither the screen saver nor monitor power-down starts while the game runs.
   SDL_DisableScreenSaver();
   SDL_StartTextInput();
@@ -235,6 +246,12 @@ bool SdlPlatform::Translate(const void* rawEvent, PlatformEvent* event) {
       pending_.pop_front();
       return true;
     case SDL_KEYDOWN: {
+      // Alt+Enter and F11 switch between full screen and a window; they type nothing.
+      const bool enter = e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER;
+      if (e.key.keysym.sym == SDLK_F11 || (enter && (e.key.keysym.mod & KMOD_ALT) != 0)) {
+        if (e.key.repeat == 0) SetWindowed(!windowed_);
+        return false;
+      }
       // Backspace and Enter produce no text input; they arrive as the control
       // characters a Windows character message carries for them.
       int code = 0;
@@ -267,8 +284,54 @@ void SdlPlatform::Minimise() {
 
 void SdlPlatform::BringToFront() {
   if (window_ == nullptr) return;
-  SDL_RestoreWindow(window_);
+  // Restoring a window the player has maximised would shrink it; only a minimised
+  // one needs it.
+  if (!windowed_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0) {
+    SDL_RestoreWindow(window_);
+  }
   SDL_RaiseWindow(window_);
+}
+
+void SdlPlatform::YieldForeground() {
+  // A full-screen game covers the desktop, so it gets out of the way; a window
+  // already leaves the desktop usable and stays where the player put it.
+  if (!windowed_) Minimise();
+}
+
+void SdlPlatform::DesktopSize(int* width, int* height) const {
+  SDL_DisplayMode desktop;
+  const int display = window_ != nullptr ? std::max(SDL_GetWindowDisplayIndex(window_), 0) : 0;
+  if (SDL_GetDesktopDisplayMode(display, &desktop) == 0 && desktop.w > 0 && desktop.h > 0) {
+    *width = desktop.w;
+    *height = desktop.h;
+  }
+}
+
+void SdlPlatform::SetWindowed(bool windowed) {
+  if (window_ == nullptr || windowed == windowed_) return;
+  windowed_ = windowed;
+  LogLine(windowed ? "Window mode: window\n" : "Window mode: full screen\n");
+  ApplyWindowMode();
+  WriteWindowedChoice(PlayerFilePath(kWindowModeFile), windowed_);
+}
+
+void SdlPlatform::ApplyWindowMode() {
+  int desktopWidth = gameWidth_, desktopHeight = gameHeight_;
+  DesktopSize(&desktopWidth, &desktopHeight);
+  if (windowed_) {
+    if (SDL_SetWindowFullscreen(window_, 0) != 0) LogSdlError();
+    const WindowSize size = OpeningWindowSize(desktopWidth, desktopHeight, gameWidth_,
+                                              gameHeight_);
+    SDL_SetWindowResizable(window_, SDL_TRUE);
+    SDL_SetWindowSize(window_, size.width, size.height);
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  } else {
+    // Sized and placed by hand as well, for desktops without a window manager.
+    SDL_SetWindowResizable(window_, SDL_FALSE);
+    SDL_SetWindowPosition(window_, 0, 0);
+    SDL_SetWindowSize(window_, desktopWidth, desktopHeight);
+    if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) LogSdlError();
+  }
 }
 
 LetterboxRect SdlPlatform::WindowLetterbox() const {
@@ -308,6 +371,7 @@ void SdlPlatform::EnterDisplayMode(int width, int height, int /*bitsPerPixel*/) 
   // The desktop keeps its own mode; the picture is scaled into it instead.
   gameWidth_ = width;
   gameHeight_ = height;
+  if (windowed_) return;  // the player chose a window; it stays one
   LogLine("SDL_SetWindowFullscreen()\n");
   if (window_ == nullptr ||
       SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {

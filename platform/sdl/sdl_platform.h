@@ -1,6 +1,7 @@
-// The Linux platform on SDL2: one full-screen window on the desktop's own mode, the
-// game's picture scaled into it with its aspect ratio kept, the mouse mapped back into
-// game pixels, typed text as Latin-1 character codes, and SIGTERM / SIGINT turned
+// The Linux platform on SDL2: one window, full screen on the desktop's own mode or a
+// resizable window (Alt+Enter and F11 switch, and the choice is kept between runs),
+// the game's picture scaled into it with its aspect ratio kept at any size, the mouse
+// mapped back into game pixels, typed text as Latin-1 character codes, and SIGTERM / SIGINT turned
 // into a termination event so that the game leaves through its normal shutdown.
 #pragma once
 
@@ -26,6 +27,7 @@ class SdlPlatform : public Platform {
   bool PollEvent(PlatformEvent* event) override;
   void Minimise() override;
   void BringToFront() override;
+  void YieldForeground() override;
   void GetCursorPos(int* x, int* y) override;
   void SetCursorPos(int x, int y) override;
   void ShowCursor(bool show) override;
@@ -44,6 +46,9 @@ class SdlPlatform : public Platform {
   uint32_t MilliTicks() override;
 
   SDL_Window* Window() const { return window_; }
+  bool Windowed() const { return windowed_; }
+  // Switches between full screen and a window and remembers the choice.
+  void SetWindowed(bool windowed);
 
  private:
   // Where the picture lies in window coordinates (the mouse's coordinates).
@@ -51,6 +56,9 @@ class SdlPlatform : public Platform {
   // Turns one SDL event into ours; false for events the game has no use for.
   bool Translate(const void* sdlEvent, PlatformEvent* event);
   void QueueTextInput(const char* utf8);
+  // The desktop's size, or the picture's when it cannot be asked.
+  void DesktopSize(int* width, int* height) const;
+  void ApplyWindowMode();
 
   SDL_Window* window_ = nullptr;
   void* glContext_ = nullptr;
@@ -58,6 +66,7 @@ class SdlPlatform : public Platform {
   bool signalsInstalled_ = false;
   int gameWidth_ = 800;
   int gameHeight_ = 600;
+  bool windowed_ = false;
   std::deque<PlatformEvent> pending_;
 };
 

@@ -13,7 +13,8 @@
 #include "audio/sound_manager.h"
 #include "base/frame_clock.h"
 #include "base/log.h"
-#include "game/score_store.h"
+#include "game/board.h"
+#include "game/random_source.h"
 #include "gui/button.h"
 #include "platform/platform.h"
 #include "render/renderer.h"
@@ -137,7 +138,10 @@ void FlowDriver::Start() {
   Stop();
   // What a new process starts with.
   GetSoundSettings() = SoundSettings();
-  Scores().SetScore(0);
+  // Score, clicks and the shared frame counter as at a process start, and the
+  // same random pieces every run, so a test plays the same whatever ran before.
+  ResetGameStateForTests();
+  SeedGameRandom(1);
   FrameClock::Instance().ResetForTests();
   windows_ = std::make_unique<WindowManager>();
   SetWindowManager(windows_.get());

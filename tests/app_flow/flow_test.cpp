@@ -15,6 +15,7 @@
 #include "game/score_store.h"
 #include "screens/game_window.h"
 #include "screens/hiscore_table.h"
+#include "screens/hiscore_window.h"
 #include "screens/main_window.h"
 #include "screens/sound_settings.h"
 
@@ -82,6 +83,23 @@ class FlowTest : public ::testing::Test {
     LevelProgress progress;
     ParseLevelProgress(game_.ReadFile("Data/Last.dat"), &progress);
     return progress;
+  }
+
+  // Waits for the scroll of a completed level, lets it unroll and clicks its OK.
+  void CompleteLevel() {
+    ASSERT_TRUE(game_.StepUntilShown(kLevelComplete, 400));
+    game_.Step(60);
+    game_.ClickControl("LevelCompleteWindow", "ButtonOK");
+  }
+
+  // How many rows of the live high-score table hold a score.
+  int ScoreRows(int table) {
+    const auto* window = dynamic_cast<HiscoreWindow*>(game_.FindWindow("HiscoreWindow"));
+    int rows = 0;
+    for (int row = 0; window != nullptr && row < HiscoreTable::kRowCount; ++row) {
+      if (window->Table().At(table, row).score != 0) ++rows;
+    }
+    return rows;
   }
 
   HiscoreTable SavedScores() {
@@ -180,6 +198,8 @@ TEST_F(FlowTest, TimedGameCarriesItsScorePausesResumesAndExitsToTheHighScoreEntr
   game_.ClickControl("HiscoreWindow", "ButtonOK");
   ASSERT_TRUE(game_.StepUntilShown(kMenuAfterDialog, 200));
   EXPECT_TRUE(game_.IsEnabled("MainWindow"));
+  game_.Step(40);
+  EXPECT_EQ(ScoreRows(HiscoreTable::kTimeTable), 1);
 }
 
 TEST_F(FlowTest, ClassicGameOverSavesTheNameAndOnlyCompletedLevelsStayStartable) {
@@ -207,6 +227,7 @@ TEST_F(FlowTest, ClassicGameOverSavesTheNameAndOnlyCompletedLevelsStayStartable)
             static_cast<uint32_t>(Scores().GetScore()));
   game_.ClickControl("HiscoreWindow", "ButtonOK");
   ASSERT_TRUE(game_.StepUntilShown(kMenuAfterDialog, 200));
+  EXPECT_EQ(ScoreRows(HiscoreTable::kClassicTable), 1);
 
   // Completing level 1 unlocked only the index of the level then started (1).
   EXPECT_EQ(game_.App().Progress().unlockedClassicLevels, 1);
@@ -251,6 +272,9 @@ TEST_F(FlowTest, CompletingTheSixtiethLevelEndsTheGameAndUnlocksItAtOnce) {
   EXPECT_EQ(game_.App().LevelIndex(), 60);
   // Level "61" does not exist: the game screen fades out to the menu.
   ASSERT_TRUE(game_.StepUntilShown(kHiscoreOverMenu, 300));
+  game_.Step(60);
+  EXPECT_EQ(game_.Shown(), kHiscoreOverMenu);
+  EXPECT_EQ(ScoreRows(HiscoreTable::kTimeTable), 1);
   EXPECT_EQ(SavedProgress().unlockedTimeLevels, 60);
   EXPECT_EQ(SavedProgress().unlockedClassicLevels, 1);
 }
@@ -421,6 +445,78 @@ TEST_F(FlowTest, TheCloseButtonEndsTheGameFromEveryScreen) {
     EXPECT_EQ(game_.ReadFile("Data/Hiscore.dat").size(), HiscoreTable::kFileBytes);
     EXPECT_TRUE(game_.FileExists("Data/Config.ini"));
   }
+}
+
+// After a game the menu fades in behind the name entry; it must not take a
+// start click while the player is still typing a name into the dialog. The name
+// keeps only what the field showed: control bytes would vanish on the next load.
+TEST_F(FlowTest, TheNameEntryKeepsTheMenuAsleepAndSavesTheNameAsShown) {
+  game_.WriteLevels({TestLevel::kInstant, TestLevel::kCalm});
+  StartToMenu();
+  PlayFromMenu(true, 1);
+  CompleteLevel();
+  ASSERT_TRUE(game_.StepUntilShown(kPlaying, 200));
+  game_.ClickControl("GameWindow", "ButtonPause");
+  game_.Step(30);
+  game_.ClickControl("PauseWindow", "ExitToMenuButton");
+  ASSERT_TRUE(game_.StepUntilShown(kHiscoreOverMenu, 200));
+  game_.Step(40);  // the menu's fade-in has ended behind the dialog
+  EXPECT_FALSE(game_.IsEnabled("MainWindow"));
+  game_.ClickControl("MainWindow", "ButtonStartTime");
+  game_.Step(40);
+  EXPECT_EQ(game_.Shown(), kHiscoreOverMenu);
+  game_.Type("C\ty\x1b\r");
+  const auto* hiscores = dynamic_cast<HiscoreWindow*>(game_.FindWindow("HiscoreWindow"));
+  ASSERT_NE(hiscores, nullptr);
+  EXPECT_EQ(hiscores->NameField(HiscoreTable::kTimeTable, 0).Text(), "Cy");
+  EXPECT_EQ(SavedScores().At(HiscoreTable::kTimeTable, 0).name, "Cy");
+  game_.ClickControl("HiscoreWindow", "ButtonOK");
+  ASSERT_TRUE(game_.StepUntilShown(kMenuAfterDialog, 200));
+  EXPECT_TRUE(game_.IsEnabled("MainWindow"));
+}
+
+// A level that completes just before the player pauses and leaves for the menu
+// is dropped with the game: no scroll opens over the menu.
+TEST_F(FlowTest, LeavingThroughThePauseDuringTheCompletionWaitEndsOnTheMenuWithoutAScroll) {
+  game_.WriteLevels({TestLevel::kInstant, TestLevel::kCalm});
+  StartToMenu();
+  PlayFromMenu(true, 1);
+  ASSERT_TRUE(game_.StepUntil([&] { return CurrentBoard()->IsComplete(); }, 400));
+  game_.ClickControl("GameWindow", "ButtonPause");
+  EXPECT_EQ(game_.Shown(), kPaused);
+  game_.Step(10);
+  game_.ClickControl("PauseWindow", "ExitToMenuButton");
+  ASSERT_TRUE(game_.StepUntilShown(kHiscoreOverMenu, 200));
+  game_.Step(60);
+  EXPECT_EQ(game_.Shown(), kHiscoreOverMenu);
+  EXPECT_EQ(game_.App().LevelIndex(), 0);
+  EXPECT_EQ(ScoreRows(HiscoreTable::kTimeTable), 1);
+}
+
+// The move check finds the board stuck while the pause screen covers it: the
+// game-over screen waits for the resume and comes once, and the score is
+// entered once.
+TEST_F(FlowTest, ABoardStuckDuringThePauseShowsGameOverOnceAfterTheResume) {
+  game_.WriteLevels({TestLevel::kInstant, TestLevel::kDead});
+  StartToMenu();
+  PlayFromMenu(false, 1);
+  CompleteLevel();
+  ASSERT_TRUE(game_.StepUntil([&] { return game_.IsEnabled("GameWindow"); }, 200));
+  game_.ClickControl("GameWindow", "ButtonPause");
+  game_.Step(200);  // well past the first move check
+  EXPECT_EQ(game_.Shown(), kPaused);
+  EXPECT_TRUE(game_.App().GameRunning());
+  game_.ClickControl("PauseWindow", "ResumeButton");
+  ASSERT_TRUE(game_.StepUntilShown(kGameOver, 100));
+  game_.Step(30);
+  game_.ClickControl("GameOverWindow", "ButtonOK");
+  ASSERT_TRUE(game_.StepUntilShown(kHiscoreOverMenu, 200));
+  game_.Type("Di\r");
+  game_.ClickControl("HiscoreWindow", "ButtonOK");
+  ASSERT_TRUE(game_.StepUntilShown(kMenuAfterDialog, 200));
+  game_.Step(60);
+  EXPECT_EQ(game_.Shown(), kMenuAfterDialog);
+  EXPECT_EQ(ScoreRows(HiscoreTable::kClassicTable), 1);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/log.h"
+#include "platform/window_mode.h"
 
 namespace tav {
 namespace {
@@ -20,6 +21,8 @@ class SdlPlatformTest : public ::testing::Test {
   static void SetUpTestSuite() {
     const auto directory = std::filesystem::path(TAV_BINARY_DIR) / "tests" / "sdl_platform";
     std::filesystem::create_directories(directory);
+    std::filesystem::create_directories(directory / "Data");
+    std::filesystem::remove(directory / "Data" / "Window.ini");
     LogStart(directory.string());
     SetErrorsRaise(true);
   }
@@ -53,10 +56,11 @@ class SdlPlatformTest : public ::testing::Test {
     SDL_PushEvent(&e);
   }
 
-  void PushKey(SDL_Keycode key) {
+  void PushKey(SDL_Keycode key, Uint16 modifiers = KMOD_NONE) {
     SDL_Event e = {};
     e.type = SDL_KEYDOWN;
     e.key.keysym.sym = key;
+    e.key.keysym.mod = modifiers;
     e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
     SDL_PushEvent(&e);
   }
@@ -161,6 +165,58 @@ TEST_F(SdlPlatformTest, CursorIsMappedThroughTheLetterbox) {
     EXPECT_EQ(y, gameY);
   }
   EXPECT_FALSE(platform_.IsButtonDown(MouseButton::kLeft));
+}
+
+// Whether the window reaches this size once the X server has answered; a loaded
+// machine may take a while, so it waits for the size rather than for a time.
+bool WindowReachesSize(SdlPlatform& platform, int width, int height) {
+  for (int i = 0; i < 500; ++i) {
+    PlatformEvent ignored;
+    while (platform.PollEvent(&ignored)) {
+    }
+    int w = 0, h = 0;
+    SDL_GetWindowSize(platform.Window(), &w, &h);
+    if (w == width && h == height) return true;
+    SDL_Delay(10);
+  }
+  int w = 0, h = 0;
+  SDL_GetWindowSize(platform.Window(), &w, &h);
+  ADD_FAILURE() << "the window stays " << w << "x" << h << " instead of " << width << "x"
+                << height;
+  return false;
+}
+
+TEST_F(SdlPlatformTest, F11AndAltEnterSwitchToAResizableWindowAndBackAndAreRemembered) {
+  const auto choiceFile =
+      std::filesystem::path(TAV_BINARY_DIR) / "tests" / "sdl_platform" / "Data" / "Window.ini";
+  SDL_DisplayMode desktop;
+  ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
+  Drain();
+  ASSERT_FALSE(platform_.Windowed());
+
+  PushKey(SDLK_F11);
+  EXPECT_FALSE(Contains(Drain(), PlatformEventType::kChar));
+  EXPECT_TRUE(platform_.Windowed());
+  EXPECT_EQ(SDL_GetWindowFlags(platform_.Window()) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+  EXPECT_NE(SDL_GetWindowFlags(platform_.Window()) & SDL_WINDOW_RESIZABLE, 0u);
+  const WindowSize opening = OpeningWindowSize(desktop.w, desktop.h, 800, 600);
+  EXPECT_TRUE(WindowReachesSize(platform_, opening.width, opening.height));
+  EXPECT_TRUE(ReadWindowedChoice(choiceFile.string()));
+  // Losing the focus in a window leaves it where it is.
+  platform_.YieldForeground();
+  EXPECT_EQ(SDL_GetWindowFlags(platform_.Window()) & SDL_WINDOW_MINIMIZED, 0u);
+
+  // The next run opens as a window.
+  platform_.DestroyMainWindow();
+  platform_.CreateMainWindow("Tavrolith", 800, 600);
+  platform_.ShowMainWindow();
+  EXPECT_TRUE(platform_.Windowed());
+
+  PushKey(SDLK_RETURN, KMOD_LALT);  // Alt+Enter types no Enter
+  EXPECT_FALSE(Contains(Drain(), PlatformEventType::kChar));
+  EXPECT_FALSE(platform_.Windowed());
+  EXPECT_TRUE(WindowReachesSize(platform_, desktop.w, desktop.h));
+  EXPECT_FALSE(ReadWindowedChoice(choiceFile.string()));
 }
 
 TEST_F(SdlPlatformTest, ClockRunsForward) {

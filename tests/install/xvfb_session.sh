@@ -1,0 +1,117 @@
+# Shell helpers for the tests that run the real game in a virtual X server: sourced,
+# not run. Needs Xvfb, xdotool, ImageMagick's import and python3 with PIL.
+#
+#   start_xvfb <geometry> <log>   starts Xvfb on a free display and exports DISPLAY
+#   find_game_window              sets $window to the window captioned "Tavrolith"
+#   game_to_screen <x> <y>        game pixel (origin bottom-left) -> screen pixel,
+#                                 through the window's letterbox; prints "sx sy"
+#   click_game <x> <y>            left click at a game pixel
+#   wait_for_game <x0> <y0> <x1> <y1> <r> <g> <b> <seconds>
+#                                 waits until the mean colour of the game box (game
+#                                 pixels, origin top-left) is within 16 of r g b
+#   wait_game_exit <seconds>      sets $game_rc to the game's exit code (or "running")
+#   stop_session                  ends the game and Xvfb if they still run
+#
+# The game process id goes in $game_pid (set by the caller).
+
+xvfb_pid=""
+game_pid=""
+window=""
+
+start_xvfb() {
+  # Xvfb picks a free display and writes its number to the descriptor.
+  exec 5< <(Xvfb -displayfd 1 -screen 0 "$1" -nolisten tcp 2> "$2" & echo "pid $!")
+  read -r _ xvfb_pid <&5
+  local number=""
+  for _ in $(seq 1 100); do
+    if read -r -t 0.1 number <&5 && [ -n "$number" ]; then break; fi
+  done
+  [ -n "$number" ] || return 1
+  export DISPLAY=":$number"
+}
+
+stop_session() {
+  if [ -n "$game_pid" ] && kill -0 "$game_pid" 2> /dev/null; then kill "$game_pid"; fi
+  if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2> /dev/null; then kill "$xvfb_pid"; fi
+}
+
+find_game_window() {
+  window=""
+  for _ in $(seq 1 150); do
+    window=$(xdotool search --name '^Tavrolith$' 2> /dev/null | head -n 1)
+    [ -n "$window" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Prints "x y width height" of the game window on the screen.
+window_geometry() {
+  xdotool getwindowgeometry --shell "$window" 2> /dev/null |
+    awk -F= '/^X=/{x=$2} /^Y=/{y=$2} /^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print x, y, w, h}'
+}
+
+# The letterbox of an 800x600 picture in the window, as "left top scale" in screen
+# pixels; the same arithmetic the game uses, to the pixel centre.
+game_to_screen() {
+  read -r wx wy ww wh < <(window_geometry)
+  /usr/bin/python3 -c '
+import sys
+wx, wy, ww, wh, gx, gy = map(int, sys.argv[1:7])
+if ww * 600 >= wh * 800:
+    bh = wh; bw = wh * 800 // 600
+else:
+    bw = ww; bh = ww * 600 // 800
+left = wx + (ww - bw) // 2; top = wy + (wh - bh) // 2
+print(left + (2 * gx + 1) * bw // 1600, top + (2 * gy + 1) * bh // 1200)
+' "$wx" "$wy" "$ww" "$wh" "$1" "$2"
+}
+
+# A left click at a game point given with the game's origin at the bottom-left.
+click_game() {
+  local sx sy
+  read -r sx sy < <(game_to_screen "$1" "$((600 - $2))")
+  xdotool mousemove "$sx" "$sy"
+  sleep 0.15
+  xdotool mousedown 1
+  sleep 0.1
+  xdotool mouseup 1
+  sleep 0.15
+}
+
+wait_for_game() {
+  local deadline=$((SECONDS + $8)) x0 y0 x1 y1
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    read -r x0 y0 < <(game_to_screen "$1" "$2")
+    read -r x1 y1 < <(game_to_screen "$3" "$4")
+    if import -window root png:- 2> /dev/null | /usr/bin/python3 -c '
+import io, sys
+from PIL import Image
+x0, y0, x1, y1, r, g, b = map(int, sys.argv[1:8])
+picture = Image.open(io.BytesIO(sys.stdin.buffer.read())).convert("RGB").crop((x0, y0, x1, y1))
+pixels = list(picture.getdata())
+mean = [sum(p[i] for p in pixels) / len(pixels) for i in range(3)]
+sys.exit(0 if all(abs(m - t) <= 16 for m, t in zip(mean, (r, g, b))) else 1)
+' "$x0" "$y0" "$x1" "$y1" "$5" "$6" "$7"; then
+      return 0
+    fi
+    sleep 0.3
+  done
+  return 1
+}
+
+# Waits up to $1 seconds for the game to end; sets $game_rc to its exit code, or to
+# "running" when it did not end.
+wait_game_exit() {
+  for _ in $(seq 1 $(($1 * 10))); do
+    kill -0 "$game_pid" 2> /dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$game_pid" 2> /dev/null; then
+    game_rc=running
+    return
+  fi
+  wait "$game_pid"
+  game_rc=$?
+  game_pid=""
+}
