@@ -184,6 +184,10 @@ void D3D8Renderer::SetupDefaultStates() {
   device_->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
   device_->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
   device_->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_NONE);
+  stageTextured_ = true;
+  // Every state below is set anew, whatever was last applied.
+  appliedFilter_ = 0;
+  appliedBlendMode_ = 0;
   ApplyFilter();
   ApplyBlendMode();
 
@@ -199,7 +203,7 @@ void D3D8Renderer::SetupDefaultStates() {
   device_->SetVertexShader(kVertexFormat);
   // The device forgot the bound texture with its states.
   device_->SetTexture(0, nullptr);
-  boundTexture_ = 0;
+  boundTexture_ = kNoTextureKnown;
 }
 
 bool D3D8Renderer::BeginFrame() {
@@ -222,8 +226,7 @@ void D3D8Renderer::BeginScene() {
   if (device_ == nullptr) return;
   const HRESULT result = device_->BeginScene();
   if (FAILED(result)) ReportFatalWithCode(result, "BeginScene() failed.");
-  boundTexture_ = 0;
-  device_->SetTexture(0, nullptr);
+  boundTexture_ = kNoTextureKnown;
 }
 
 void D3D8Renderer::EndFrame() {
@@ -249,14 +252,14 @@ void D3D8Renderer::Shutdown() {
     FreeLibrary(static_cast<HMODULE>(library_));
     library_ = nullptr;
   }
-  boundTexture_ = 0;
+  boundTexture_ = kNoTextureKnown;
 }
 
 void D3D8Renderer::DestroyTexture(RendererTexture& texture) {
   if (texture.d3dTexture != 0) {
     if (boundTexture_ == texture.d3dTexture && device_ != nullptr) {
       device_->SetTexture(0, nullptr);
-      boundTexture_ = 0;
+      boundTexture_ = kNoTextureKnown;
     }
     AsTexture(texture.d3dTexture)->Release();
   }
@@ -335,9 +338,13 @@ void D3D8Renderer::BindTexture(uintptr_t d3dTexture, unsigned /*glName*/) {
   device_->SetTexture(0, AsTexture(d3dTexture));
   // With no texture OpenGL draws the plain vertex colour; Direct3D would take the
   // missing texture as black, so the stage then passes the vertex colour through.
-  const DWORD operation = d3dTexture != 0 ? D3DTOP_MODULATE : D3DTOP_SELECTARG2;
-  device_->SetTextureStageState(0, D3DTSS_COLOROP, operation);
-  device_->SetTextureStageState(0, D3DTSS_ALPHAOP, operation);
+  const bool textured = d3dTexture != 0;
+  if (textured != stageTextured_) {
+    const DWORD operation = textured ? D3DTOP_MODULATE : D3DTOP_SELECTARG2;
+    device_->SetTextureStageState(0, D3DTSS_COLOROP, operation);
+    device_->SetTextureStageState(0, D3DTSS_ALPHAOP, operation);
+    stageTextured_ = textured;
+  }
   boundTexture_ = d3dTexture;
 }
 
@@ -357,7 +364,6 @@ void D3D8Renderer::Draw(int primitiveType, int primitiveCount, const Vertex* ver
     points[i] = D3DVertex{vertices[i].x, vertices[i].y, 0.0f, colour, vertices[i].u,
                           vertices[i].v};
   }
-  device_->SetVertexShader(kVertexFormat);
   device_->DrawPrimitiveUP(static_cast<D3DPRIMITIVETYPE>(primitiveType), primitiveCount, points,
                            sizeof(D3DVertex));
 }
@@ -373,7 +379,9 @@ void D3D8Renderer::DrawTriangle(const Vertex vertices[3], float red, float green
 }
 
 void D3D8Renderer::ApplyBlendMode() {
-  if (device_ == nullptr) return;
+  // Pictures set their blend mode before every draw; only a change reaches the
+  // device, as every state change costs the driver far more than the check.
+  if (device_ == nullptr || blendMode_ == appliedBlendMode_) return;
   switch (blendMode_) {
     case kBlendNone:
       device_->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
@@ -390,8 +398,9 @@ void D3D8Renderer::ApplyBlendMode() {
       device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
       break;
     default:
-      break;  // stored, changes nothing
+      return;  // stored, changes nothing
   }
+  appliedBlendMode_ = blendMode_;
 }
 
 void D3D8Renderer::SetBlendMode(int mode) {
@@ -402,6 +411,8 @@ void D3D8Renderer::SetBlendMode(int mode) {
 void D3D8Renderer::ApplyFilter() {
   if (device_ == nullptr) return;
   if (filter_ != kFilterNearest && filter_ != kFilterLinear) return;
+  if (filter_ == appliedFilter_) return;
+  appliedFilter_ = filter_;
   const DWORD filter = filter_ == kFilterLinear ? D3DTEXF_LINEAR : D3DTEXF_POINT;
   device_->SetTextureStageState(0, D3DTSS_MAGFILTER, filter);
   device_->SetTextureStageState(0, D3DTSS_MINFILTER, filter);

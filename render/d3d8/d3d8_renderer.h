@@ -63,7 +63,14 @@ class D3D8Renderer : public Renderer {
   struct PresentParameters;
   std::unique_ptr<PresentParameters> present_;  // kept for Reset
   uint32_t backBufferFormat_ = 0;
-  uintptr_t boundTexture_ = 0;  // cache, forgotten at every BeginScene
+  // The texture last bound; forgotten at every BeginScene, so the next bind is
+  // always sent.
+  static constexpr uintptr_t kNoTextureKnown = ~uintptr_t{0};
+  uintptr_t boundTexture_ = kNoTextureKnown;
+  // What the device was last given, so that unchanged states are not sent again.
+  int appliedFilter_ = 0;
+  int appliedBlendMode_ = 0;
+  bool stageTextured_ = true;  // the stage modulates by the texture (else vertex colour)
 };
 
 }  // namespace tav
