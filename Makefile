@@ -22,8 +22,9 @@ build: configure
 play: build
 	@bash scripts/play.sh $(BUILD_DIR)
 
-test: build
+test: build windows
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+	@cd $(WIN_BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 contact-sheet: build
 	@cmake --build $(BUILD_DIR) --target contact-sheet
@@ -44,3 +45,12 @@ bench: build
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+# The Windows game, cross-built with mingw-w64: build-win/game/Tavrolith.exe with the
+# native build's Data tree, build-win/Tavrolith-win64.zip, and the Windows tests.
+WIN_BUILD_DIR ?= build-win
+.PHONY: windows
+windows: build
+	@cmake -S . -B $(WIN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake -DTAV_NATIVE_BUILD_DIR=$(abspath $(BUILD_DIR))
+	@cmake --build $(WIN_BUILD_DIR) -j $(JOBS)

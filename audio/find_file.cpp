@@ -2,19 +2,13 @@
 #include "audio/find_file.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
-namespace tav {
+#include "base/case_compare.h"
 
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-           return std::tolower(x) == std::tolower(y);
-         });
-}
+namespace tav {
 
 std::string FindFileIgnoringCase(const std::string& path) {
   namespace fs = std::filesystem;

@@ -6,9 +6,6 @@
 
 namespace tav {
 
-// Whether two names are equal when ASCII letter case is ignored.
-bool EqualIgnoringCase(const std::string& a, const std::string& b);
-
 // `path` itself when it exists; otherwise the existing path that matches it with
 // every component compared without regard to (ASCII) letter case; otherwise `path`
 // unchanged. Where several entries match a component, the first in sorted order wins.

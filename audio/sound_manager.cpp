@@ -2,6 +2,7 @@
 #include "audio/sound_manager.h"
 
 #include "audio/find_file.h"
+#include "base/case_compare.h"
 #include "base/data_path.h"
 #include "base/log.h"
 

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "base/file_system.h"
+
 namespace tav {
 namespace {
 
@@ -153,8 +155,7 @@ GameHomes FindGameHomes(const std::string& startDirectory,
 }
 
 GameHomes FindProcessGameHomes() {
-  char buffer[PATH_MAX];
-  const std::string start = getcwd(buffer, sizeof(buffer)) ? buffer : ".";
+  const std::string start = CurrentDirectory();
   const std::string executableDirectory = ExecutableDirectory();
   const char* xdg = std::getenv("XDG_DATA_HOME");
   const char* home = std::getenv("HOME");

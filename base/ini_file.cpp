@@ -2,11 +2,10 @@
 // rescans the file from the top; nothing is cached.
 #include "base/ini_file.h"
 
-#include <strings.h>
-
 #include <cctype>
 #include <cstring>
 
+#include "base/case_compare.h"
 #include "base/data_path.h"
 
 namespace tav {
@@ -78,9 +77,9 @@ bool IniFile::Get(const std::string& section, const std::string& key, std::strin
       continue;
     }
     if (char* equals = std::strchr(line, '=')) *equals = ' ';
-    if (strcasecmp(currentSection.c_str(), section.c_str()) != 0) continue;
+    if (!EqualIgnoringCase(currentSection, section)) continue;
     std::string lineKey = FirstWord(line);
-    if (lineKey.empty() || strcasecmp(lineKey.c_str(), key.c_str()) != 0) continue;
+    if (lineKey.empty() || !EqualIgnoringCase(lineKey, key)) continue;
     *value = ValueOf(line);
     return true;
   }

@@ -3,15 +3,13 @@
 // before anything is allocated or read.
 #include "base/package_file_system.h"
 
-#include <dirent.h>
-#include <strings.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
+#include "base/case_compare.h"
 #include "base/data_path.h"
+#include "base/file_system.h"
 #include "base/log.h"
 
 namespace tav {
@@ -43,13 +41,6 @@ struct FileCloser {
   }
 };
 
-// The size of an open file, or -1 if it cannot be told.
-int64_t FileSize(std::FILE* file) {
-  struct stat info;
-  if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
-  return static_cast<int64_t>(info.st_size);
-}
-
 // An opened package whose header has been checked.
 struct OpenPackage {
   std::FILE* file = nullptr;
@@ -61,7 +52,7 @@ PackageFileSystem::ReadResult OpenAndCheckHeader(const std::string& path, OpenPa
   using R = PackageFileSystem::ReadResult;
   package->file = std::fopen(path.c_str(), "rb");
   if (!package->file) return R::kCannotOpen;
-  package->fileSize = FileSize(package->file);
+  package->fileSize = OpenFileSize(package->file);
   uint8_t header[kHeaderSize];
   size_t got = std::fread(header, 1, kHeaderSize, package->file);
   // The magic is the text up to the first NUL, so a 13th byte that is not NUL
@@ -95,47 +86,28 @@ bool EntryFitsInFile(const PackageFileSystem::Entry& entry, int64_t fileSize) {
   return static_cast<uint64_t>(entry.offset) + entry.size <= static_cast<uint64_t>(fileSize);
 }
 
-bool SameNameIgnoringCase(const std::string& a, const char* b) {
-  return strcasecmp(a.c_str(), b) == 0;
-}
-
-bool IsDirectory(const std::string& parent, const dirent* item) {
-  if (item->d_type == DT_DIR) return true;
-  if (item->d_type != DT_UNKNOWN) return false;
-  struct stat info;
-  std::string path = parent + "/" + item->d_name;
-  return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 // Depth-first search in directory listing order: a subdirectory is searched as
 // soon as it is listed, before the entries that follow it.
 bool FindLooseFile(const std::string& directory, const std::string& name, int depth,
                    std::string* found) {
   if (depth > kMaxSearchDepth) return false;
-  DIR* listing = opendir(directory.c_str());
-  if (!listing) return false;
-  bool result = false;
-  while (const dirent* item = readdir(listing)) {
-    if (std::strcmp(item->d_name, ".") == 0 || std::strcmp(item->d_name, "..") == 0) continue;
-    if (IsDirectory(directory, item)) {
-      if (FindLooseFile(directory + "/" + item->d_name, name, depth + 1, found)) {
-        result = true;
-        break;
-      }
-    } else if (SameNameIgnoringCase(name, item->d_name)) {
-      *found = directory + "/" + item->d_name;
-      result = true;
-      break;
+  std::vector<DirectoryItem> items;
+  if (!ListDirectory(directory, &items)) return false;
+  for (const DirectoryItem& item : items) {
+    if (item.isDirectory) {
+      if (FindLooseFile(directory + "/" + item.name, name, depth + 1, found)) return true;
+    } else if (EqualIgnoringCase(name, item.name)) {
+      *found = directory + "/" + item.name;
+      return true;
     }
   }
-  closedir(listing);
-  return result;
+  return false;
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
   FileCloser closer{std::fopen(path.c_str(), "rb")};
   if (!closer.file) return false;
-  int64_t size = FileSize(closer.file);
+  int64_t size = OpenFileSize(closer.file);
   if (size < 0 || size > static_cast<int64_t>(UINT32_MAX)) return false;
   bytes->resize(static_cast<size_t>(size));
   return bytes->empty() ||
@@ -184,7 +156,7 @@ PackageFileSystem::ReadResult PackageFileSystem::Load(const std::string& path,
   for (uint32_t i = 0; i < package.entryCount; ++i) {
     Entry entry;
     if (!ReadEntry(package.file, &entry)) return ReadResult::kCorrupt;
-    if (!SameNameIgnoringCase(entry.name, name.c_str())) continue;
+    if (!EqualIgnoringCase(entry.name, name)) continue;
     if (!EntryFitsInFile(entry, package.fileSize)) return ReadResult::kCorrupt;
     std::vector<uint8_t> data(entry.size);
     if (std::fseek(package.file, static_cast<long>(entry.offset), SEEK_SET) != 0 ||

@@ -1,8 +1,8 @@
 // The platform layer: the window and its message pump, cursor and buttons, focus and
 // activation, time and sleeping, the keyboard layout, the display mode and the GL
 // context. Everything above it talks to the machine only through this interface; an
-// SDL2 implementation serves Linux, a headless one serves tests and tools, and a
-// native Windows one can be added beside them.
+// SDL2 implementation serves Linux, a native Win32 one serves Windows, and a headless
+// one serves tests and tools.
 #pragma once
 
 #include <cstdint>
@@ -69,6 +69,9 @@ class Platform : public TimeSource {
   // Gets out of the way when the game has lost activation or focus. A full-screen
   // game minimises (the default); a game in a window stays where it is.
   virtual void YieldForeground() { Minimise(); }
+  // The system's handle of the main window (a Windows HWND), for back-ends that
+  // draw into it themselves; null where there is no such window.
+  virtual void* NativeWindowHandle() { return nullptr; }
 
   // --- Cursor and buttons, in game pixels: origin top-left, x in [0, width),
   // y in [0, height); positions outside the picture are clamped to its edge.
@@ -84,7 +87,8 @@ class Platform : public TimeSource {
   // --- Time.
   virtual void Sleep(uint32_t milliseconds) = 0;
 
-  // --- Display mode and GL context. Failures are fatal reports (they raise).
+  // --- Display mode and GL context, used only by the OpenGL back-end; the window
+  // calls above never depend on them. Failures are fatal reports (they raise).
   // Puts the display into the game's mode (or an equivalent scaled mode).
   virtual void EnterDisplayMode(int width, int height, int bitsPerPixel) = 0;
   // Gives the desktop its own mode back; harmless when nothing was changed.

@@ -1,7 +1,7 @@
 // The game's sound names mapped onto sound handles of the effects library.
 #include "screens/game_sound_adapter.h"
 
-#include <strings.h>
+#include "base/case_compare.h"
 
 namespace tav {
 
@@ -16,7 +16,7 @@ void GameSoundAdapter::Release() {
 
 SoundHandle* GameSoundAdapter::Find(const std::string& name) {
   for (auto& entry : handles_) {
-    if (strcasecmp(entry->name.c_str(), name.c_str()) == 0) return &entry->handle;
+    if (EqualIgnoringCase(entry->name, name)) return &entry->handle;
   }
   return nullptr;
 }

@@ -2,11 +2,10 @@
 // lightning bolts, at the places and with the timings the board's cells dictate.
 #include "screens/piece_visuals.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <cmath>
 
+#include "base/case_compare.h"
 #include "game/game_clock.h"
 #include "render/renderer.h"
 
@@ -291,7 +290,7 @@ void PieceVisuals::UpdateAndDrawEffects() {
 void PieceVisuals::DrawHint(const std::string& picture, float x, float y, bool centred, float scale,
                             float alpha) {
   for (size_t i = 0; i < hints_.size(); ++i) {
-    if (strcasecmp(picture.c_str(), kHintNames[i]) != 0) continue;
+    if (!EqualIgnoringCase(picture, kHintNames[i])) continue;
     if (centred) {
       hints_[i].DrawRotated(x, y, 0.0f, scale, alpha);
     } else {

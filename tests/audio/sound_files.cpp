@@ -4,6 +4,7 @@
 #include <vorbis/vorbisenc.h>
 
 #include <cmath>
+#include <numbers>
 #include <cstdint>
 #include <fstream>
 #include <vector>
@@ -15,7 +16,7 @@ namespace {
 std::vector<float> Tone(double seconds, int rate) {
   std::vector<float> samples(static_cast<size_t>(seconds * rate));
   for (size_t i = 0; i < samples.size(); ++i) {
-    samples[i] = 0.4f * static_cast<float>(std::sin(2.0 * M_PI * 440.0 * i / rate));
+    samples[i] = 0.4f * static_cast<float>(std::sin(2.0 * std::numbers::pi * 440.0 * i / rate));
   }
   return samples;
 }

@@ -133,7 +133,9 @@ TEST_F(SoundManagerTest, FileIsFoundWhenItsNameDiffersInCaseOnDisk) {
   SoundHandle& music = manager_.MusicHandle();
   music.Load("Music.ogg", manager_.MusicLibrary());
   ASSERT_FALSE(music.Empty());
-  EXPECT_EQ(fs::path(device_.Sounds().at(0)->path), base_ / "data" / "AUDIO" / "music.OGG");
+  // The file on disk is the one opened (on Windows under the name asked for).
+  EXPECT_TRUE(
+      fs::equivalent(device_.Sounds().at(0)->path, base_ / "data" / "AUDIO" / "music.OGG"));
 }
 
 TEST_F(SoundManagerTest, MissingSoundWarnsOnceAndStaysSilent) {
@@ -233,7 +235,8 @@ TEST(FindFileTest, MatchesEveryComponentWithoutRegardToCase) {
 
   const std::string exact = (base / "Data" / "AuDiO" / "Click.WAV").string();
   EXPECT_EQ(FindFileIgnoringCase(exact), exact);
-  EXPECT_EQ(FindFileIgnoringCase((base / "data" / "audio" / "click.wav").string()), exact);
+  const std::string otherCase = (base / "data" / "audio" / "click.wav").string();
+  EXPECT_TRUE(fs::equivalent(FindFileIgnoringCase(otherCase), exact));
   const std::string missing = (base / "data" / "audio" / "nothing.wav").string();
   EXPECT_EQ(FindFileIgnoringCase(missing), missing);
   const std::string throughAFile = (base / "data" / "audio" / "click.wav" / "x").string();

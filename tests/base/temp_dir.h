@@ -1,19 +1,19 @@
 // A scratch directory for tests that write files, removed again at the end.
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/unique_temp_dir.h"
 
 namespace tav::testing {
 
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tav-test-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) ? pattern : std::string();
+    path_ = tav::test::MakeUniqueTempDirectory("tav-test-").string();
   }
   ~TempDir() {
     std::error_code ignored;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "base/log.h"
 #include "render/sprite.h"
@@ -113,7 +114,7 @@ TEST_F(SpriteTest, QuarterTurnSwapsWidthAndHeight) {
   WriteDataFile("arrow.tga", MakeTga(40, 20, 32));
   Sprite sprite;
   sprite.SetTexture("arrow.tga");
-  sprite.DrawRotated(100, 200, static_cast<float>(M_PI / 2));
+  sprite.DrawRotated(100, 200, std::numbers::pi_v<float> / 2);
   auto quad = renderer_.Draws().back();
   ASSERT_EQ(quad.vertices.size(), 4u);
   // Corners in order top-right, top-left, bottom-left, bottom-right of the picture.

@@ -1,20 +1,18 @@
 // Creates and removes the tests' temporary game folders.
 #include "tests/support/temp_game_folder.h"
 
-#include <stdlib.h>
-
 #include <fstream>
 #include <sstream>
 
 #include "base/log.h"
+#include "tests/support/unique_temp_dir.h"
 
 namespace tav::test {
 
 bool TempGameFolder::Create(const std::string& prefix) {
   Remove();
-  std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string();
-  if (mkdtemp(pattern.data()) == nullptr) return false;
-  path_ = pattern;
+  path_ = MakeUniqueTempDirectory(prefix);
+  if (path_.empty()) return false;
   std::filesystem::create_directories(Data());
   return true;
 }

@@ -1,4 +1,4 @@
-// Whole-file atomic replacement: temporary file, fsync, rename, fsync of the folder.
+// Whole-file atomic replacement on POSIX: temporary file, fsync, rename, fsync of the folder.
 #include "base/atomic_file.h"
 
 #include <fcntl.h>

@@ -1,0 +1,48 @@
+// Wires the Win32 platform, the renderer back-ends and the sound device into the
+// main loop. The main loop tries the back-ends in list order and falls back to the
+// next whenever one fails to start, so the list alone decides the fallback.
+#include "app/win32_entry.h"
+
+#include "audio/sound_manager.h"
+#include "audio/win32/windows_audio_device.h"
+#include "render/d3d8/d3d8_renderer.h"
+#include "render/gl/gl_renderer.h"
+
+namespace tav {
+
+std::vector<RendererFactory> WindowsRendererFactories(Win32Platform& platform) {
+  std::vector<RendererFactory> renderers;
+  // Direct3D 8 goes first, ahead of OpenGL.
+  renderers.push_back([&platform]() -> std::unique_ptr<Renderer> {
+    return std::make_unique<D3D8Renderer>(platform.NativeWindowHandle());
+  });
+  renderers.push_back([&platform]() -> std::unique_ptr<Renderer> {
+    return std::make_unique<GLRenderer>(platform);
+  });
+  return renderers;
+}
+
+std::unique_ptr<AudioDevice> CreateWindowsAudioDevice() {
+  // Made before the window exists: DirectSound ties itself to the desktop window,
+  // and its sounds keep playing whichever window has the focus (the game stops its
+  // music itself when it is deactivated).
+  return std::make_unique<WindowsAudioDevice>(nullptr);
+}
+
+int RunWin32Game(HINSTANCE instance, Application& application,
+                 const std::string& baseDirectory) {
+  Win32Platform platform(instance);
+  std::unique_ptr<AudioDevice> audioDevice = CreateWindowsAudioDevice();
+  SoundManager& sound = SoundManager::Instance();
+  sound.SetDevice(audioDevice.get());
+
+  const int exitCode =
+      RunMainLoop(platform, WindowsRendererFactories(platform), application, baseDirectory);
+
+  sound.Stop();
+  sound.SetDevice(nullptr);
+  platform.DestroyMainWindow();
+  return exitCode;
+}
+
+}  // namespace tav

@@ -1,0 +1,298 @@
+// Win32 implementation of the platform layer.
+#include "platform/win32/win32_platform.h"
+
+#include <atomic>
+#include <cstdio>
+
+#include "base/log.h"
+
+namespace tav {
+
+namespace {
+
+// Set from the console control handler, which runs on a thread of its own.
+std::atomic<bool> g_consoleCloseRequested{false};
+
+BOOL WINAPI OnConsoleControl(DWORD event) {
+  g_consoleCloseRequested = true;
+  // Handled: the game leaves through its own shutdown on the next pump. When the
+  // console closes or the session ends, Windows ends the process as soon as the
+  // handler returns, so the handler gives the main thread time to save first.
+  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
+    ::Sleep(3000);
+  }
+  return TRUE;
+}
+
+LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(window, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* platform = reinterpret_cast<Win32Platform*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  LRESULT result = 0;
+  if (platform != nullptr && platform->HandleMessage(message, wParam, lParam, &result)) {
+    return result;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int AnsiCharToLatin1(unsigned byte, unsigned codePage) {
+  if (byte > 0xFF) return -1;
+  if (byte < 0x80) return static_cast<int>(byte);
+  const char ansi = static_cast<char>(byte);
+  wchar_t wide = 0;
+  if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, &ansi, 1, &wide, 1) != 1) return -1;
+  return wide <= 0xFF ? static_cast<int>(wide) : -1;
+}
+
+Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {}
+
+Win32Platform::~Win32Platform() { DestroyMainWindow(); }
+
+void Win32Platform::CreateMainWindow(const char* caption, int width, int height) {
+  gameWidth_ = width;
+  gameHeight_ = height;
+  g_consoleCloseRequested = false;
+  consoleHandlerInstalled_ = SetConsoleCtrlHandler(OnConsoleControl, TRUE) != 0;
+
+  WNDCLASSEXA windowClass = {};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = CS_HREDRAW | CS_VREDRAW;
+  windowClass.lpfnWndProc = WindowProcedure;
+  windowClass.hInstance = instance_;
+  windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(kWin32IconResource));
+  windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  windowClass.lpszClassName = kWin32WindowClass;
+  if (RegisterClassExA(&windowClass) == 0) {
+    ReportFatal("RegisterClassEx() failed.");
+    return;
+  }
+  classRegistered_ = true;
+
+  window_ = CreateWindowExA(0, kWin32WindowClass, caption,
+                            WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+                            GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                            nullptr, nullptr, instance_, this);
+  if (window_ == nullptr) {
+    ReportFatal("CreateWindow() failed.");
+    return;
+  }
+}
+
+void Win32Platform::ShowMainWindow() {
+  if (window_ == nullptr) return;
+  ShowWindow(window_, SW_SHOWNORMAL);
+  UpdateWindow(window_);
+  SetForegroundWindow(window_);
+  SetFocus(window_);
+}
+
+void Win32Platform::DestroyMainWindow() {
+  gl_.Destroy();
+  gl_.LeaveDisplayMode();
+  if (cursorHidden_) ShowCursor(true);
+  if (window_ != nullptr) {
+    DestroyWindow(window_);
+    window_ = nullptr;
+  }
+  if (classRegistered_) {
+    UnregisterClassA(kWin32WindowClass, instance_);
+    classRegistered_ = false;
+  }
+  if (consoleHandlerInstalled_) {
+    SetConsoleCtrlHandler(OnConsoleControl, FALSE);
+    consoleHandlerInstalled_ = false;
+  }
+  pending_.clear();
+}
+
+void Win32Platform::Push(PlatformEventType type) {
+  PlatformEvent event;
+  event.type = type;
+  pending_.push_back(event);
+}
+
+bool Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                                  LRESULT* result) {
+  *result = 0;
+  switch (message) {
+    case WM_ACTIVATE: {
+      PlatformEvent event;
+      event.type = PlatformEventType::kActivate;
+      event.minimised = HIWORD(wParam) != 0;
+      pending_.push_back(event);
+      return true;
+    }
+    case WM_SETFOCUS:
+      Push(PlatformEventType::kSetFocus);
+      return true;
+    case WM_KILLFOCUS:
+      Push(PlatformEventType::kKillFocus);
+      return true;
+    case WM_CLOSE:
+      // The window stays; the game leaves through its own shutdown, which saves
+      // the player's files and then destroys the window.
+      Push(PlatformEventType::kTerminate);
+      return true;
+    case WM_QUERYENDSESSION:
+      Push(PlatformEventType::kTerminate);
+      *result = TRUE;
+      return true;
+    case WM_QUIT:
+      return true;
+    case WM_CHAR: {
+      const int code = AnsiCharToLatin1(static_cast<unsigned>(wParam), CP_ACP);
+      if (code < 0) return true;  // the font has no picture for it
+      PlatformEvent event;
+      event.type = PlatformEventType::kChar;
+      event.charCode = code;
+      event.keyData = static_cast<int>(static_cast<LONG>(lParam) >> 16);
+      pending_.push_back(event);
+      return true;
+    }
+    case WM_LBUTTONDOWN:
+      Push(PlatformEventType::kLeftButtonDown);
+      return true;
+    case WM_LBUTTONUP:
+      Push(PlatformEventType::kLeftButtonUp);
+      return true;
+    case WM_RBUTTONDOWN:
+      Push(PlatformEventType::kRightButtonDown);
+      return true;
+    case WM_RBUTTONUP:
+      Push(PlatformEventType::kRightButtonUp);
+      return true;
+    case WM_SYSCOMMAND:
+      // Neither the screen saver nor monitor power-down starts while the game runs.
+      return (wParam & 0xFFF0) == SC_SCREENSAVE || (wParam & 0xFFF0) == SC_MONITORPOWER;
+    default:
+      return false;
+  }
+}
+
+bool Win32Platform::PollEvent(PlatformEvent* event) {
+  if (g_consoleCloseRequested.exchange(false)) Push(PlatformEventType::kTerminate);
+  // Messages are dispatched one at a time; each may queue events for the loop.
+  while (pending_.empty()) {
+    MSG message;
+    if (!PeekMessageA(&message, window_, 0, 0, PM_REMOVE)) return false;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  *event = pending_.front();
+  pending_.pop_front();
+  return true;
+}
+
+void Win32Platform::Minimise() {
+  if (window_ == nullptr) return;
+  ShowWindow(window_, SW_SHOWMINIMIZED);
+  SetActiveWindow(GetDesktopWindow());
+  SetForegroundWindow(GetDesktopWindow());
+}
+
+void Win32Platform::BringToFront() {
+  if (window_ == nullptr) return;
+  if (IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
+  SetActiveWindow(window_);
+  SetForegroundWindow(window_);
+}
+
+LetterboxRect Win32Platform::ClientLetterbox() const {
+  RECT client = {0, 0, gameWidth_, gameHeight_};
+  if (window_ != nullptr) GetClientRect(window_, &client);
+  return ComputeLetterbox(client.right - client.left, client.bottom - client.top, gameWidth_,
+                          gameHeight_);
+}
+
+void Win32Platform::GetCursorPos(int* x, int* y) {
+  POINT point = {0, 0};
+  ::GetCursorPos(&point);
+  if (window_ != nullptr) ScreenToClient(window_, &point);
+  ScreenToGame(ClientLetterbox(), gameWidth_, gameHeight_, point.x, point.y, x, y);
+}
+
+void Win32Platform::SetCursorPos(int x, int y) {
+  if (window_ == nullptr) return;
+  POINT point = {0, 0};
+  int clientX = 0, clientY = 0;
+  GameToScreen(ClientLetterbox(), gameWidth_, gameHeight_, x, y, &clientX, &clientY);
+  point.x = clientX;
+  point.y = clientY;
+  ClientToScreen(window_, &point);
+  ::SetCursorPos(point.x, point.y);
+}
+
+void Win32Platform::ShowCursor(bool show) {
+  // The system keeps a display counter; only change it when the state changes, so
+  // that one show always undoes one hide.
+  if (show == !cursorHidden_) return;
+  ::ShowCursor(show ? TRUE : FALSE);
+  cursorHidden_ = !show;
+}
+
+bool Win32Platform::IsButtonDown(MouseButton button) {
+  // The physical buttons are swapped for left-handed players; the game means the
+  // logical ones, as the button messages do.
+  const bool swapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
+  int key = button == MouseButton::kLeft ? VK_LBUTTON : VK_RBUTTON;
+  if (swapped) key = key == VK_LBUTTON ? VK_RBUTTON : VK_LBUTTON;
+  return (GetAsyncKeyState(key) & 0x8000) != 0;
+}
+
+void Win32Platform::ActivateKeyboardLayout(uint32_t layoutId) {
+  char name[KL_NAMELENGTH];
+  std::snprintf(name, sizeof(name), "%08X", static_cast<unsigned>(layoutId));
+  LoadKeyboardLayoutA(name, KLF_ACTIVATE);
+}
+
+void Win32Platform::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+void Win32Platform::EnterDisplayMode(int width, int height, int bitsPerPixel) {
+  gameWidth_ = width;
+  gameHeight_ = height;
+  gl_.EnterDisplayMode(width, height, bitsPerPixel);
+  // The window was made at the desktop's old size; it covers the new mode exactly.
+  if (window_ != nullptr) {
+    SetWindowPos(window_, HWND_TOP, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                 GetSystemMetrics(SM_CYSCREEN), SWP_NOACTIVATE);
+  }
+}
+
+void Win32Platform::LeaveDisplayMode() { gl_.LeaveDisplayMode(); }
+
+void Win32Platform::CreateGLContext(int bitsPerPixel) { gl_.Create(window_, bitsPerPixel); }
+
+void Win32Platform::DestroyGLContext() { gl_.Destroy(); }
+
+void Win32Platform::SwapGLBuffers() { gl_.SwapBuffers(); }
+
+GameViewport Win32Platform::Viewport() {
+  RECT client = {0, 0, gameWidth_, gameHeight_};
+  if (window_ != nullptr) GetClientRect(window_, &client);
+  const int width = client.right - client.left;
+  const int height = client.bottom - client.top;
+  return ToViewport(ComputeLetterbox(width, height, gameWidth_, gameHeight_), width, height);
+}
+
+bool Win32Platform::QueryFrequency(uint64_t* ticksPerSecond) {
+  LARGE_INTEGER frequency;
+  if (!QueryPerformanceFrequency(&frequency) || frequency.QuadPart <= 0) return false;
+  *ticksPerSecond = static_cast<uint64_t>(frequency.QuadPart);
+  return true;
+}
+
+uint64_t Win32Platform::QueryCounter() {
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return static_cast<uint64_t>(counter.QuadPart);
+}
+
+uint32_t Win32Platform::MilliTicks() { return timeGetTime(); }
+
+}  // namespace tav

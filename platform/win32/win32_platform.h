@@ -1,0 +1,77 @@
+// The Windows platform: one full-screen popup window of the class "D3DEngine"
+// captioned as asked, its message pump, cursor and buttons read from the system,
+// typed characters as Latin-1 codes, QueryPerformanceCounter time, and the OpenGL
+// back-end's display mode and WGL context (in WglContext, apart from the window).
+// Closing the window, ending the session and console control events all become a
+// termination event, so the game leaves through its normal shutdown and saves.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+
+#include "platform/letterbox.h"
+#include "platform/platform.h"
+#include "platform/win32/wgl_context.h"
+
+namespace tav {
+
+// The window class name and the icon resource of the game's window.
+constexpr const char* kWin32WindowClass = "D3DEngine";
+constexpr int kWin32IconResource = 101;
+
+class Win32Platform : public Platform {
+ public:
+  explicit Win32Platform(HINSTANCE instance);
+  ~Win32Platform() override;
+  Win32Platform(const Win32Platform&) = delete;
+  Win32Platform& operator=(const Win32Platform&) = delete;
+
+  void CreateMainWindow(const char* caption, int width, int height) override;
+  void ShowMainWindow() override;
+  void DestroyMainWindow() override;
+  bool PollEvent(PlatformEvent* event) override;
+  void Minimise() override;
+  void BringToFront() override;
+  void* NativeWindowHandle() override { return window_; }
+  void GetCursorPos(int* x, int* y) override;
+  void SetCursorPos(int x, int y) override;
+  void ShowCursor(bool show) override;
+  bool IsButtonDown(MouseButton button) override;
+  void ActivateKeyboardLayout(uint32_t layoutId) override;
+  void Sleep(uint32_t milliseconds) override;
+  void EnterDisplayMode(int width, int height, int bitsPerPixel) override;
+  void LeaveDisplayMode() override;
+  void CreateGLContext(int bitsPerPixel) override;
+  void DestroyGLContext() override;
+  void SwapGLBuffers() override;
+  GameViewport Viewport() override;
+
+  bool QueryFrequency(uint64_t* ticksPerSecond) override;
+  uint64_t QueryCounter() override;
+  uint32_t MilliTicks() override;
+
+  // The window procedure's work for one message; true when the message was handled
+  // (the procedure then returns `*result`).
+  bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+ private:
+  LetterboxRect ClientLetterbox() const;
+  void Push(PlatformEventType type);
+
+  HINSTANCE instance_;
+  HWND window_ = nullptr;
+  bool classRegistered_ = false;
+  bool consoleHandlerInstalled_ = false;
+  bool cursorHidden_ = false;
+  int gameWidth_ = 800;
+  int gameHeight_ = 600;
+  std::deque<PlatformEvent> pending_;
+  WglContext gl_;
+};
+
+// The Latin-1 code of a character message's byte in the ANSI code page `codePage`,
+// or -1 when the character has no Latin-1 form. Exposed for tests.
+int AnsiCharToLatin1(unsigned byte, unsigned codePage);
+
+}  // namespace tav

@@ -1,0 +1,455 @@
+// Direct3D 8 back-end. Every operation maps onto one or two device calls; the few
+// extension-library helpers Direct3D programs usually lean on (projection matrix,
+// texture from pixels, error names) are our own, in d3d8_helpers.
+#include "render/d3d8/d3d8_renderer.h"
+
+#include <windows.h>
+#include <d3d8.h>
+
+#include <array>
+#include <cstring>
+
+#include "base/log.h"
+#include "render/d3d8/d3d8_helpers.h"
+#include "render/tga_decoder.h"
+
+namespace tav {
+
+struct D3D8Renderer::PresentParameters {
+  D3DPRESENT_PARAMETERS value;
+};
+
+namespace {
+
+constexpr DWORD kVertexFormat = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+
+// The vertex layout drawn from user memory: position, diffuse colour, texture
+// coordinate (24 bytes).
+struct D3DVertex {
+  float x, y, z;
+  DWORD colour;
+  float u, v;
+};
+static_assert(sizeof(D3DVertex) == 24);
+
+// Widens one row-major surface of a back-buffer format into 0xAARRGGBB words,
+// repeating each channel's top bits into its low ones as OpenGL does.
+bool ReadSurfaceRows(const uint8_t* bits, size_t pitch, UINT width, UINT height,
+                     uint32_t format, std::vector<uint32_t>* pixels) {
+  auto widen = [](uint32_t value, int valueBits) {
+    return (value << (8 - valueBits)) | (value >> (2 * valueBits - 8));
+  };
+  pixels->resize(static_cast<size_t>(width) * height);
+  for (UINT row = 0; row < height; ++row) {
+    const uint8_t* source = bits + row * pitch;
+    uint32_t* target = pixels->data() + static_cast<size_t>(row) * width;
+    for (UINT x = 0; x < width; ++x) {
+      if (format == D3DFMT_R5G6B5) {
+        const uint32_t word = source[2 * x] | (source[2 * x + 1] << 8);
+        target[x] = 0xFF000000u | (widen(word >> 11, 5) << 16) |
+                    (widen((word >> 5) & 0x3F, 6) << 8) | widen(word & 0x1F, 5);
+      } else if (format == D3DFMT_X8R8G8B8 || format == D3DFMT_A8R8G8B8) {
+        std::memcpy(&target[x], source + 4 * x, 4);
+        target[x] |= 0xFF000000u;
+      } else {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+IDirect3DTexture8* AsTexture(uintptr_t handle) {
+  return reinterpret_cast<IDirect3DTexture8*>(handle);
+}
+
+}  // namespace
+
+D3D8Renderer::D3D8Renderer(void* window) : Renderer(kRendererD3D8), window_(window) {
+  blendMode_ = kBlendNormal;
+  filter_ = kFilterNearest;
+}
+
+D3D8Renderer::~D3D8Renderer() { Shutdown(); }
+
+// Every fatal report raises while errors raise; the returns after them matter only
+// when they do not, so that nothing runs on what failed.
+void D3D8Renderer::Init(int width, int height, int bitsPerPixel, bool fullScreen) {
+  width_ = width;
+  height_ = height;
+  bitsPerPixel_ = bitsPerPixel;
+  SetErrorNameFunction(&D3DErrorName);
+
+  HMODULE library = LoadLibraryA("d3d8.dll");
+  library_ = library;
+  if (library == nullptr) {
+    ReportFatal("Failed to load library d3d8.dll.");
+    return;
+  }
+  using CreateFunction = IDirect3D8*(WINAPI*)(UINT);
+  auto create = reinterpret_cast<CreateFunction>(
+      reinterpret_cast<void*>(GetProcAddress(library, "Direct3DCreate8")));
+  if (create == nullptr) {
+    ReportFatal("GetProcAddress( d3d8lib, \"Direct3DCreate8\" ) failed.");
+    return;
+  }
+
+  LogLine("Direct3DCreate8()\n");
+  direct3d_ = create(D3D_SDK_VERSION);
+  if (direct3d_ == nullptr) {
+    ReportFatal("Direct3DCreate8() failed.");
+    return;
+  }
+
+  LogLine("GetAdapterIdentifier()\n");
+  D3DADAPTER_IDENTIFIER8 identifier;
+  std::memset(&identifier, 0, sizeof identifier);
+  HRESULT result = direct3d_->GetAdapterIdentifier(D3DADAPTER_DEFAULT, D3DENUM_NO_WHQL_LEVEL,
+                                                   &identifier);
+  if (FAILED(result)) {
+    ReportFatalWithCode(result, "GetAdapterIdentifier() failed.");
+    return;
+  }
+  identifier.Driver[sizeof identifier.Driver - 1] = '\0';
+  identifier.Description[sizeof identifier.Description - 1] = '\0';
+  LogLine("DirectX Driver: %s\n", identifier.Driver);
+  LogLine("Description: %s\n", identifier.Description);
+  LogLine("Driver version info:\n");
+  const uint64_t version = static_cast<uint64_t>(identifier.DriverVersion.QuadPart);
+  LogLine("  Product: %d\n", static_cast<int>((version >> 48) & 0xFFFF));
+  LogLine("  Version: %d\n", static_cast<int>((version >> 32) & 0xFFFF));
+  LogLine("  SubVersion: %d\n", static_cast<int>((version >> 16) & 0xFFFF));
+  LogLine("  Build: %d\n", static_cast<int>(version & 0xFFFF));
+
+  LogLine("GetDeviceCaps()\n");
+  D3DCAPS8 caps;
+  result = direct3d_->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps);
+  if (FAILED(result)) {
+    ::ShowCursor(TRUE);
+    MessageBoxA(static_cast<HWND>(window_),
+                "No hardware acceleration detected.\n\nYour system does not support "
+                "hardware acceleration\nor your video drivers should be updated.",
+                "ERROR", MB_OK | MB_ICONERROR);
+    ReportFatalWithCode(result, "GetDeviceCaps() failed.");
+    return;
+  }
+
+  present_ = std::make_unique<PresentParameters>();
+  D3DPRESENT_PARAMETERS& parameters = present_->value;
+  std::memset(&parameters, 0, sizeof parameters);
+  parameters.BackBufferWidth = width;
+  parameters.BackBufferHeight = height;
+  parameters.BackBufferFormat = bitsPerPixel == 16 ? D3DFMT_R5G6B5 : D3DFMT_X8R8G8B8;
+  parameters.BackBufferCount = 1;
+  parameters.MultiSampleType = D3DMULTISAMPLE_NONE;
+  parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  parameters.hDeviceWindow = static_cast<HWND>(window_);
+  parameters.Windowed = FALSE;
+  parameters.EnableAutoDepthStencil = FALSE;
+  parameters.FullScreen_RefreshRateInHz = 0;  // the default rate
+  if (fullScreen || (caps.PresentationIntervals & D3DPRESENT_INTERVAL_IMMEDIATE) == 0) {
+    parameters.FullScreen_PresentationInterval = D3DPRESENT_INTERVAL_ONE;
+  } else {
+    parameters.FullScreen_PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+  }
+  backBufferFormat_ = parameters.BackBufferFormat;
+
+  LogLine("CreateDevice()\n");
+  result = direct3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, static_cast<HWND>(window_),
+                                   D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &device_);
+  if (FAILED(result) || device_ == nullptr) {
+    device_ = nullptr;
+    ReportFatalWithCode(result, "CreateDevice() failed.");
+    return;
+  }
+
+  LogLine("SetupDefaultStates()\n");
+  SetupDefaultStates();
+}
+
+void D3D8Renderer::SetupDefaultStates() {
+  device_->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+  device_->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+  device_->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+  device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  device_->SetRenderState(D3DRS_LIGHTING, FALSE);
+  device_->SetRenderState(D3DRS_DITHERENABLE, TRUE);
+
+  device_->SetTextureStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_CLAMP);
+  device_->SetTextureStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_CLAMP);
+  device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+  device_->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+  device_->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+  device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+  device_->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+  device_->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+  device_->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_NONE);
+  stageTextured_ = true;
+  // Every state below is set anew, whatever was last applied.
+  appliedFilter_ = 0;
+  appliedBlendMode_ = 0;
+  ApplyFilter();
+  ApplyBlendMode();
+
+  const std::array<float, 16> projection = ScreenProjection(width_, height_);
+  D3DMATRIX matrix;
+  std::memcpy(&matrix, projection.data(), sizeof matrix);
+  device_->SetTransform(D3DTS_PROJECTION, &matrix);
+  D3DMATRIX identity;
+  std::memset(&identity, 0, sizeof identity);
+  identity._11 = identity._22 = identity._33 = identity._44 = 1.0f;
+  device_->SetTransform(D3DTS_WORLD, &identity);
+  device_->SetTransform(D3DTS_VIEW, &identity);
+  device_->SetVertexShader(kVertexFormat);
+  // The device forgot the bound texture with its states.
+  device_->SetTexture(0, nullptr);
+  boundTexture_ = kNoTextureKnown;
+}
+
+bool D3D8Renderer::BeginFrame() {
+  if (device_ == nullptr) return false;
+  const HRESULT state = device_->TestCooperativeLevel();
+  if (state == D3DERR_DEVICELOST) return false;
+  if (state == D3DERR_DEVICENOTRESET) {
+    const HRESULT result = device_->Reset(&present_->value);
+    if (FAILED(result)) {
+      ReportFatalWithCode(result, "Reset() failed.");
+      return false;
+    }
+    SetupDefaultStates();
+    return false;
+  }
+  return true;
+}
+
+void D3D8Renderer::BeginScene() {
+  if (device_ == nullptr) return;
+  const HRESULT result = device_->BeginScene();
+  if (FAILED(result)) ReportFatalWithCode(result, "BeginScene() failed.");
+  boundTexture_ = kNoTextureKnown;
+}
+
+void D3D8Renderer::EndFrame() {
+  if (device_ == nullptr) return;
+  device_->EndScene();
+  const HRESULT result = device_->Present(nullptr, nullptr, nullptr, nullptr);
+  // A device lost while presenting is found again by the next BeginFrame.
+  if (FAILED(result) && result != D3DERR_DEVICELOST) {
+    ReportFatalWithCode(result, "Present() failed.");
+  }
+}
+
+void D3D8Renderer::Shutdown() {
+  if (device_ != nullptr) {
+    device_->Release();
+    device_ = nullptr;
+  }
+  if (direct3d_ != nullptr) {
+    direct3d_->Release();
+    direct3d_ = nullptr;
+  }
+  if (library_ != nullptr) {
+    FreeLibrary(static_cast<HMODULE>(library_));
+    library_ = nullptr;
+  }
+  boundTexture_ = kNoTextureKnown;
+}
+
+void D3D8Renderer::DestroyTexture(RendererTexture& texture) {
+  if (texture.d3dTexture != 0) {
+    if (boundTexture_ == texture.d3dTexture && device_ != nullptr) {
+      device_->SetTexture(0, nullptr);
+      boundTexture_ = kNoTextureKnown;
+    }
+    AsTexture(texture.d3dTexture)->Release();
+  }
+  texture.d3dTexture = 0;
+}
+
+bool D3D8Renderer::CreateTextureFromPixels(const uint8_t* pixels, int width, int height,
+                                           int bitsPerPixel, RendererTexture& texture) {
+  if (device_ == nullptr || direct3d_ == nullptr) return false;
+  if (bitsPerPixel != 24 && bitsPerPixel != 32) {
+    LogLine("WARNING: Invalid image depth.\n");
+    return false;
+  }
+  if (pixels == nullptr || width <= 0 || height <= 0) {
+    LogLine("WARNING: Invalid image size.\n");
+    return false;
+  }
+  auto accepted = [this](D3DTextureFormat format) {
+    return SUCCEEDED(direct3d_->CheckDeviceFormat(
+        D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, static_cast<D3DFORMAT>(backBufferFormat_), 0,
+        D3DRTYPE_TEXTURE, static_cast<D3DFORMAT>(format)));
+  };
+  const D3DTextureFormat preferred =
+      bitsPerPixel == 32 ? D3DTextureFormat::kA8R8G8B8 : D3DTextureFormat::kX8R8G8B8;
+  const D3DTextureFormat fallback =
+      bitsPerPixel == 32 ? D3DTextureFormat::kA4R4G4B4 : D3DTextureFormat::kR5G6B5;
+  D3DTextureFormat format = preferred;
+  if (!accepted(preferred)) {
+    if (!accepted(fallback)) {
+      LogLine("WARNING: Unkown texture format.\n");
+      return false;
+    }
+    format = fallback;
+  }
+
+  IDirect3DTexture8* created = nullptr;
+  HRESULT result = device_->CreateTexture(width, height, 1, 0, static_cast<D3DFORMAT>(format),
+                                          D3DPOOL_MANAGED, &created);
+  if (FAILED(result) || created == nullptr) {
+    LogLine("WARNING: Failed to create texture, hr = %d\n", static_cast<int>(result));
+    return false;
+  }
+  D3DLOCKED_RECT locked;
+  result = created->LockRect(0, &locked, nullptr, 0);
+  if (FAILED(result)) {
+    LogLine("LockRect() failed, hr = %d\n", static_cast<int>(result));
+    created->Release();
+    return false;
+  }
+  ConvertPixelsToTexels(pixels, width, height, bitsPerPixel, format,
+                        static_cast<uint8_t*>(locked.pBits), static_cast<size_t>(locked.Pitch));
+  created->UnlockRect(0);
+  texture.d3dTexture = reinterpret_cast<uintptr_t>(created);
+  return true;
+}
+
+bool D3D8Renderer::CreateTextureFromTga(const uint8_t* bytes, size_t byteCount, int* width,
+                                        int* height, int* bitsPerPixel,
+                                        RendererTexture& texture) {
+  DecodedImage image;
+  const bool decoded = DecodeTga(bytes, byteCount, &image);
+  *width = image.width;
+  *height = image.height;
+  *bitsPerPixel = image.bitsPerPixel;
+  if (!decoded) return false;
+  // The decoder gives R, G, B (, A) with the top row first; texture creation takes
+  // the B, G, R (, A) order of raw picture frames.
+  const int bytesPerPixel = image.bitsPerPixel / 8;
+  SwapRedAndBlue(image.pixels.data(), image.pixels.size() / bytesPerPixel, bytesPerPixel);
+  return CreateTextureFromPixels(image.pixels.data(), image.width, image.height,
+                                 image.bitsPerPixel, texture);
+}
+
+void D3D8Renderer::BindTexture(uintptr_t d3dTexture, unsigned /*glName*/) {
+  if (device_ == nullptr || d3dTexture == boundTexture_) return;
+  device_->SetTexture(0, AsTexture(d3dTexture));
+  // With no texture OpenGL draws the plain vertex colour; Direct3D would take the
+  // missing texture as black, so the stage then passes the vertex colour through.
+  const bool textured = d3dTexture != 0;
+  if (textured != stageTextured_) {
+    const DWORD operation = textured ? D3DTOP_MODULATE : D3DTOP_SELECTARG2;
+    device_->SetTextureStageState(0, D3DTSS_COLOROP, operation);
+    device_->SetTextureStageState(0, D3DTSS_ALPHAOP, operation);
+    stageTextured_ = textured;
+  }
+  boundTexture_ = d3dTexture;
+}
+
+void D3D8Renderer::Clear(float red, float green, float blue) {
+  if (device_ == nullptr) return;
+  const HRESULT result =
+      device_->Clear(0, nullptr, D3DCLEAR_TARGET, VertexColour(red, green, blue, 1.0f), 1.0f, 0);
+  if (FAILED(result)) ReportFatalWithCode(result, "Clear() failed.");
+}
+
+void D3D8Renderer::Draw(int primitiveType, int primitiveCount, const Vertex* vertices,
+                        int vertexCount, float red, float green, float blue, float alpha) {
+  if (device_ == nullptr) return;
+  const DWORD colour = VertexColour(red, green, blue, alpha);
+  D3DVertex points[4];
+  for (int i = 0; i < vertexCount; ++i) {
+    points[i] = D3DVertex{vertices[i].x, vertices[i].y, 0.0f, colour, vertices[i].u,
+                          vertices[i].v};
+  }
+  device_->DrawPrimitiveUP(static_cast<D3DPRIMITIVETYPE>(primitiveType), primitiveCount, points,
+                           sizeof(D3DVertex));
+}
+
+void D3D8Renderer::DrawQuad(const Vertex vertices[4], float red, float green, float blue,
+                            float alpha) {
+  Draw(D3DPT_TRIANGLEFAN, 2, vertices, 4, red, green, blue, alpha);
+}
+
+void D3D8Renderer::DrawTriangle(const Vertex vertices[3], float red, float green, float blue,
+                                float alpha) {
+  Draw(D3DPT_TRIANGLELIST, 1, vertices, 3, red, green, blue, alpha);
+}
+
+void D3D8Renderer::ApplyBlendMode() {
+  // Pictures set their blend mode before every draw; only a change reaches the
+  // device, as every state change costs the driver far more than the check.
+  if (device_ == nullptr || blendMode_ == appliedBlendMode_) return;
+  switch (blendMode_) {
+    case kBlendNone:
+      device_->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+      break;
+    case kBlendNormal:
+      device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+      device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+      device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+      break;
+    case kBlendMultiply:
+      // Named "multiply" in the picture settings, but drawn additively.
+      device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+      device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+      device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+      break;
+    default:
+      return;  // stored, changes nothing
+  }
+  appliedBlendMode_ = blendMode_;
+}
+
+void D3D8Renderer::SetBlendMode(int mode) {
+  blendMode_ = mode;
+  ApplyBlendMode();
+}
+
+void D3D8Renderer::ApplyFilter() {
+  if (device_ == nullptr) return;
+  if (filter_ != kFilterNearest && filter_ != kFilterLinear) return;
+  if (filter_ == appliedFilter_) return;
+  appliedFilter_ = filter_;
+  const DWORD filter = filter_ == kFilterLinear ? D3DTEXF_LINEAR : D3DTEXF_POINT;
+  device_->SetTextureStageState(0, D3DTSS_MAGFILTER, filter);
+  device_->SetTextureStageState(0, D3DTSS_MINFILTER, filter);
+}
+
+void D3D8Renderer::SetFilter(int mode) {
+  filter_ = mode;
+  ApplyFilter();
+}
+
+bool D3D8Renderer::ReadBackBuffer(std::vector<uint32_t>* pixels) {
+  if (device_ == nullptr) return false;
+  IDirect3DSurface8* back = nullptr;
+  if (FAILED(device_->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back)) || back == nullptr) {
+    return false;
+  }
+  // The back buffer itself need not be lockable: it is copied into a surface of
+  // the same format in system memory first.
+  D3DSURFACE_DESC description;
+  IDirect3DSurface8* copy = nullptr;
+  bool read = false;
+  if (SUCCEEDED(back->GetDesc(&description)) &&
+      SUCCEEDED(device_->CreateImageSurface(description.Width, description.Height,
+                                            description.Format, &copy)) &&
+      SUCCEEDED(device_->CopyRects(back, nullptr, 0, copy, nullptr))) {
+    D3DLOCKED_RECT locked;
+    if (SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+      read = ReadSurfaceRows(static_cast<const uint8_t*>(locked.pBits),
+                             static_cast<size_t>(locked.Pitch), description.Width,
+                             description.Height, static_cast<uint32_t>(description.Format),
+                             pixels);
+      copy->UnlockRect();
+    }
+  }
+  if (copy != nullptr) copy->Release();
+  back->Release();
+  return read;
+}
+
+}  // namespace tav

@@ -1,0 +1,76 @@
+// The Direct3D 8 back-end of the Renderer, the one the Windows game tries first.
+// "d3d8.dll" is loaded at run time rather than linked, so a machine without it still
+// starts the game (every start-up failure is a fatal report, and the entry then
+// falls back to OpenGL). Pictures are decoded by our own TGA reader and uploaded
+// into managed textures, which survive a lost device without being re-created.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "render/renderer.h"
+
+struct IDirect3D8;
+struct IDirect3DDevice8;
+
+namespace tav {
+
+class D3D8Renderer : public Renderer {
+ public:
+  // `window` is the game's main window (an HWND), which the device covers.
+  explicit D3D8Renderer(void* window);
+  ~D3D8Renderer() override;
+
+  void Init(int width, int height, int bitsPerPixel, bool fullScreen) override;
+  // False while the device is lost, and in the frame in which it is reset.
+  bool BeginFrame() override;
+  void BeginScene() override;
+  void EndFrame() override;
+  void Shutdown() override;
+  void DestroyTexture(RendererTexture& texture) override;
+  bool CreateTextureFromPixels(const uint8_t* pixels, int width, int height,
+                               int bitsPerPixel, RendererTexture& texture) override;
+  bool CreateTextureFromTga(const uint8_t* bytes, size_t byteCount, int* width, int* height,
+                            int* bitsPerPixel, RendererTexture& texture) override;
+  using Renderer::BindTexture;
+  void BindTexture(uintptr_t d3dTexture, unsigned glName) override;
+  void Clear(float red, float green, float blue) override;
+  void DrawQuad(const Vertex vertices[4], float red, float green, float blue,
+                float alpha) override;
+  void DrawTriangle(const Vertex vertices[3], float red, float green, float blue,
+                    float alpha) override;
+  void SetBlendMode(int mode) override;
+  void SetFilter(int mode) override;
+
+  // Copies the frame drawn so far (call it before EndFrame, which discards it) as
+  // 0xAARRGGBB words, top row first, width x height of the display mode. False
+  // when the device cannot give it. For screenshots and the comparison with the
+  // OpenGL back-end.
+  bool ReadBackBuffer(std::vector<uint32_t>* pixels);
+
+ private:
+  void SetupDefaultStates();
+  void ApplyFilter();
+  void ApplyBlendMode();
+  void Draw(int primitiveType, int primitiveCount, const Vertex* vertices, int vertexCount,
+            float red, float green, float blue, float alpha);
+
+  void* window_;
+  void* library_ = nullptr;  // HMODULE of d3d8.dll
+  IDirect3D8* direct3d_ = nullptr;
+  IDirect3DDevice8* device_ = nullptr;
+  struct PresentParameters;
+  std::unique_ptr<PresentParameters> present_;  // kept for Reset
+  uint32_t backBufferFormat_ = 0;
+  // The texture last bound; forgotten at every BeginScene, so the next bind is
+  // always sent.
+  static constexpr uintptr_t kNoTextureKnown = ~uintptr_t{0};
+  uintptr_t boundTexture_ = kNoTextureKnown;
+  // What the device was last given, so that unchanged states are not sent again.
+  int appliedFilter_ = 0;
+  int appliedBlendMode_ = 0;
+  bool stageTextured_ = true;  // the stage modulates by the texture (else vertex colour)
+};
+
+}  // namespace tav

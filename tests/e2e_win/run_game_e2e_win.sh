@@ -1,0 +1,270 @@
+#!/usr/bin/env bash
+# Plays the Windows game under Wine and Xvfb (800x600 at 16 bits) the way a player
+# would: the intro, the menu, a time-attack level with arrows turned both ways, the
+# pause dialog, then the top bar's close button. Screenshots go to <out>/*.png.
+#
+# Mode "native" expects the first back-end to start: Direct3D 8 when the program
+# has it (it names "Direct3DCreate8" to load it at run time), otherwise OpenGL.
+# Mode "no-d3d8" makes d3d8.dll unavailable through Wine's DLL overrides: a program
+# with Direct3D 8 must log its failure and fall back to OpenGL, and the menu must
+# still be drawn.
+#
+# Fails when the game exits with a non-zero code, logs an unexpected ERROR, does not
+# show the expected back-end in log.txt, or leaves any of Data/Hiscore.dat,
+# Data/Config.ini, Data/Last.dat unwritten.
+#
+# Usage: run_game_e2e_win.sh <game folder> <output folder> <native|no-d3d8> <wine prefix>
+set -uo pipefail
+
+game_dir=$(cd "${1:?game folder}" && pwd)
+out_dir=${2:?output folder}
+mode=${3:?mode}
+export WINEPREFIX=${4:?wine prefix}
+export WINEDEBUG=-all
+skip=77
+
+for tool in wine Xvfb xdotool import; do
+  if ! command -v "$tool" > /dev/null; then
+    echo "SKIP: $tool is not installed"
+    exit $skip
+  fi
+done
+for file in Tavrolith.exe Data/data.pkg Data/Levels.ini Data/Textures.ini Data/Audio/Music.ogg; do
+  if [ ! -e "$game_dir/$file" ]; then
+    echo "SKIP: the built game has no $file"
+    exit $skip
+  fi
+done
+
+overrides="mscoree,mshtml="
+case "$mode" in
+  native) ;;
+  no-d3d8) overrides="$overrides;d3d8=" ;;
+  *) echo "unknown mode $mode"; exit 2 ;;
+esac
+export WINEDLLOVERRIDES="$overrides"
+has_d3d8=0
+if grep -q "Direct3DCreate8" "$game_dir/Tavrolith.exe"; then has_d3d8=1; fi
+
+mkdir -p "$out_dir"
+out_dir=$(cd "$out_dir" && pwd)
+rm -f "$out_dir"/*.png
+run_dir="$out_dir/game"
+rm -rf "$run_dir"
+mkdir -p "$run_dir/Data"
+cp "$game_dir/Tavrolith.exe" "$run_dir/"
+for item in data.pkg Textures.ini Levels.ini Audio; do
+  ln -s "$game_dir/Data/$item" "$run_dir/Data/$item"
+done
+
+xvfb_pid=""
+game_pid=""
+cleanup() {
+  if [ -n "$game_pid" ] && kill -0 "$game_pid" 2> /dev/null; then kill "$game_pid"; fi
+  if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2> /dev/null; then kill "$xvfb_pid"; fi
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display and writes its number to the descriptor. Another
+# server starting at the same moment may take the same number; then it is tried again.
+display_number=""
+for _ in 1 2 3; do
+  exec 5< <(Xvfb -displayfd 1 -screen 0 800x600x16 -nolisten tcp 2> "$out_dir/xvfb.log" & echo "pid $!")
+  read -r _ xvfb_pid <&5
+  for _ in $(seq 1 100); do
+    if read -r -t 0.1 display_number <&5 && [ -n "$display_number" ]; then break; fi
+    kill -0 "$xvfb_pid" 2> /dev/null || break
+  done
+  [ -n "$display_number" ] && break
+  sleep 1
+done
+if [ -z "$display_number" ]; then
+  echo "FAIL: Xvfb did not start"
+  cat "$out_dir/xvfb.log"
+  exit 1
+fi
+export DISPLAY=":$display_number"
+
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+shot() {
+  import -window root "$out_dir/$1.png" && echo "screenshot $1.png"
+}
+# Waits until a check of the screen passes, for at most $1 seconds. The game's time
+# runs with its frames (each counts at most 0.05 s), and Wine on a loaded machine
+# may draw only a few frames a second, so every step waits for what it needs to
+# see instead of sleeping for a fixed time.
+#   wait_until SECONDS box X0 Y0 X1 Y1 R G B TOLERANCE   mean colour of a box (screen pixels)
+#   wait_until SECONDS board                             every row of the board filled
+wait_until() {
+  local deadline=$((SECONDS + $1))
+  shift
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    if import -window root png:- 2> /dev/null | /usr/bin/python3 -c '
+import io, sys
+from PIL import Image
+picture = Image.open(io.BytesIO(sys.stdin.buffer.read())).convert("RGB")
+def mean(box):
+    pixels = list(picture.crop(box).getdata())
+    return [sum(p[i] for p in pixels) / len(pixels) for i in range(3)]
+if sys.argv[1] == "box":
+    x0, y0, x1, y1, r, g, b, tolerance = map(int, sys.argv[2:10])
+    ok = all(abs(m - t) <= tolerance for m, t in zip(mean((x0, y0, x1, y1)), (r, g, b)))
+else:
+    # A row still empty while the board drops in is dark; a full one is not.
+    ok = all(sum(mean((255, 65 + 50 * k, 745, 85 + 50 * k))) / 3 >= 95 for k in range(10))
+sys.exit(0 if ok else 1)
+' "$@"; then
+      return 0
+    fi
+    sleep 0.3
+  done
+  return 1
+}
+# Game coordinates have their origin at the bottom-left; the screen's at the top-left.
+click() {
+  xdotool mousemove "$1" "$((600 - $2))"
+  sleep 0.15
+  xdotool mousedown "${3:-1}"
+  sleep 0.1
+  xdotool mouseup "${3:-1}"
+  sleep 0.15
+}
+
+# A Wine session left by an earlier program keeps the display it started with;
+# the game must start a session of its own on this display.
+wineserver -w
+(cd "$run_dir" && exec wine Tavrolith.exe) &
+game_pid=$!
+
+window=""
+for _ in $(seq 1 300); do
+  window=$(xdotool search --name '^Tavrolith$' 2> /dev/null | head -n 1)
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || fail "no window captioned Tavrolith"
+
+sleep 3
+shot 01-intro
+# The intro lasts nine seconds of game time; the menu shows the plate of "Time Attack".
+wait_until 120 box 640 360 770 385 103 67 54 16 || fail "the menu did not appear"
+sleep 0.5
+shot 02-menu
+
+# Time attack, level 1: once the board has dropped in, the first press starts the
+# clock; then arrows are turned both ways.
+click 708 107
+wait_until 120 board || fail "the board did not fill"
+click 525 325
+click 525 325
+click 425 275
+click 475 375 3
+click 325 125
+sleep 1
+shot 03-game
+
+# Pause, resume, then the top bar's close button ends the game.
+click 118 275
+wait_until 60 box 330 150 470 172 101 59 54 16 || fail "the pause dialog did not appear"
+shot 04-pause-dialog
+click 400 350
+wait_until 60 board || fail "the pause dialog did not close"
+click 776 589
+for _ in $(seq 1 600); do
+  kill -0 "$game_pid" 2> /dev/null || break
+  sleep 0.1
+done
+if kill -0 "$game_pid" 2> /dev/null; then
+  fail "the game did not end after the close button"
+  kill "$game_pid"
+fi
+wait "$game_pid"
+game_rc=$?
+game_pid=""
+[ "$game_rc" -eq 0 ] || fail "the game exited with $game_rc"
+
+log="$run_dir/log.txt"
+tr -d '\r' < "$log" > "$out_dir/log.txt" 2> /dev/null
+log="$out_dir/log.txt"
+# The lines that matter, in order, with "-" for a line that must not appear.
+expect_in_order() {
+  /usr/bin/python3 - "$log" "$@" <<'PY'
+import sys
+lines = open(sys.argv[1], encoding="latin-1").read().splitlines()
+position = 0
+bad = False
+for wanted in sys.argv[2:]:
+    if wanted.startswith("-"):
+        if any(line.startswith(wanted[1:]) for line in lines):
+            print("log.txt has the line %r" % wanted[1:])
+            bad = True
+        continue
+    found = next((i for i in range(position, len(lines)) if lines[i].startswith(wanted)), None)
+    if found is None:
+        print("log.txt lacks %r (after line %d)" % (wanted, position + 1))
+        bad = True
+    else:
+        position = found + 1
+sys.exit(1 if bad else 0)
+PY
+}
+if [ ! -s "$log" ]; then
+  fail "no log.txt"
+elif [ "$has_d3d8" = 1 ] && [ "$mode" = native ]; then
+  echo "expecting the Direct3D 8 back-end"
+  expect_in_order "log start" "Direct3DCreate8()" "CreateDevice()" "SetupDefaultStates()" \
+    "-ERROR" "-wglCreateContext()" || fail "log.txt does not show Direct3D 8 starting"
+elif [ "$has_d3d8" = 1 ]; then
+  echo "expecting Direct3D 8 to fail and OpenGL to take over"
+  expect_in_order "log start" "ERROR: Failed to load library d3d8.dll." "ChangeDisplaySettings()" \
+    "wglCreateContext()" "wglMakeCurrent()" "-Direct3DCreate8()" \
+    || fail "log.txt does not show the fallback to OpenGL"
+  if [ "$(grep -c "^ERROR" "$log")" -ne 1 ]; then fail "log.txt reports more than the Direct3D failure"; fi
+else
+  echo "expecting OpenGL (this program has no Direct3D 8 back-end)"
+  expect_in_order "log start" "ChangeDisplaySettings()" "wglCreateContext()" "wglMakeCurrent()" \
+    "-ERROR" || fail "log.txt does not show OpenGL starting"
+fi
+for file in Hiscore.dat Config.ini Last.dat; do
+  [ -s "$run_dir/Data/$file" ] || fail "Data/$file was not written"
+done
+# A screenshot that is one flat colour, or the same as the one before it, means
+# the game stopped drawing or ignored the clicks.
+if ! /usr/bin/python3 - "$out_dir" <<'PY'
+import sys
+from PIL import Image, ImageChops
+folder = sys.argv[1]
+names = ["01-intro", "02-menu", "03-game", "04-pause-dialog"]
+bad = False
+previous = None
+for name in names:
+    try:
+        picture = Image.open("%s/%s.png" % (folder, name)).convert("RGB")
+    except OSError as error:
+        print("cannot read %s.png: %s" % (name, error))
+        bad = True
+        continue
+    colours = picture.getcolors(maxcolors=1 << 20)
+    if colours is not None and len(colours) < 16:
+        print("%s.png has only %d colours" % (name, len(colours)))
+        bad = True
+    if previous is not None and ImageChops.difference(previous, picture).getbbox() is None:
+        print("%s.png is the same picture as the one before" % name)
+        bad = True
+    previous = picture
+sys.exit(1 if bad else 0)
+PY
+then
+  fail "the screenshots do not show the game"
+fi
+
+if [ "$failures" -ne 0 ]; then
+  echo "e2e ($mode): $failures failure(s); log.txt:"
+  cat "$log" 2> /dev/null
+  exit 1
+fi
+echo "e2e ($mode): the game ran, exited 0 and wrote its three files; screenshots in $out_dir"

@@ -1,0 +1,98 @@
+// The Direct3D 8 back-end's own helpers: texel conversion into every texture format
+// it may choose, the projection that must put pixels where OpenGL puts them, the
+// vertex colour word and the error names in the log.
+#include "render/d3d8/d3d8_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace tav {
+namespace {
+
+// The 16-bit or 32-bit little-endian word of texel `column` in row `row`.
+uint32_t Texel(const std::vector<uint8_t>& texels, size_t pitch, int row, int column,
+               int bytesPerTexel) {
+  uint32_t word = 0;
+  for (int i = 0; i < bytesPerTexel; ++i) {
+    word |= static_cast<uint32_t>(texels[row * pitch + column * bytesPerTexel + i]) << (8 * i);
+  }
+  return word;
+}
+
+TEST(D3D8HelpersTest, PixelsBecomeTexelsOfEachFormatRowByRowIntoThePitch) {
+  // Two rows of two B, G, R, A pixels; the top row first.
+  const uint8_t pixels[] = {0x10, 0x20, 0xF0, 0x80, 0xFF, 0xFF, 0xFF, 0xFF,
+                            0x00, 0x00, 0x00, 0x00, 0x0F, 0x7F, 0x08, 0x40};
+  struct Expectation {
+    D3DTextureFormat format;
+    uint32_t topLeft, bottomRight;
+  };
+  const Expectation expectations[] = {
+      {D3DTextureFormat::kA8R8G8B8, 0x80F02010u, 0x40087F0Fu},
+      {D3DTextureFormat::kX8R8G8B8, 0xFFF02010u, 0xFF087F0Fu},
+      {D3DTextureFormat::kA4R4G4B4, 0x8F21u, 0x4070u},
+      {D3DTextureFormat::kR5G6B5, (0x1Eu << 11) | (0x08u << 5) | 0x02u,
+       (0x01u << 11) | (0x1Fu << 5) | 0x01u},
+  };
+  for (const Expectation& expected : expectations) {
+    const int bytes = BytesPerTexel(expected.format);
+    const size_t pitch = 2 * bytes + 6;  // rows padded, as a locked texture may be
+    std::vector<uint8_t> texels(pitch * 2, 0xAA);
+    ConvertPixelsToTexels(pixels, 2, 2, 32, expected.format, texels.data(), pitch);
+    EXPECT_EQ(Texel(texels, pitch, 0, 0, bytes), expected.topLeft);
+    EXPECT_EQ(Texel(texels, pitch, 1, 1, bytes), expected.bottomRight);
+    EXPECT_EQ(texels[2 * bytes], 0xAA) << "wrote into the row padding";
+  }
+
+  // A 24-bit picture has no alpha: its texels are opaque.
+  const uint8_t rgb[] = {0x01, 0x02, 0x03};
+  uint8_t texel[4] = {};
+  ConvertPixelsToTexels(rgb, 1, 1, 24, D3DTextureFormat::kA8R8G8B8, texel, 4);
+  EXPECT_EQ(texel[3], 0xFF);
+  EXPECT_EQ(texel[2], 0x03);
+}
+
+// Where a game-space point lands on the Direct3D raster (whose pixel centres are
+// at whole coordinates, rows counted from the top).
+void ToRaster(const std::array<float, 16>& m, float x, float y, int width, int height,
+              float* rasterX, float* rasterY) {
+  const float ndcX = x * m[0] + y * m[4] + m[12];
+  const float ndcY = x * m[1] + y * m[5] + m[13];
+  *rasterX = (ndcX + 1.0f) * 0.5f * width;
+  *rasterY = (1.0f - ndcY) * 0.5f * height;
+}
+
+TEST(D3D8HelpersTest, ProjectionPutsOpenGLPixelCentresOnDirect3DPixelCentres) {
+  const std::array<float, 16> projection = ScreenProjection(800, 600);
+  float x = 0, y = 0;
+  // The centre of OpenGL's bottom-left pixel is (0.5, 0.5) in game space.
+  ToRaster(projection, 0.5f, 0.5f, 800, 600, &x, &y);
+  EXPECT_NEAR(x, 0.0f, 1e-3f);
+  EXPECT_NEAR(y, 599.0f, 1e-3f);
+  ToRaster(projection, 799.5f, 599.5f, 800, 600, &x, &y);
+  EXPECT_NEAR(x, 799.0f, 1e-3f);
+  EXPECT_NEAR(y, 0.0f, 1e-3f);
+
+  // z from 0 to 1 stays 0 to 1; the plain matrix maps the corners onto -1..1.
+  const std::array<float, 16> plain = OrthoOffCenterLH(0, 800, 0, 600, 0, 1);
+  EXPECT_FLOAT_EQ(1.0f * plain[10] + plain[14], 1.0f);
+  EXPECT_FLOAT_EQ(0.0f * plain[10] + plain[14], 0.0f);
+  EXPECT_FLOAT_EQ(800 * plain[0] + plain[12], 1.0f);
+  EXPECT_FLOAT_EQ(0 * plain[5] + plain[13], -1.0f);
+}
+
+TEST(D3D8HelpersTest, VertexColoursTruncateAndClampEachChannel) {
+  EXPECT_EQ(VertexColour(1.0f, 0.5f, 0.0f, 1.0f), 0xFFFF7F00u);
+  EXPECT_EQ(VertexColour(0.999f, 2.0f, -1.0f, 0.25f), 0x3FFEFF00u);
+}
+
+TEST(D3D8HelpersTest, ErrorCodesAreNamedForTheLog) {
+  EXPECT_EQ(D3DErrorName(static_cast<int32_t>(0x8876086A)), "D3DERR_NOTAVAILABLE");
+  EXPECT_EQ(D3DErrorName(0x88760868), "D3DERR_DEVICELOST");
+  EXPECT_EQ(D3DErrorName(0x12345678), "Unrecognized error: 0x12345678");
+}
+
+}  // namespace
+}  // namespace tav

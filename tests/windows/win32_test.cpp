@@ -1,0 +1,106 @@
+// Tests of the Windows-only code: the atomic replacement of the player's files
+// with MoveFileExW, and the window procedure's translation of messages into the
+// events the main loop acts on.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "base/atomic_file.h"
+#include "platform/win32/win32_platform.h"
+#include "tests/base/temp_dir.h"
+
+namespace tav {
+namespace {
+
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+size_t FilesIn(const std::string& folder) {
+  size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+  return count;
+}
+
+TEST(Win32AtomicFileTest, ReplacesAnExistingFileAndLeavesNoTemporary) {
+  TempDir dir;
+  const std::string path = dir / "Hiscore.dat";
+  WriteFile(path, "old contents that are longer than the new ones\n");
+  ASSERT_TRUE(WriteFileAtomically(path, std::string("new\0", 4)));
+  EXPECT_EQ(ReadFile(path), std::string("new\0", 4));
+  EXPECT_EQ(FilesIn(dir.Path()), 1u);
+}
+
+TEST(Win32AtomicFileTest, FileHeldOpenByAnotherProgramKeepsItsContents) {
+  TempDir dir;
+  const std::string path = dir / "Config.ini";
+  WriteFile(path, "old\n");
+  // Another program holding the file open without delete sharing makes the
+  // replacement fail; the old file and the folder must stay as they were.
+  HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  const bool written = WriteFileAtomically(path, "new\n");
+  CloseHandle(holder);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(ReadFile(path), "old\n");
+  EXPECT_EQ(FilesIn(dir.Path()), 1u);
+  // A missing folder: nothing is created.
+  EXPECT_FALSE(WriteFileAtomically(dir / "missing/Last.dat", "x"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+}
+
+PlatformEvent Handle(Win32Platform& platform, UINT message, WPARAM wParam, LPARAM lParam,
+                     bool* handled = nullptr) {
+  LRESULT result = 0;
+  const bool wasHandled = platform.HandleMessage(message, wParam, lParam, &result);
+  if (handled != nullptr) *handled = wasHandled;
+  PlatformEvent event;
+  event.type = PlatformEventType::kClose;  // stays so when nothing was queued
+  platform.PollEvent(&event);
+  return event;
+}
+
+TEST(Win32PlatformTest, MessagesBecomeTheEventsTheMainLoopActsOn) {
+  Win32Platform platform(GetModuleHandleA(nullptr));
+  // Closing the window and ending the session leave through the game's shutdown.
+  EXPECT_EQ(Handle(platform, WM_CLOSE, 0, 0).type, PlatformEventType::kTerminate);
+  EXPECT_EQ(Handle(platform, WM_QUERYENDSESSION, 0, 0).type, PlatformEventType::kTerminate);
+
+  // Minimised state is the high word of WM_ACTIVATE's wParam.
+  PlatformEvent activate = Handle(platform, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 1), 0);
+  EXPECT_EQ(activate.type, PlatformEventType::kActivate);
+  EXPECT_TRUE(activate.minimised);
+  EXPECT_FALSE(Handle(platform, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0).minimised);
+
+  // Typed characters carry the key data as the signed high half of lParam.
+  PlatformEvent typed = Handle(platform, WM_CHAR, 'a', static_cast<LPARAM>(0xC01E0001));
+  EXPECT_EQ(typed.type, PlatformEventType::kChar);
+  EXPECT_EQ(typed.charCode, 'a');
+  EXPECT_EQ(typed.keyData, static_cast<int16_t>(0xC01E));
+
+  // The screen saver and monitor power-down are swallowed; other commands are not.
+  bool handled = false;
+  Handle(platform, WM_SYSCOMMAND, SC_SCREENSAVE, 0, &handled);
+  EXPECT_TRUE(handled);
+  Handle(platform, WM_SYSCOMMAND, SC_MONITORPOWER | 2, 0, &handled);
+  EXPECT_TRUE(handled);
+  Handle(platform, WM_SYSCOMMAND, SC_MINIMIZE, 0, &handled);
+  EXPECT_FALSE(handled);
+}
+
+TEST(Win32PlatformTest, CharactersOutsideLatin1AreDropped) {
+  // Windows-1252: 0xE9 is e-acute (Latin-1 0xE9); 0x80 is the euro sign, which
+  // has no Latin-1 code and so no picture in the font.
+  EXPECT_EQ(AnsiCharToLatin1(0xE9, 1252), 0xE9);
+  EXPECT_EQ(AnsiCharToLatin1(0x80, 1252), -1);
+  EXPECT_EQ(AnsiCharToLatin1(0x20AC, 1252), -1);
+  // Cyrillic (1251): 0xC0 is a Cyrillic capital A, not a Latin-1 character.
+  EXPECT_EQ(AnsiCharToLatin1(0xC0, 1251), -1);
+}
+
+}  // namespace
+}  // namespace tav
