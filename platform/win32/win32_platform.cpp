@@ -280,6 +280,14 @@ GameViewport Win32Platform::Viewport() {
   return ToViewport(ComputeLetterbox(width, height, gameWidth_, gameHeight_), width, height);
 }
 
+int Win32Platform::DisplayRefreshRate() {
+  DEVMODEA mode = {};
+  mode.dmSize = sizeof(mode);
+  if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode)) return 0;
+  // 0 and 1 stand for the hardware's default rate, which Windows does not tell.
+  return mode.dmDisplayFrequency > 1 ? static_cast<int>(mode.dmDisplayFrequency) : 0;
+}
+
 bool Win32Platform::QueryFrequency(uint64_t* ticksPerSecond) {
   LARGE_INTEGER frequency;
   if (!QueryPerformanceFrequency(&frequency) || frequency.QuadPart <= 0) return false;

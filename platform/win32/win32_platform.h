@@ -46,6 +46,10 @@ class Win32Platform : public Platform {
   void DestroyGLContext() override;
   void SwapGLBuffers() override;
   GameViewport Viewport() override;
+  // Frames go to the screen; the main loop paces them when presentation does not
+  // wait for the display (Wine, some drivers).
+  bool PresentsToDisplay() override { return window_ != nullptr; }
+  int DisplayRefreshRate() override;
 
   bool QueryFrequency(uint64_t* ticksPerSecond) override;
   uint64_t QueryCounter() override;
