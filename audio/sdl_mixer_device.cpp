@@ -117,7 +117,13 @@ void SdlMixerDevice::Close() {
 
 std::shared_ptr<SoundStream> SdlMixerDevice::OpenSound(const std::string& path) {
   if (!state_->open) return nullptr;
-  Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+  // The file is opened and closed here rather than handed to SDL2_mixer to close:
+  // on some damaged files (a few bytes long) the library's loader returns without
+  // freeing the reader it was given, which would leak it and its open file.
+  SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
+  if (file == nullptr) return nullptr;
+  Mix_Chunk* chunk = Mix_LoadWAV_RW(file, 0);
+  SDL_RWclose(file);
   if (chunk == nullptr) return nullptr;
   std::vector<bool>& used = state_->channelUsed;
   int channel = static_cast<int>(std::find(used.begin(), used.end(), false) - used.begin());
