@@ -32,3 +32,10 @@ level-report: build
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+# Reliability: `make fuzz` runs every file reader's libFuzzer target for FUZZ_SECONDS
+# each (clang-14 with the sanitizers, in build-fuzz/, corpora kept there out of git).
+FUZZ_SECONDS ?= 60
+.PHONY: fuzz
+fuzz: deps
+	@bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
