@@ -35,7 +35,14 @@ clean:
 
 # Reliability: `make fuzz` runs every file reader's libFuzzer target for FUZZ_SECONDS
 # each (clang-14 with the sanitizers, in build-fuzz/, corpora kept there out of git).
+# `make soak` plays the real game headless for SOAK_GAME_SECONDS of game time, then
+# the real binary under Xvfb for SOAK_WALL_SECONDS, and reports memory and errors.
 FUZZ_SECONDS ?= 60
-.PHONY: fuzz
+SOAK_GAME_SECONDS ?= 3600
+SOAK_WALL_SECONDS ?= 600
+.PHONY: fuzz soak
 fuzz: deps
 	@bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
+soak: build
+	@bash scripts/soak.sh $(BUILD_DIR) $(SOAK_GAME_SECONDS) $(SOAK_WALL_SECONDS)

@@ -1,10 +1,14 @@
 // tavrolith-soak: runs the real game headless in a game folder for a given amount of
 // game time, played by the soak player, and prints how memory, the effect pools, the
 // texture catalogue and the shown windows developed, and the ERROR lines of log.txt.
-//   tavrolith-soak --folder GAME_FOLDER [--seconds S] [--frame-time T] [--seed N] [--trace]
+//   tavrolith-soak --folder GAME_FOLDER [--seconds S] [--frame-time T] [--seed N]
+//                  [--data DATA_DIR] [--options-every S] [--trace]
+// With --data, GAME_FOLDER is made afresh with a Data/ folder whose data.pkg,
+// Textures.ini, Levels.ini and Audio/ link to those of DATA_DIR (the built game's).
 // Exit status 0 when the run ended normally and the log holds no ERROR line.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -24,6 +28,8 @@ int main(int argc, char** argv) {
   double frameTime = 1.0 / 60.0;
   uint32_t seed = 1;
   bool trace = false;
+  double optionsInterval = 300.0;
+  std::string dataDir;
   for (int i = 1; i < argc; i += 2) {
     const std::string option = argv[i];
     if (option == "--trace") {
@@ -35,6 +41,8 @@ int main(int argc, char** argv) {
     } else if (option == "--folder") folder = argv[i + 1];
     else if (option == "--seconds") seconds = std::atof(argv[i + 1]);
     else if (option == "--frame-time") frameTime = std::atof(argv[i + 1]);
+    else if (option == "--data") dataDir = argv[i + 1];
+    else if (option == "--options-every") optionsInterval = std::atof(argv[i + 1]);
     else if (option == "--seed") seed = static_cast<uint32_t>(std::strtoul(argv[i + 1], nullptr, 10));
     else {
       std::fprintf(stderr, "unknown option %s\n", option.c_str());
@@ -44,8 +52,23 @@ int main(int argc, char** argv) {
   if (folder.empty() || seconds <= 0 || frameTime <= 0 || frameTime > 0.05) {
     std::fprintf(stderr,
                  "usage: tavrolith-soak --folder GAME_FOLDER [--seconds S] [--frame-time T]"
-                 " [--seed N] [--trace]\n");
+                 " [--seed N] [--data DATA_DIR] [--options-every S] [--trace]\n");
     return 2;
+  }
+  if (!dataDir.empty()) {
+    namespace fs = std::filesystem;
+    std::error_code failed;
+    fs::remove_all(folder, failed);
+    fs::create_directories(fs::path(folder) / "Data", failed);
+    for (const char* name : {"data.pkg", "Textures.ini", "Levels.ini", "Audio"}) {
+      fs::create_symlink(fs::absolute(fs::path(dataDir) / name), fs::path(folder) / "Data" / name,
+                         failed);
+      if (failed) {
+        std::fprintf(stderr, "cannot link %s into %s: %s\n", name, folder.c_str(),
+                     failed.message().c_str());
+        return 2;
+      }
+    }
   }
 
   tav::HeadlessPlatform platform;
@@ -57,6 +80,7 @@ int main(int argc, char** argv) {
       [] { return std::make_unique<tav::RecordingRenderer>(); }};
   tav::SoakPlayer player(platform, audio, seconds, frameTime, seed);
   player.SetTrace(trace);
+  player.SetOptionsInterval(optionsInterval);
   const long startRss = tav::CurrentRssKb();
   tav::RunMainLoop(platform, renderers, player, folder);
   tav::SoundManager::Instance().SetDevice(nullptr);

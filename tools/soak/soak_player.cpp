@@ -33,10 +33,8 @@ long StatusFieldKb(const char* field) {
   return value;
 }
 
-// Seconds of game time between two turns of the bot, and between two visits to
-// the options dialog during a level.
+// Seconds of game time between two turns of the bot.
 constexpr double kTurnInterval = 0.5;
-constexpr double kOptionsInterval = 300.0;
 // Levels played in one game before the player leaves for the menu.
 constexpr int kLevelsPerGame = 4;
 
@@ -181,7 +179,15 @@ void SoakPlayer::Play() {
     } else if (name == "PauseWindow") {
       ClickControl(name, "ExitToMenuButton");
     } else {
-      // The menu: the other mode than last time.
+      // The menu: the other mode than last time, from its highest unlocked level.
+      if (levelSteps_ < 60) {
+        answered_.clear();
+        waitFrames_ = 0;
+        ++levelSteps_;
+        ClickControl(name, timeMode_ ? "ClassicLevelInc" : "TimeLevelInc");
+        return;
+      }
+      levelSteps_ = 0;
       timeMode_ = !timeMode_;
       levelsThisGame_ = 0;
       ++report_.levelsStarted;
@@ -203,7 +209,8 @@ void SoakPlayer::Play() {
     return;
   }
   random_ = random_ * 1664525u + 1013904223u;
-  if ((random_ >> 8) % static_cast<uint32_t>(kOptionsInterval / kTurnInterval) == 0) {
+  const auto optionsChance = static_cast<uint32_t>(optionsInterval_ / kTurnInterval) + 1;
+  if ((random_ >> 8) % optionsChance == 0) {
     ++report_.optionsVisits;
     ClickControl("GameWindow", "ButtonOptions");
     waitFrames_ = settle;

@@ -59,6 +59,8 @@ class SoakPlayer : public Application {
   void OnChar(int code, int keyData) override;
 
   const SoakReport& Report() const { return report_; }
+  // Mean game seconds between two visits to the options dialog during a level.
+  void SetOptionsInterval(double seconds) { optionsInterval_ = seconds; }
   // Prints the stack of shown windows every 2 s of game time.
   void SetTrace(bool trace) { trace_ = trace; }
 
@@ -81,8 +83,10 @@ class SoakPlayer : public Application {
   bool timeMode_ = false;
   int waitFrames_ = 0;
   int levelsThisGame_ = 0;
+  int levelSteps_ = 0;
   std::string answered_;
   bool trace_ = false;
+  double optionsInterval_ = 300.0;
   double nextSample_ = 0;
 };
 
