@@ -17,8 +17,8 @@ const std::string& ScratchFolder();
 std::string WriteScratchFile(const std::string& relative, const uint8_t* data, size_t size);
 std::string WriteScratchFile(const std::string& relative, const std::string& bytes);
 
-// Restarts log.txt in the scratch folder so that it does not grow without bound, and
-// arms the errors-raise flag as at the start of a run.
+// Starts log.txt in the scratch folder, and again every few thousand calls so that
+// it does not grow without bound; arms the errors-raise flag as at the start of a run.
 void ResetLog();
 
 }  // namespace fuzz
