@@ -4,9 +4,10 @@
 # the machine goes; then the real binary inside a virtual X server for WALL_SECONDS
 # (ten minutes by default), clicked by xdotool like a player who turns arrows,
 # answers the dialogs and starts new games. Reports resident memory (start, end,
-# peak), the effect pools, the texture catalogue and the shown windows, and every
-# ERROR line of log.txt; fails on an ERROR or on more than 1 MB of growth after the
-# first ten minutes of game time (the warm-up: every picture and sound loaded).
+# peak), the effect pools, the texture catalogue, the shown windows, the
+# notification handlers and the loaded sounds, and every ERROR line of log.txt;
+# fails on an ERROR or on more than 1 MB of growth after the first ten minutes of
+# game time (the warm-up: every picture and sound loaded).
 #   scripts/soak.sh [BUILD_DIR] [GAME_SECONDS] [WALL_SECONDS]
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
@@ -22,7 +23,7 @@ start=$(date +%s)
   --seconds "$game_seconds" | tee "$out/headless.txt" || failed=1
 echo "wall time: $(( $(date +%s) - start )) s"
 # The samples are one per minute of game time: RSS at ten minutes against the end.
-read -r warm final < <(awk '$1 ~ /^[0-9]+$/ && NF == 6 { rss[$1] = $2; last = $2 }
+read -r warm final < <(awk '$1 ~ /^[0-9]+$/ && NF == 8 { rss[$1] = $2; last = $2 }
   END { print (600 in rss ? rss[600] : last), last }' "$out/headless.txt")
 growth=$(( final - warm ))
 echo "RSS after warm-up ${warm} kB, at the end ${final} kB, growth ${growth} kB"

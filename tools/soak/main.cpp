@@ -92,11 +92,12 @@ int main(int argc, char** argv) {
               report.levelsStarted, report.levelsCompleted, report.gameOvers,
               report.scoresEntered, report.optionsVisits);
   std::printf("RSS before start-up %ld kB, peak %ld kB\n", startRss, report.peakRssKb);
-  std::printf("%10s %10s %10s %8s %9s %8s\n", "game s", "RSS kB", "particles", "texts",
-              "textures", "windows");
+  std::printf("%10s %10s %10s %8s %9s %8s %9s %7s\n", "game s", "RSS kB", "particles", "texts",
+              "textures", "windows", "handlers", "sounds");
   for (const tav::SoakSample& sample : report.samples) {
-    std::printf("%10.0f %10ld %10d %8d %9zu %8zu\n", sample.gameSeconds, sample.rssKb,
-                sample.particles, sample.floatingTexts, sample.textures, sample.windowsShown);
+    std::printf("%10.0f %10ld %10d %8d %9zu %8zu %9zu %7zu\n", sample.gameSeconds, sample.rssKb,
+                sample.particles, sample.floatingTexts, sample.textures, sample.windowsShown,
+                sample.handlers, sample.sounds);
   }
   int errors = 0;
   std::ifstream log(folder + "/log.txt");

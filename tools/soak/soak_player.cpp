@@ -6,6 +6,7 @@
 
 #include "app/application_controller.h"
 #include "audio/recording_audio_device.h"
+#include "audio/sound_manager.h"
 #include "base/log.h"
 #include "game/board.h"
 #include "gui/button.h"
@@ -99,6 +100,9 @@ void SoakPlayer::Sample() {
   sample.floatingTexts = FloatingTextList::Instance().AliveCount();
   sample.textures = TextureCatalogue::Instance().Count();
   sample.windowsShown = GetWindowManager().Shown().size();
+  sample.handlers = GetWindowManager().HandlerCount();
+  SoundManager& sound = SoundManager::Instance();
+  sample.sounds = sound.EffectsLibrary().Count() + sound.MusicLibrary().Count();
   report_.samples.push_back(sample);
 }
 

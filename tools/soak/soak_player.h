@@ -26,6 +26,8 @@ struct SoakSample {
   int floatingTexts = 0;
   size_t textures = 0;
   size_t windowsShown = 0;
+  size_t handlers = 0;
+  size_t sounds = 0;  // effects and music loaded
 };
 
 struct SoakReport {
