@@ -25,13 +25,15 @@ pid=$!
 boxSeen=no
 for _ in $(seq 1 240); do
   kill -0 "$pid" 2>/dev/null || break
-  if [ -s "$out/stderr.txt" ]; then
+  # Only once the game's own line is there: its window is gone by then, and the
+  # one window captioned Tavrolith is the box.
+  if grep -q '^Tavrolith stopped: ' "$out/stderr.txt"; then
     for id in $(xdotool search --onlyvisible --class '.*' 2>/dev/null); do
       [ "$(xdotool getwindowname "$id" 2>/dev/null)" = Tavrolith ] || continue
       [ "$boxSeen" = no ] && sleep 0.5 && import -window root "$out/message_box.png" 2>/dev/null
       boxSeen=yes
       # The box's one button, OK, sits centred near its bottom edge.
-      eval "$(xdotool getwindowgeometry --shell "$id")"
+      eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)"
       xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 24)) click 1
     done
   fi
