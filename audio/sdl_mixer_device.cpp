@@ -115,20 +115,26 @@ void WriteLittleEndian32(uint8_t* at, uint32_t value) {
 // A WAV file states the length of each of its chunks, and SDL reserves the stated
 // length before it reads: a damaged length would have it allocate gigabytes for a
 // file of a few bytes. Each length is cut to what the file holds, so that a file
-// cut off in the middle still plays as far as it goes.
+// cut off in the middle still plays as far as it goes. SDL also reads a bare
+// "WAVE" list without its "RIFF" header; its chunks start right after the word.
 void ClampWaveChunkLengths(std::vector<uint8_t>& bytes) {
-  if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 ||
-      std::memcmp(bytes.data() + 8, "WAVE", 4) != 0) {
-    return;
-  }
   const auto clamp = [&](size_t lengthAt, size_t available) {
     const uint32_t length = ReadLittleEndian32(bytes.data() + lengthAt);
     if (length <= available) return static_cast<size_t>(length);
     WriteLittleEndian32(bytes.data() + lengthAt, static_cast<uint32_t>(available));
     return available;
   };
-  clamp(4, bytes.size() - 8);
-  for (size_t at = 12; at + 8 <= bytes.size();) {
+  size_t firstChunk = 0;
+  if (bytes.size() >= 12 && std::memcmp(bytes.data(), "RIFF", 4) == 0 &&
+      std::memcmp(bytes.data() + 8, "WAVE", 4) == 0) {
+    clamp(4, bytes.size() - 8);
+    firstChunk = 12;
+  } else if (bytes.size() >= 4 && std::memcmp(bytes.data(), "WAVE", 4) == 0) {
+    firstChunk = 4;
+  } else {
+    return;
+  }
+  for (size_t at = firstChunk; at + 8 <= bytes.size();) {
     const size_t length = clamp(at + 4, bytes.size() - at - 8);
     at += 8 + length + (length & 1);
   }

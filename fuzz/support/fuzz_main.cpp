@@ -79,7 +79,8 @@ void Mutate(std::vector<uint8_t>& input, std::mt19937& random) {
 int main(int argc, char** argv) {
   char* end = nullptr;
   const long rounds = argc == 2 ? std::strtol(argv[1], &end, 10) : -1;
-  if (argc >= 2 && (end == argv[1] || *end != '\0')) {
+  const bool replay = argc > 2 || (argc == 2 && (end == argv[1] || *end != '\0'));
+  if (replay) {
     for (int i = 1; i < argc; ++i) {
       std::vector<uint8_t> input = ReadInput(argv[i]);
       LLVMFuzzerTestOneInput(input.data(), input.size());

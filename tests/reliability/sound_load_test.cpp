@@ -64,6 +64,9 @@ TEST(SoundLoadTest, DamagedWaveLengthLoadsWhatTheFileHolds) {
       "data\x80\0\0\xb4\xb6\0F\0.(d\0\0\0\0",
       55);
   std::ofstream(path, std::ios::binary) << bytes;
+  // The same without the "RIFF" header, which SDL reads too.
+  const std::filesystem::path bare = path.parent_path() / "bare.wav";
+  std::ofstream(bare, std::ios::binary) << bytes.substr(8);
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   // In a child limited to 1 GB of address space, so that reserving the stated
   // length fails instead of quietly taking memory.
@@ -73,7 +76,8 @@ TEST(SoundLoadTest, DamagedWaveLengthLoadsWhatTheFileHolds) {
     const rlimit limit = {1L << 30, 1L << 30};
     setrlimit(RLIMIT_AS, &limit);
     SdlMixerDevice device;
-    const bool loaded = device.Open("") && device.OpenSound(path.string()) != nullptr;
+    const bool loaded = device.Open("") && device.OpenSound(path.string()) != nullptr &&
+                        device.OpenSound(bare.string()) != nullptr;
     _exit(loaded ? 0 : 1);
   }
   int status = 0;
