@@ -54,3 +54,17 @@ windows: build
 	@cmake -S . -B $(WIN_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake -DTAV_NATIVE_BUILD_DIR=$(abspath $(BUILD_DIR))
 	@cmake --build $(WIN_BUILD_DIR) -j $(JOBS)
+
+# Reliability: `make fuzz` runs every file reader's libFuzzer target for FUZZ_SECONDS
+# each (clang-14 with the sanitizers, in build-fuzz/, corpora kept there out of git).
+# `make soak` plays the real game headless for SOAK_GAME_SECONDS of game time, then
+# the real binary under Xvfb for SOAK_WALL_SECONDS, and reports memory and errors.
+FUZZ_SECONDS ?= 60
+SOAK_GAME_SECONDS ?= 3600
+SOAK_WALL_SECONDS ?= 600
+.PHONY: fuzz soak
+fuzz: deps
+	@bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
+soak: build
+	@bash scripts/soak.sh $(BUILD_DIR) $(SOAK_GAME_SECONDS) $(SOAK_WALL_SECONDS)

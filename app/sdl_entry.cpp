@@ -4,16 +4,41 @@
 
 #include <SDL.h>
 
+#include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/main_loop.h"
 #include "audio/sdl_mixer_device.h"
 #include "audio/sound_manager.h"
+#include "base/data_path.h"
+#include "base/log.h"
 #include "platform/sdl/sdl_platform.h"
 #include "render/gl/gl_renderer.h"
 
 namespace tav {
+
+namespace {
+
+// Tells the player why the game stopped: one line on standard error and a message
+// box, both naming the problem and the log file with the details. The box waits
+// for the player; where no display can show it, SDL returns at once.
+void ShowFatalError(const std::string& message) {
+  std::string oneLine = message;
+  for (char& c : oneLine) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  const std::string logPath = PlayerFilePath("log.txt");
+  std::fprintf(stderr, "Tavrolith stopped: %s See %s for details.\n", oneLine.c_str(),
+               logPath.c_str());
+  std::fflush(stderr);
+  const std::string text = "Tavrolith has to stop:\n\n" + oneLine +
+                           "\n\nThe details are in the log file:\n" + logPath;
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Tavrolith", text.c_str(), nullptr);
+}
+
+}  // namespace
 
 int RunSdlGame(Application& application, const std::string& baseDirectory) {
   SdlPlatform platform;
@@ -32,6 +57,10 @@ int RunSdlGame(Application& application, const std::string& baseDirectory) {
   sound.SetDevice(nullptr);
   platform.DestroyMainWindow();
   SDL_Quit();
+  if (!FatalMessage().empty()) {
+    ShowFatalError(FatalMessage());
+    return 1;
+  }
   return exitCode;
 }
 

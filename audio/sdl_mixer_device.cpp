@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <set>
 #include <vector>
 
@@ -148,6 +151,64 @@ class MixerMusic : public SoundStream {
   float volume_ = 1.0f;
 };
 
+namespace {
+
+// The game's sounds are small; a larger file is not one of them.
+constexpr long kMaxSoundFileBytes = 64L << 20;
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  long size = -1;
+  if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
+  bool read = size >= 0 && size <= kMaxSoundFileBytes && std::fseek(file, 0, SEEK_SET) == 0;
+  if (read) {
+    bytes->resize(static_cast<size_t>(size));
+    read = std::fread(bytes->data(), 1, bytes->size(), file) == bytes->size();
+  }
+  std::fclose(file);
+  return read;
+}
+
+uint32_t ReadLittleEndian32(const uint8_t* at) {
+  return static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 |
+         static_cast<uint32_t>(at[2]) << 16 | static_cast<uint32_t>(at[3]) << 24;
+}
+
+void WriteLittleEndian32(uint8_t* at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+// A WAV file states the length of each of its chunks, and SDL reserves the stated
+// length before it reads: a damaged length would have it allocate gigabytes for a
+// file of a few bytes. Each length is cut to what the file holds, so that a file
+// cut off in the middle still plays as far as it goes. SDL also reads a bare
+// "WAVE" list without its "RIFF" header; its chunks start right after the word.
+void ClampWaveChunkLengths(std::vector<uint8_t>& bytes) {
+  const auto clamp = [&](size_t lengthAt, size_t available) {
+    const uint32_t length = ReadLittleEndian32(bytes.data() + lengthAt);
+    if (length <= available) return static_cast<size_t>(length);
+    WriteLittleEndian32(bytes.data() + lengthAt, static_cast<uint32_t>(available));
+    return available;
+  };
+  size_t firstChunk = 0;
+  if (bytes.size() >= 12 && std::memcmp(bytes.data(), "RIFF", 4) == 0 &&
+      std::memcmp(bytes.data() + 8, "WAVE", 4) == 0) {
+    clamp(4, bytes.size() - 8);
+    firstChunk = 12;
+  } else if (bytes.size() >= 4 && std::memcmp(bytes.data(), "WAVE", 4) == 0) {
+    firstChunk = 4;
+  } else {
+    return;
+  }
+  for (size_t at = firstChunk; at + 8 <= bytes.size();) {
+    const size_t length = clamp(at + 4, bytes.size() - at - 8);
+    at += 8 + length + (length & 1);
+  }
+}
+
+}  // namespace
+
 SdlMixerDevice::SdlMixerDevice() : state_(std::make_shared<MixerState>()) {}
 
 SdlMixerDevice::~SdlMixerDevice() { Close(); }
@@ -185,7 +246,16 @@ void SdlMixerDevice::Close() {
 
 std::shared_ptr<SoundStream> SdlMixerDevice::OpenSound(const std::string& path) {
   if (!state_->open) return nullptr;
-  Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+  // The file is read here and its reader closed here rather than by SDL2_mixer: on
+  // some damaged files (a few bytes long) the library's loader returns without
+  // freeing the reader it was given, which would leak it and its open file.
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(path, &bytes) || bytes.empty()) return nullptr;
+  ClampWaveChunkLengths(bytes);
+  SDL_RWops* reader = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+  if (reader == nullptr) return nullptr;
+  Mix_Chunk* chunk = Mix_LoadWAV_RW(reader, 0);
+  SDL_RWclose(reader);
   if (chunk == nullptr) return nullptr;
   std::vector<bool>& used = state_->channelUsed;
   int channel = static_cast<int>(std::find(used.begin(), used.end(), false) - used.begin());

@@ -14,6 +14,7 @@ constexpr size_t kLogBufferSize = 1024;
 constexpr size_t kMaxBaseDirectory = 1023;
 
 bool g_errorsRaise = true;
+std::string g_fatalMessage;
 
 std::string DefaultErrorName(int64_t code) {
   char text[64];
@@ -34,6 +35,10 @@ void AppendToLog(const char* text) {
 void FormatInto(char (&buffer)[kLogBufferSize], const char* format, va_list args) {
   // vsnprintf cuts the text at the buffer size and always terminates it.
   if (std::vsnprintf(buffer, sizeof(buffer), format, args) < 0) buffer[0] = '\0';
+}
+
+void RememberFatal(const char* message) {
+  if (g_fatalMessage.empty()) g_fatalMessage = message[0] != '\0' ? message : "fatal error";
 }
 
 void RaiseFatalIfArmed() {
@@ -60,6 +65,7 @@ void LogStart(const std::string& baseDirectory) {
   }
   if (homes.playerFilesBesideData) homes.playerDirectory = homes.dataDirectory;
   SetGameHomes(homes);
+  g_fatalMessage.clear();
   if (std::FILE* file = std::fopen(PlayerFilePath("log.txt").c_str(), "wb")) std::fclose(file);
   LogLine("log start\n");
   if (!homes.playerFilesBesideData) {
@@ -95,6 +101,7 @@ void ReportFatal(const char* format, ...) {
   va_end(args);
   LogLine("ERROR: %s", message);
   LogLine("\n");
+  RememberFatal(message);
   RaiseFatalIfArmed();
 }
 
@@ -109,7 +116,12 @@ void ReportFatalWithCode(int64_t code, const char* format, ...) {
   // at the buffer size never takes the name with it.
   LogLine("ERROR: %s", message);
   LogLine("\n%s\n", name.c_str());
+  RememberFatal(message);
   RaiseFatalIfArmed();
+}
+
+const std::string& FatalMessage() {
+  return g_fatalMessage;
 }
 
 void RequestQuit() {
@@ -123,6 +135,9 @@ bool ErrorsRaise() {
   return g_errorsRaise;
 }
 void SetErrorsRaise(bool raise) {
+  // Re-arming means the entry has handled the report (a back-end that failed to
+  // start and was replaced by the next), so it no longer ends the run as a failure.
+  if (raise) g_fatalMessage.clear();
   g_errorsRaise = raise;
 }
 

@@ -32,6 +32,10 @@ void ReportFatal(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void ReportFatalWithCode(int64_t code, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
 
+// The message of the first fatal report since LogStart (or since the errors-raise
+// flag was last set), raised or only logged; empty while there was none. The entry turns it into the exit status and tells the player.
+const std::string& FatalMessage();
+
 // Raises QuitRequest if the errors-raise flag is set (clearing it).
 void RequestQuit();
 

@@ -2,6 +2,7 @@
 // driver with the level clock, progress, end conditions and tutorial pictures.
 #include "game/board.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 
@@ -123,6 +124,8 @@ void Board::SetUpLevel(const LevelDefinition& level, bool timed) {
     }
   }
   priorities_ = level.priorities;
+  // A level that was not checked may hold weights that overflow an int together; the
+  // sum is kept in 64 bits and such a board simply draws nothing.
   prioritySum_ = 0;
   for (int priority : priorities_) prioritySum_ += priority;
   blocksTarget_ = level.blocksTarget;
@@ -130,9 +133,11 @@ void Board::SetUpLevel(const LevelDefinition& level, bool timed) {
 }
 
 std::unique_ptr<Piece> Board::GeneratePiece() {
-  if (priorities_.empty() || prioritySum_ <= 0) return nullptr;
-  int r = static_cast<int>(RandomNumber() % static_cast<uint32_t>(prioritySum_));
-  int start = 1;
+  if (priorities_.empty() || prioritySum_ <= 0 || prioritySum_ > INT_MAX) return nullptr;
+  // 64-bit arithmetic: with weights summing to INT_MAX the running start passes the
+  // int range on the last kinds.
+  const int64_t r = RandomNumber() % static_cast<uint32_t>(prioritySum_);
+  int64_t start = 1;
   for (size_t k = 0; k < priorities_.size(); ++k) {
     if (start <= r + 1 && r + 1 < start + priorities_[k]) {
       return CreatePiece(static_cast<int>(k));
@@ -242,14 +247,21 @@ void Board::UpdateProgress(float frameTime) {
   }
 }
 
+int Board::RemainingSeconds() const {
+  const float remaining = std::floor(static_cast<float>(timeLimit_) - elapsed_);
+  // 2^31 is the first float past INT_MAX; a cast of it or beyond is undefined.
+  if (remaining >= 2147483648.0f) return INT_MAX;
+  if (remaining < -2147483648.0f) return INT_MIN;
+  return static_cast<int>(remaining);
+}
+
 void Board::UpdateTexts() {
   char text[32];
   std::snprintf(text, sizeof(text), "%d", Scores().GetDisplayedScore());
   scoreText_ = text;
   levelText_ = levelName_;
   if (timed_) {
-    std::snprintf(text, sizeof(text), "%d",
-                  static_cast<int>(std::floor(static_cast<float>(timeLimit_) - elapsed_)));
+    std::snprintf(text, sizeof(text), "%d", RemainingSeconds());
     timeText_ = text;
   } else {
     timeText_ = "---";

@@ -101,6 +101,9 @@ class Board {
   void SetBlocksCleared(int blocks) { blocksCleared_ = blocks; }
   int BlocksTarget() const { return blocksTarget_; }
   int TimeLimit() const { return timeLimit_; }
+  // Whole seconds left on the level clock, floor(timeLimit - elapsed), clamped to the
+  // int range so that no time limit a level may hold overflows the conversion.
+  int RemainingSeconds() const;
   const std::string& ScoreText() const { return scoreText_; }
   const std::string& LevelText() const { return levelText_; }
   const std::string& TimeText() const { return timeText_; }
@@ -121,7 +124,7 @@ class Board {
   bool timed_ = true;
   int letterProbability_ = 0;
   std::vector<int> priorities_;
-  int prioritySum_ = 0;
+  int64_t prioritySum_ = 0;
   int blocksTarget_ = 0;
   int timeLimit_ = 0;
   int blocksCleared_ = 0;

@@ -51,6 +51,10 @@ std::string CheckLevel(const LevelDefinition& level) {
   if (sum <= 0) return "the priorities sum to 0";
   if (sum > INT_MAX) return "the priorities sum past the int range";
   if (level.blocksTarget <= 0) return "Blocks is not positive";
+  if (level.timeLimit < 0 || level.timeLimit > kMaxTimeLimit) {
+    return "Time " + std::to_string(level.timeLimit) + " is outside 0 to " +
+           std::to_string(kMaxTimeLimit) + " seconds";
+  }
   return std::string();
 }
 

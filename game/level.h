@@ -20,12 +20,16 @@ struct LevelDefinition {
 };
 
 constexpr size_t kLevelDataLength = 200;
+// The longest time limit a level may have, in seconds: a day. The level clock counts
+// in floats, which stay exact to a few milliseconds well past this.
+constexpr int kMaxTimeLimit = 86400;
 
 // Reads section `name` from an open Levels.ini. Keys are read in file order into one
 // value buffer, so a missing key repeats the value read before it (a missing
 // "LetterProbability" gives 0). Returns false, with `fault` set, when the section has
 // no "LevelData" or holds a level the board cannot play (short or out-of-range
-// "LevelData", priorities summing to 0 or negative, a "Blocks" that is not positive).
+// "LevelData", priorities summing to 0 or negative or past the int range, a "Blocks"
+// that is not positive, a "Time" outside 0 to kMaxTimeLimit).
 bool ReadLevel(IniFile& file, const std::string& name, LevelDefinition* level, std::string* fault);
 
 // Why a level cannot be played, or empty when it can.

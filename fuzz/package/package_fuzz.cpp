@@ -21,6 +21,8 @@ const std::string& ScratchPath() {
     char pattern[] = "/tmp/tav-package-fuzz-XXXXXX";
     int descriptor = mkstemp(pattern);
     if (descriptor >= 0) close(descriptor);
+    // Removed at exit however the run ends normally, under libFuzzer too.
+    std::atexit([] { std::remove(ScratchPath().c_str()); });
     return std::string(pattern);
   }();
   return path;
@@ -143,7 +145,6 @@ int main(int argc, char** argv) {
       LLVMFuzzerTestOneInput(input.data(), input.size());
     }
   }
-  std::remove(ScratchPath().c_str());
   return 0;
 }
 #endif
