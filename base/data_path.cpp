@@ -134,7 +134,11 @@ GameHomes FindGameHomes(const std::string& startDirectory,
   }
   const bool installedTree = homes.dataDirectory != startDirectory &&
                              homes.dataDirectory != executableDirectory;
-  if (!installedTree && IsWritableGameFolder(homes.dataDirectory)) {
+  // With no game data anywhere the game is about to stop for the missing files: its
+  // log stays in the folder it was started from, where the player looks for it.
+  const bool noGameData = !HoldsGameData(homes.dataDirectory) &&
+                          access(homes.dataDirectory.c_str(), W_OK) == 0;
+  if (noGameData || (!installedTree && IsWritableGameFolder(homes.dataDirectory))) {
     homes.playerDirectory = homes.dataDirectory;
     return homes;
   }

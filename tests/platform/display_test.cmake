@@ -2,16 +2,12 @@
 #                      [ENVIRONMENT VAR=value ...])
 # Builds a GoogleTest binary into build/tests/ that needs a display, and registers
 # one CTest test per screen that runs the whole binary inside its own virtual X
-# server (xvfb-run). The tests share a lock so that two servers never race for the
-# same display number. Leak checking is off in these tests: the X, GL and D-Bus
+# server (tests/support/run_in_xvfb.sh, where Xvfb picks a free display number).
+# The tests share a lock so that only one such window is open at a time. Leak checking is off in these tests: the X, GL and D-Bus
 # libraries that SDL loads and unloads at run time keep allocations of their own
 # that the sanitizer can no longer attribute; memory errors are still caught, and our
 # own code is leak-checked by the headless tests.
 include_guard(GLOBAL)
-find_program(TAV_XVFB_RUN xvfb-run)
-if(NOT TAV_XVFB_RUN)
-  set(TAV_XVFB_RUN xvfb-run)  # missing: the tests fail and say so
-endif()
 
 function(tav_add_display_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;SCREENS;ENVIRONMENT" ${ARGN})
@@ -25,7 +21,7 @@ function(tav_add_display_test name)
   endif()
   foreach(screen ${ARG_SCREENS})
     add_test(NAME ${name}_${screen}
-      COMMAND ${TAV_XVFB_RUN} -a -s "-screen 0 ${screen}" $<TARGET_FILE:${name}>
+      COMMAND bash ${CMAKE_SOURCE_DIR}/tests/support/run_in_xvfb.sh ${screen} $<TARGET_FILE:${name}>
       WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     set_tests_properties(${name}_${screen} PROPERTIES
       LABELS display

@@ -6,12 +6,16 @@
 # would. Exit 77 (skipped) without Xvfb or xdotool.
 #   start_without_data.sh GAME_BINARY OUTPUT_FOLDER
 set -u
+here=$(cd "$(dirname "$0")" && pwd)
 game=$1
 out=$2
-for tool in xvfb-run xdotool import; do
+for tool in Xvfb xdotool import; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 rm -rf "$out" && mkdir -p "$out/run"
+# The game looks for its data beside its binary too: a copy of the binary alone is a
+# game folder that lost its Data.
+cp "$game" "$out/run/" && game="$out/run/$(basename "$game")"
 cd "$out/run"
 
 # Inside the X server: start the game, wait for its stderr line (written just before
@@ -47,7 +51,7 @@ status=$?
 echo "$status" > "$out/status.txt"
 echo "$boxSeen" > "$out/box_seen.txt"
 DRIVE
-timeout 120 xvfb-run -a -s "-screen 0 800x600x16" bash "$out/drive.sh" "$game" "$out"
+timeout 120 bash "$here/../support/run_in_xvfb.sh" 800x600x16 bash "$out/drive.sh" "$game" "$out"
 status=$(cat "$out/status.txt" 2>/dev/null || echo missing)
 
 failed=0
