@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/fatal_report.h"
 #include "app/main_loop.h"
 #include "audio/sdl_mixer_device.h"
 #include "audio/sound_manager.h"
@@ -25,17 +26,11 @@ namespace {
 // box, both naming the problem and the log file with the details. The box waits
 // for the player; where no display can show it, SDL returns at once.
 void ShowFatalError(const std::string& message) {
-  std::string oneLine = message;
-  for (char& c : oneLine) {
-    if (c == '\n' || c == '\r') c = ' ';
-  }
   const std::string logPath = PlayerFilePath("log.txt");
-  std::fprintf(stderr, "Tavrolith stopped: %s See %s for details.\n", oneLine.c_str(),
-               logPath.c_str());
+  std::fprintf(stderr, "%s\n", FatalStopLine(message, logPath).c_str());
   std::fflush(stderr);
-  const std::string text = "Tavrolith has to stop:\n\n" + oneLine +
-                           "\n\nThe details are in the log file:\n" + logPath;
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Tavrolith", text.c_str(), nullptr);
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Tavrolith",
+                           FatalBoxText(message, logPath).c_str(), nullptr);
 }
 
 }  // namespace

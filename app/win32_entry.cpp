@@ -3,8 +3,13 @@
 // next whenever one fails to start, so the list alone decides the fallback.
 #include "app/win32_entry.h"
 
+#include <cstdio>
+
+#include "app/fatal_report.h"
 #include "audio/sound_manager.h"
 #include "audio/win32/windows_audio_device.h"
+#include "base/data_path.h"
+#include "base/log.h"
 #include "render/d3d8/d3d8_renderer.h"
 #include "render/gl/gl_renderer.h"
 
@@ -42,6 +47,16 @@ int RunWin32Game(HINSTANCE instance, Application& application,
   sound.Stop();
   sound.SetDevice(nullptr);
   platform.DestroyMainWindow();
+  if (!FatalMessage().empty()) {
+    // The game stops on an error: say so on standard error (seen from a console)
+    // and in a box, with where the details are, and end with a failure status.
+    const std::string logPath = PlayerFilePath("log.txt");
+    std::fprintf(stderr, "%s\n", FatalStopLine(FatalMessage(), logPath).c_str());
+    std::fflush(stderr);
+    MessageBoxA(nullptr, FatalBoxText(FatalMessage(), logPath).c_str(), "Tavrolith",
+                MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    return 1;
+  }
   return exitCode;
 }
 
