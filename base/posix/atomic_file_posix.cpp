@@ -1,6 +1,7 @@
 // Whole-file atomic replacement on POSIX: temporary file, fsync, rename, fsync of the folder.
 #include "base/atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "base/log.h"
 
@@ -44,6 +46,33 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
 }
 
+// A save cut off by a crash or a kill leaves its temporary file behind, and each
+// such moment would add one more. Once a save has gone through, the temporaries of
+// the same file older than a minute are leftovers (a save takes milliseconds, so a
+// younger one may belong to a second copy of the game saving right now).
+void RemoveStaleTemporaries(const std::string& path) {
+  const std::string folder = FolderOf(path);
+  const size_t slash = path.find_last_of('/');
+  const std::string prefix =
+      (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp-";
+  DIR* listing = ::opendir(folder.c_str());
+  if (listing == nullptr) return;
+  const time_t now = std::time(nullptr);
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string name = entry->d_name;
+    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) {
+      continue;
+    }
+    const std::string stale = folder + "/" + name;
+    struct stat info;
+    if (::lstat(stale.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+        now - info.st_mtime > 60) {
+      ::unlink(stale.c_str());
+    }
+  }
+  ::closedir(listing);
+}
+
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
@@ -74,6 +103,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
     return false;
   }
   SyncFolder(FolderOf(path));
+  RemoveStaleTemporaries(path);
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 
@@ -33,6 +34,26 @@ TEST(AtomicFileTest, CreatesAndReplacesWholeFile) {
   ASSERT_TRUE(WriteFileAtomically(path, ""));
   EXPECT_EQ(ReadFile(path), "");
   EXPECT_EQ(FilesIn(dir.Path()), 1u);
+}
+
+// A save killed half way leaves its temporary behind; the next save that goes
+// through removes the old leftovers of that file and nothing else.
+TEST(AtomicFileTest, SaveRemovesTemporariesLeftByAnInterruptedSave) {
+  TempDir dir;
+  const std::string path = dir / "Last.dat";
+  const std::string leftover = dir / "Last.dat.tmp-a1B2c3";
+  const std::string fresh = dir / "Last.dat.tmp-z9Y8x7";
+  const std::string otherFile = dir / "Hiscore.dat.tmp-a1B2c3";
+  for (const std::string& file : {leftover, fresh, otherFile}) WriteFile(file, "torn");
+  const auto hourAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+  std::filesystem::last_write_time(leftover, hourAgo);
+  std::filesystem::last_write_time(otherFile, hourAgo);
+
+  ASSERT_TRUE(WriteFileAtomically(path, "level 3"));
+  EXPECT_FALSE(std::filesystem::exists(leftover));
+  EXPECT_TRUE(std::filesystem::exists(fresh));      // may be another copy's save in progress
+  EXPECT_TRUE(std::filesystem::exists(otherFile));  // another file's business
+  EXPECT_EQ(ReadFile(path), "level 3");
 }
 
 TEST(AtomicFileTest, FailedWriteKeepsOldFileAndLeavesNoTemporary) {
