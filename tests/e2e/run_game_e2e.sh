@@ -58,26 +58,13 @@ PY
 # Time attack: level 1 only; classic: levels 1 and 2.
 printf '\x01\x00\x00\x00\x02\x00\x00\x00' > "$run_dir/Data/Last.dat"
 
-xvfb_pid=""
-game_pid=""
-cleanup() {
-  if [ -n "$game_pid" ] && kill -0 "$game_pid" 2> /dev/null; then kill "$game_pid"; fi
-  if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2> /dev/null; then kill "$xvfb_pid"; fi
-}
-trap cleanup EXIT
-
-# Xvfb picks a free display and writes its number to the descriptor.
-exec 5< <(Xvfb -displayfd 1 -screen 0 800x600x16 -nolisten tcp 2> "$out_dir/xvfb.log" & echo "pid $!")
-read -r _ xvfb_pid <&5
-display_number=""
-for _ in $(seq 1 100); do
-  if read -r -t 0.1 display_number <&5 && [ -n "$display_number" ]; then break; fi
-done
-if [ -z "$display_number" ]; then
+source "$(dirname "$0")/../support/xvfb_session.sh"
+trap stop_session EXIT
+if ! start_xvfb 800x600x16 "$out_dir/xvfb.log"; then
   echo "FAIL: Xvfb did not start"
+  cat "$out_dir/xvfb.log"
   exit 1
 fi
-export DISPLAY=":$display_number"
 
 failures=0
 fail() {
@@ -213,35 +200,8 @@ last=$(od -An -tu4 -v "$run_dir/Data/Last.dat" | tr -s ' ')
 for name in 01-intro 02-menu 03-game 04-pause-dialog 06-level-complete; do
   [ -s "$out_dir/$name.png" ] || fail "no screenshot $name.png"
 done
-# A screenshot that is one flat colour, or the same as the one before it, means
-# the game stopped drawing or ignored the clicks.
-if ! /usr/bin/python3 - "$out_dir" <<'PY'
-import sys
-from PIL import Image, ImageChops
-folder = sys.argv[1]
-names = ["01-intro", "02-menu", "03-game", "04-pause-dialog", "06-level-complete"]
-bad = False
-previous = None
-for name in names:
-    try:
-        picture = Image.open("%s/%s.png" % (folder, name)).convert("RGB")
-    except OSError as error:
-        print("cannot read %s.png: %s" % (name, error))
-        bad = True
-        continue
-    colours = picture.getcolors(maxcolors=1 << 20)
-    if colours is not None and len(colours) < 16:
-        print("%s.png has only %d colours" % (name, len(colours)))
-        bad = True
-    if previous is not None and ImageChops.difference(previous, picture).getbbox() is None:
-        print("%s.png is the same picture as the one before" % name)
-        bad = True
-    previous = picture
-sys.exit(1 if bad else 0)
-PY
-then
+screenshots_show_the_game "$out_dir" 01-intro 02-menu 03-game 04-pause-dialog 06-level-complete ||
   fail "the screenshots do not show the game"
-fi
 
 if [ "$failures" -ne 0 ]; then
   echo "e2e: $failures failure(s); log.txt:"

@@ -75,7 +75,7 @@ snapshot > "$out_dir/tree-before.txt"
 home="$out_dir/home"
 mkdir -p "$home"
 
-source "$here/xvfb_session.sh"
+source "$here/../support/xvfb_session.sh"
 trap stop_session EXIT
 start_xvfb 800x600x16 "$out_dir/xvfb.log" || { echo "FAIL: Xvfb did not start"; exit 1; }
 

@@ -43,7 +43,7 @@ fail() {
   failures=$((failures + 1))
 }
 
-source "$here/xvfb_session.sh"
+source "$here/../support/xvfb_session.sh"
 trap stop_session EXIT
 start_xvfb 1280x960x24 "$out_dir/xvfb.log" || { echo "FAIL: Xvfb did not start"; exit 1; }
 

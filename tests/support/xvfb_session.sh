@@ -2,6 +2,8 @@
 # not run. Needs Xvfb, xdotool, ImageMagick's import and python3 with PIL.
 #
 #   start_xvfb <geometry> <log>   starts Xvfb on a free display and exports DISPLAY
+#   screenshots_show_the_game <folder> <name>...
+#                                 true when no screenshot is flat or a repeat
 #   find_game_window              sets $window to the window captioned "Tavrolith"
 #   game_to_screen <x> <y>        game pixel (origin bottom-left) -> screen pixel,
 #                                 through the window's letterbox; prints "sx sy"
@@ -19,15 +21,50 @@ game_pid=""
 window=""
 
 start_xvfb() {
-  # Xvfb picks a free display and writes its number to the descriptor.
-  exec 5< <(Xvfb -displayfd 1 -screen 0 "$1" -nolisten tcp 2> "$2" & echo "pid $!")
-  read -r _ xvfb_pid <&5
+  # Xvfb picks a free display and writes its number to the descriptor. A server
+  # starting at the same moment elsewhere may win the number; then it is tried again.
   local number=""
-  for _ in $(seq 1 100); do
-    if read -r -t 0.1 number <&5 && [ -n "$number" ]; then break; fi
+  for _ in 1 2 3; do
+    exec 5< <(Xvfb -displayfd 1 -screen 0 "$1" -nolisten tcp 2> "$2" & echo "pid $!")
+    read -r _ xvfb_pid <&5
+    for _ in $(seq 1 100); do
+      if read -r -t 0.1 number <&5 && [ -n "$number" ]; then break; fi
+      kill -0 "$xvfb_pid" 2> /dev/null || break
+    done
+    [ -n "$number" ] && break
+    sleep 1
   done
   [ -n "$number" ] || return 1
   export DISPLAY=":$number"
+}
+
+# True when every named screenshot (folder/NAME.png) shows a picture: more than a
+# few colours, and not the same as the one before it. A flat or repeated picture
+# means the game stopped drawing or ignored the clicks.
+screenshots_show_the_game() {
+  /usr/bin/python3 - "$@" <<'PY'
+import sys
+from PIL import Image, ImageChops
+folder, names = sys.argv[1], sys.argv[2:]
+bad = False
+previous = None
+for name in names:
+    try:
+        picture = Image.open("%s/%s.png" % (folder, name)).convert("RGB")
+    except OSError as error:
+        print("cannot read %s.png: %s" % (name, error))
+        bad = True
+        continue
+    colours = picture.getcolors(maxcolors=1 << 20)
+    if colours is not None and len(colours) < 16:
+        print("%s.png has only %d colours" % (name, len(colours)))
+        bad = True
+    if previous is not None and ImageChops.difference(previous, picture).getbbox() is None:
+        print("%s.png is the same picture as the one before" % name)
+        bad = True
+    previous = picture
+sys.exit(1 if bad else 0)
+PY
 }
 
 stop_session() {
