@@ -10,9 +10,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "base/log.h"
+#include "tests/support/temp_game_folder.h"
 
 #ifdef TAV_HAVE_VORBISFILE
 #include <vorbis/vorbisfile.h>
@@ -90,12 +90,7 @@ class SoundDecoderTest : public ::testing::Test {
     fs::create_directories(base_);
     LogStart(base_.string());
   }
-  std::string Log() const {
-    std::ifstream file(base_ / "log.txt");
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-  }
+  std::string Log() const { return test::ReadLog(); }
   // Decoding must fail, leave the sound empty and log why.
   void ExpectRefused(const Bytes& bytes, const char* name) {
     DecodedSound sound;

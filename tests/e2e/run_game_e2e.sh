@@ -66,14 +66,6 @@ if ! start_xvfb 800x600x16 "$out_dir/xvfb.log"; then
   exit 1
 fi
 
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-shot() {
-  import -window root "$out_dir/$1.png" && echo "screenshot $1.png"
-}
 # Waits (up to $8 seconds) until the screen's mean colour in the box x0 y0 x1 y1
 # (screen pixels) is within 16 of r g b; a slow machine draws fewer frames, and
 # the game's time runs with its frames.

@@ -65,14 +65,6 @@ if ! start_xvfb 800x600x16 "$out_dir/xvfb.log"; then
   exit 1
 fi
 
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-shot() {
-  import -window root "$out_dir/$1.png" && echo "screenshot $1.png"
-}
 # Waits until a check of the screen passes, for at most $1 seconds. The game's time
 # runs with its frames (each counts at most 0.05 s), and Wine on a loaded machine
 # may draw only a few frames a second, so every step waits for what it needs to

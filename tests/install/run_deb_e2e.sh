@@ -25,11 +25,7 @@ done
 rm -rf "$out_dir"
 mkdir -p "$out_dir"
 out_dir=$(cd "$out_dir" && pwd)
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+source "$here/../support/xvfb_session.sh"
 
 # --- The package.
 if ! cpack -G DEB --config "$build_dir/CPackConfig.cmake" -B "$out_dir/cpack" \
@@ -75,7 +71,6 @@ snapshot > "$out_dir/tree-before.txt"
 home="$out_dir/home"
 mkdir -p "$home"
 
-source "$here/../support/xvfb_session.sh"
 trap stop_session EXIT
 start_xvfb 800x600x16 "$out_dir/xvfb.log" || { echo "FAIL: Xvfb did not start"; exit 1; }
 

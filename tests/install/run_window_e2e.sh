@@ -37,12 +37,6 @@ for item in data.pkg Textures.ini Levels.ini Audio; do
   ln -s "$game_dir/Data/$item" "$run_dir/Data/$item"
 done
 
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-
 source "$here/../support/xvfb_session.sh"
 trap stop_session EXIT
 start_xvfb 1280x960x24 "$out_dir/xvfb.log" || { echo "FAIL: Xvfb did not start"; exit 1; }

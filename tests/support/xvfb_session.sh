@@ -13,12 +13,26 @@
 #                                 pixels, origin top-left) is within 16 of r g b
 #   wait_game_exit <seconds>      sets $game_rc to the game's exit code (or "running")
 #   stop_session                  ends the game and Xvfb if they still run
+#   fail <text>, shot <name>      count a failed check; screenshot to $out_dir/<name>.png
 #
 # The game process id goes in $game_pid (set by the caller).
 
 xvfb_pid=""
 game_pid=""
 window=""
+
+# Counts a failed check and says which; the caller ends with a non-zero status when
+# $failures is not 0. Checks keep going after a failure so one run shows them all.
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# Saves a screenshot of the whole screen as $out_dir/<name>.png.
+shot() {
+  import -window root "$out_dir/$1.png" && echo "screenshot $1.png"
+}
 
 start_xvfb() {
   # Xvfb picks a free display and writes its number to the descriptor. A server

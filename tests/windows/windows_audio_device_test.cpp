@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "base/log.h"
+#include "tests/support/temp_game_folder.h"
 
 namespace tav {
 namespace {
@@ -31,12 +31,7 @@ class WindowsAudioDeviceTest : public ::testing::TestWithParam<const char*> {
     fs::create_directories(base_);
     LogStart(base_.string());
   }
-  std::string Log() const {
-    std::ifstream file(base_ / "log.txt");
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-  }
+  std::string Log() const { return test::ReadLog(); }
   fs::path base_;
 };
 
