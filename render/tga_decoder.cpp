@@ -32,7 +32,7 @@ void SwapRedAndBlue(uint8_t* pixels, size_t pixelCount, int bytesPerPixel) {
   }
 }
 
-bool DecodeTga(const uint8_t* bytes, size_t byteCount, DecodedImage* image) {
+bool DecodeTga(const uint8_t* bytes, size_t byteCount, DecodedImage* image, PixelOrder order) {
   image->pixels.clear();
   if (!ReadTgaHeader(bytes, byteCount, &image->width, &image->height,
                      &image->bitsPerPixel)) {
@@ -63,9 +63,11 @@ bool DecodeTga(const uint8_t* bytes, size_t byteCount, DecodedImage* image) {
     std::memcpy(image->pixels.data() + static_cast<size_t>(row) * rowBytes,
                 source + sourceRow * rowBytes, rowBytes);
   }
-  SwapRedAndBlue(image->pixels.data(),
-                 static_cast<size_t>(image->width) * static_cast<size_t>(image->height),
-                 static_cast<int>(bytesPerPixel));
+  if (order == PixelOrder::kRgb) {
+    SwapRedAndBlue(image->pixels.data(),
+                   static_cast<size_t>(image->width) * static_cast<size_t>(image->height),
+                   static_cast<int>(bytesPerPixel));
+  }
   return true;
 }
 

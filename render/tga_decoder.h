@@ -25,10 +25,15 @@ constexpr size_t kTgaHeaderSize = 18;
 bool ReadTgaHeader(const uint8_t* bytes, size_t byteCount, int* width, int* height,
                    int* bitsPerPixel);
 
+// The byte order of decoded pixels: R, G, B (, A), or B, G, R (, A) as the file stores
+// them, which the graphics back-ends take without a conversion.
+enum class PixelOrder { kRgb, kBgr };
+
 // Decodes a whole TGA file. Width, height and depth are reported in `image` even when
 // decoding fails. Fails (with a log line) on a depth other than 24 or 32, an empty
 // picture, or a file shorter than its header and pixels.
-bool DecodeTga(const uint8_t* bytes, size_t byteCount, DecodedImage* image);
+bool DecodeTga(const uint8_t* bytes, size_t byteCount, DecodedImage* image,
+               PixelOrder order = PixelOrder::kRgb);
 
 // Swaps the first and third byte of every pixel in place (B, G, R <-> R, G, B).
 void SwapRedAndBlue(uint8_t* pixels, size_t pixelCount, int bytesPerPixel);

@@ -320,15 +320,12 @@ bool D3D8Renderer::CreateTextureFromTga(const uint8_t* bytes, size_t byteCount, 
                                         int* height, int* bitsPerPixel,
                                         RendererTexture& texture) {
   DecodedImage image;
-  const bool decoded = DecodeTga(bytes, byteCount, &image);
+  // Texture creation takes the B, G, R (, A) order the file stores.
+  const bool decoded = DecodeTga(bytes, byteCount, &image, PixelOrder::kBgr);
   *width = image.width;
   *height = image.height;
   *bitsPerPixel = image.bitsPerPixel;
   if (!decoded) return false;
-  // The decoder gives R, G, B (, A) with the top row first; texture creation takes
-  // the B, G, R (, A) order of raw picture frames.
-  const int bytesPerPixel = image.bitsPerPixel / 8;
-  SwapRedAndBlue(image.pixels.data(), image.pixels.size() / bytesPerPixel, bytesPerPixel);
   return CreateTextureFromPixels(image.pixels.data(), image.width, image.height,
                                  image.bitsPerPixel, texture);
 }
