@@ -106,6 +106,10 @@ class Platform : public TimeSource {
   // display's refresh rate in Hz (0 when unknown).
   virtual bool PresentsToDisplay() { return false; }
   virtual int DisplayRefreshRate() { return 0; }
+  // True once after the window's picture was lost (uncovered, shown again, resized),
+  // so that a frame identical to the one presented before is presented anyway.
+  // Platforms that cannot tell always say true.
+  virtual bool TakePictureLost() { return true; }
 };
 
 // The process-wide platform (not owned). Before any is installed, and after

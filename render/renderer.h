@@ -52,6 +52,9 @@ class Renderer {
                             float alpha) = 0;
   virtual void SetBlendMode(int mode) = 0;
   virtual void SetFilter(int mode) = 0;
+  // While the main loop paces frames itself, a back-end may leave out presenting a
+  // frame identical to the one already on the screen.
+  virtual void SetSkipUnchangedFrames(bool /*skip*/) {}
 
   void BindTexture(const RendererTexture& texture) {
     BindTexture(texture.d3dTexture, texture.glName);

@@ -218,9 +218,14 @@ bool SdlPlatform::Translate(const void* rawEvent, PlatformEvent* event) {
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_SHOWN:
         case SDL_WINDOWEVENT_MAXIMIZED:
+          pictureLost_ = true;
           *event = MakeEvent(PlatformEventType::kActivate);
           event->minimised = false;
           return true;
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          pictureLost_ = true;
+          return false;
         default:
           return false;
       }
@@ -418,6 +423,12 @@ GameViewport SdlPlatform::Viewport() {
   if (window_ != nullptr) SDL_GL_GetDrawableSize(window_, &drawableWidth, &drawableHeight);
   return ToViewport(ComputeLetterbox(drawableWidth, drawableHeight, gameWidth_, gameHeight_),
                     drawableWidth, drawableHeight);
+}
+
+bool SdlPlatform::TakePictureLost() {
+  const bool lost = pictureLost_;
+  pictureLost_ = false;
+  return lost;
 }
 
 int SdlPlatform::DisplayRefreshRate() {

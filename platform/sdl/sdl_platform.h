@@ -42,6 +42,7 @@ class SdlPlatform : public Platform {
   GameViewport Viewport() override;
   bool PresentsToDisplay() override { return window_ != nullptr; }
   int DisplayRefreshRate() override;
+  bool TakePictureLost() override;
 
   bool QueryFrequency(uint64_t* ticksPerSecond) override;
   uint64_t QueryCounter() override;
@@ -69,6 +70,7 @@ class SdlPlatform : public Platform {
   int gameWidth_ = 800;
   int gameHeight_ = 600;
   bool windowed_ = false;
+  bool pictureLost_ = true;
   std::deque<PlatformEvent> pending_;
 };
 

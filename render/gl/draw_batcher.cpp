@@ -1,7 +1,28 @@
 // The draw batcher of the OpenGL back-end.
 #include "render/gl/draw_batcher.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
 namespace tav {
+
+FrameReusePlan PlanFrameReuse(size_t copiedRuns, size_t sharedNow, size_t sharedBefore,
+                              const std::function<double(size_t)>& cost, double copyCost) {
+  FrameReusePlan plan;
+  if (copiedRuns > 0 && sharedNow >= copiedRuns) {
+    plan.drawCopy = true;
+    // Growing the copy costs a copy of the picture: only for a longer beginning that
+    // stayed the same over two frames and saves a quarter of the picture's area.
+    const size_t stable = std::min(sharedNow, sharedBefore);
+    if (stable > copiedRuns && cost(stable) - cost(copiedRuns) >= copyCost / 4) {
+      plan.copyAfter = stable;
+    }
+  } else if (sharedNow > 0 && cost(sharedNow) >= copyCost * 1.5) {
+    plan.copyAfter = sharedNow;
+  }
+  return plan;
+}
 
 DrawBatcher::DrawBatcher(BatchTarget& target) : target_(target) {
   vertices_.reserve(kCapacity);
@@ -32,6 +53,7 @@ void DrawBatcher::Draw(Primitive primitive, const Vertex* vertices, int count, f
   state.filter = filter_ == kFilterLinear ? kFilterLinear : kFilterNearest;
   state.blend = blend_;
   if (blend_ == kBlendNormal && alpha == 1.0f && IsOpaque(texture_)) state.blend = kBlendNone;
+  state.plainTexels = red == 1.0f && green == 1.0f && blue == 1.0f && alpha == 1.0f;
   state.primitive = primitive;
   if (!vertices_.empty() &&
       (!(state == run_) || vertices_.size() + static_cast<size_t>(count) > kCapacity)) {
@@ -59,17 +81,139 @@ void DrawBatcher::Apply(const RunState& state) {
     target_.SetBlend(state.blend);
     glBlend_ = state.blend;
   }
+  if (glPlainTexels_ != static_cast<int>(state.plainTexels)) {
+    target_.SetPlainTexels(state.plainTexels);
+    glPlainTexels_ = state.plainTexels;
+  }
+}
+
+void DrawBatcher::DrawRun(const RunState& state, const BatchVertex* vertices, size_t count) {
+  if (state.primitive == Primitive::kClear) {
+    target_.Clear(vertices[0].r, vertices[0].g, vertices[0].b);
+    return;
+  }
+  Apply(state);
+  target_.DrawVertices(state.primitive, vertices, count);
 }
 
 void DrawBatcher::Flush() {
   if (vertices_.empty()) return;
-  Apply(run_);
-  target_.DrawVertices(run_.primitive, vertices_.data(), vertices_.size());
+  if (recording_) {
+    frame_.runs.push_back({run_, frame_.vertices.size(), vertices_.size()});
+    frame_.vertices.insert(frame_.vertices.end(), vertices_.begin(), vertices_.end());
+  } else {
+    DrawRun(run_, vertices_.data(), vertices_.size());
+  }
   vertices_.clear();
 }
 
-void DrawBatcher::TextureCreated(unsigned name, bool opaque) {
+void DrawBatcher::StartRecording() {
   Flush();
+  frame_.runs.clear();
+  frame_.vertices.clear();
+  frame_.comparable = true;
+  recording_ = true;
+}
+
+void DrawBatcher::RecordClear(float red, float green, float blue) {
+  Flush();
+  if (!recording_) {
+    target_.Clear(red, green, blue);
+    return;
+  }
+  RunState state;
+  state.primitive = Primitive::kClear;
+  frame_.runs.push_back({state, frame_.vertices.size(), 1});
+  frame_.vertices.push_back({0, 0, 0, 0, red, green, blue, 1});
+}
+
+void DrawBatcher::StopRecording() {
+  Flush();
+  recording_ = false;
+}
+
+void DrawBatcher::DrawRecorded(size_t first, size_t end) {
+  end = std::min(end, frame_.runs.size());
+  for (size_t i = first; i < end; ++i) {
+    const RecordedRun& run = frame_.runs[i];
+    DrawRun(run.state, frame_.vertices.data() + run.first, run.count);
+  }
+}
+
+void DrawBatcher::GiveUpRecording() {
+  StopRecording();
+  DrawRecorded(0, frame_.runs.size());
+  frame_.runs.clear();
+  frame_.vertices.clear();
+  frame_.comparable = false;
+  previousFrame_.comparable = false;
+}
+
+void DrawBatcher::FlushBeforeOutsideChange() {
+  if (recording_) GiveUpRecording();
+  Flush();
+}
+
+size_t DrawBatcher::RunsSharedWithPreviousFrame() const {
+  if (!frame_.comparable || !previousFrame_.comparable) return 0;
+  const size_t runs = std::min(frame_.runs.size(), previousFrame_.runs.size());
+  for (size_t i = 0; i < runs; ++i) {
+    const RecordedRun& now = frame_.runs[i];
+    const RecordedRun& before = previousFrame_.runs[i];
+    if (!(now.state == before.state) || now.count != before.count ||
+        std::memcmp(frame_.vertices.data() + now.first,
+                    previousFrame_.vertices.data() + before.first,
+                    now.count * sizeof(BatchVertex)) != 0) {
+      return i;
+    }
+  }
+  return runs;
+}
+
+double DrawBatcher::DrawingCost(size_t end, float width, float height) const {
+  double cost = 0.0;
+  end = std::min(end, frame_.runs.size());
+  for (size_t i = 0; i < end; ++i) {
+    const RecordedRun& run = frame_.runs[i];
+    if (run.state.primitive == Primitive::kClear) continue;
+    const double weight = run.state.blend == kBlendNone ? 1.0 : 2.0;
+    const size_t corners = run.state.primitive == Primitive::kQuads ? 4 : 3;
+    for (size_t shape = 0; shape + corners <= run.count; shape += corners) {
+      // The shape's area (shoelace formula) with its corners clipped to the area: exact
+      // for the rectangles that make up nearly every frame, near enough for the rest.
+      double twiceArea = 0.0;
+      for (size_t k = 0; k < corners; ++k) {
+        const BatchVertex& a = frame_.vertices[run.first + shape + k];
+        const BatchVertex& b = frame_.vertices[run.first + shape + (k + 1) % corners];
+        const double ax = std::clamp(a.x, 0.0f, width), ay = std::clamp(a.y, 0.0f, height);
+        const double bx = std::clamp(b.x, 0.0f, width), by = std::clamp(b.y, 0.0f, height);
+        twiceArea += ax * by - bx * ay;
+      }
+      cost += weight * std::fabs(twiceArea) / 2.0;
+    }
+  }
+  return cost;
+}
+
+bool DrawBatcher::RecordingRepeatsPreviousFrame() const {
+  return frame_.comparable && previousFrame_.comparable &&
+         frame_.runs.size() == previousFrame_.runs.size() &&
+         RunsSharedWithPreviousFrame() == frame_.runs.size();
+}
+
+bool DrawBatcher::RecordingStartsWithClear() const {
+  return !frame_.runs.empty() && frame_.runs.front().state.primitive == Primitive::kClear;
+}
+
+void DrawBatcher::KeepFrameForComparison() {
+  std::swap(frame_, previousFrame_);
+  frame_.runs.clear();
+  frame_.vertices.clear();
+  frame_.comparable = false;
+}
+
+void DrawBatcher::TextureCreated(unsigned name, bool opaque) {
+  FlushBeforeOutsideChange();
   NoteBoundTexture(name);
   texture_ = name;
   textureFilters_[name] = kFilterNearest;
@@ -77,7 +221,7 @@ void DrawBatcher::TextureCreated(unsigned name, bool opaque) {
 }
 
 void DrawBatcher::TextureDestroyed(unsigned name) {
-  Flush();
+  FlushBeforeOutsideChange();
   textureFilters_.erase(name);
   opaqueTextures_.erase(name);
   if (glTextureKnown_ && glTexture_ == name) glTexture_ = 0;
@@ -91,8 +235,12 @@ void DrawBatcher::NoteBoundTexture(unsigned name) {
 
 void DrawBatcher::ForgetState() {
   vertices_.clear();
+  recording_ = false;
+  frame_ = RecordedFrame();
+  previousFrame_ = RecordedFrame();
   glTextureKnown_ = false;
   glBlend_ = 0;
+  glPlainTexels_ = -1;
   textureFilters_.clear();
   opaqueTextures_.clear();
 }

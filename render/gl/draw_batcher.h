@@ -1,11 +1,15 @@
 // Collects the renderer's quads and triangles into one client-side vertex array and
-// hands each run of draws that share texture, filter, blend and primitive to the
-// graphics library in one call. State the library already has is not set again:
-// the bound texture, the blend, and the filter each texture was last given. Kept apart
-// from GL behind BatchTarget so that the flush rules can be checked without a screen.
+// hands each run of draws that share texture, filter, blend, colour use and primitive
+// to the graphics library in one call. State the library already has is not set
+// again: the bound texture, the blend, and the filter each texture was last given.
+// While a frame is being recorded the runs are kept instead of drawn, so that the
+// back-end can compare the frame with the one before and draw an unchanged beginning
+// from a copy of it. Kept apart from GL behind BatchTarget so that the flush and
+// recording rules can be checked without a screen.
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -19,7 +23,8 @@ struct BatchVertex {
   float r, g, b, a;
 };
 
-enum class Primitive { kQuads, kTriangles };
+// kClear is a recorded clear of the drawing area: one vertex holding the colour.
+enum class Primitive { kQuads, kTriangles, kClear };
 
 // What the batcher asks of the graphics library.
 class BatchTarget {
@@ -31,9 +36,32 @@ class BatchTarget {
   virtual void SetTextureFilter(int filter) = 0;
   // kBlendNone, kBlendNormal or kBlendMultiply.
   virtual void SetBlend(int mode) = 0;
+  // True: the texels are drawn as they are, without the multiplication by the vertex
+  // colour (every vertex of the run is opaque white, so the result is the same and a
+  // software rasteriser gets there faster).
+  virtual void SetPlainTexels(bool plain) = 0;
   virtual void DrawVertices(Primitive primitive, const BatchVertex* vertices,
                             size_t count) = 0;
+  // Fills the drawing area with one colour.
+  virtual void Clear(float red, float green, float blue) = 0;
 };
+
+// What the back-end does with a recorded frame. `drawCopy`: the copy of the picture
+// kept from an earlier frame replaces the first runs it holds. `copyAfter`: when not 0,
+// the picture is copied (for later frames) once that many runs are drawn.
+struct FrameReusePlan {
+  bool drawCopy = false;
+  size_t copyAfter = 0;
+};
+
+// Decides how a recorded frame is drawn. `copiedRuns`: how many leading runs the kept
+// copy holds (0: none). `sharedNow`, `sharedBefore`: the runs this frame and the one
+// before it shared with their predecessors. `cost(n)`: the cost of drawing the first n
+// runs, in DrawingCost's units; `copyCost`: the cost of drawing the copy (the picture's
+// area). A copy is made only when drawing it instead saves more than half its own
+// cost again, and grown only over a beginning unchanged for two frames.
+FrameReusePlan PlanFrameReuse(size_t copiedRuns, size_t sharedNow, size_t sharedBefore,
+                              const std::function<double(size_t)>& cost, double copyCost);
 
 class DrawBatcher {
  public:
@@ -66,13 +94,38 @@ class DrawBatcher {
   // blended draw at alpha 0 changes nothing and is dropped.
   void Draw(Primitive primitive, const Vertex* vertices, int count, float red, float green,
             float blue, float alpha);
-  // Hands the held vertices to the target.
+  // Hands the held vertices to the target (while recording: ends the run).
   void Flush();
   size_t PendingVertexCount() const { return vertices_.size(); }
 
+  // --- Recording a frame.
+  // From now on runs are kept, not drawn, until StopRecording. A clear is recorded too.
+  void StartRecording();
+  bool Recording() const { return recording_; }
+  void RecordClear(float red, float green, float blue);
+  // Ends the recording; the recorded runs wait for DrawRecorded.
+  void StopRecording();
+  size_t RecordedRunCount() const { return frame_.runs.size(); }
+  // True when the recorded frame equals the frame before it, run for run.
+  bool RecordingRepeatsPreviousFrame() const;
+  // Draws recorded runs [first, end), setting whatever state each needs.
+  void DrawRecorded(size_t first, size_t end);
+  // How many leading runs the recorded frame shares, state and vertices, with the
+  // frame kept by KeepFrameForComparison (none when that frame was given up).
+  size_t RunsSharedWithPreviousFrame() const;
+  // The cost of drawing runs [0, end): covered pixels (clipped to `width` x `height`),
+  // blended ones counting twice.
+  double DrawingCost(size_t end, float width, float height) const;
+  // True when the recorded frame starts by clearing, so that nothing left in the
+  // buffer from earlier frames shows through it.
+  bool RecordingStartsWithClear() const;
+  // The recorded frame becomes the one the next is compared with.
+  void KeepFrameForComparison();
+
   // --- Bookkeeping of textures and of GL state changed outside the batcher.
-  // Call before anything binds a texture or changes GL state directly.
-  void FlushBeforeOutsideChange() { Flush(); }
+  // Call before anything binds a texture or changes GL state directly. A frame being
+  // recorded is drawn at once and not compared with the next: textures may change.
+  void FlushBeforeOutsideChange();
   // A texture was just uploaded: GL has it bound with the nearest filter, and it is
   // the renderer's current texture, as after an explicit bind. `opaque`: every pixel
   // has alpha 255.
@@ -89,12 +142,27 @@ class DrawBatcher {
     unsigned texture = 0;
     int filter = kFilterNearest;
     int blend = kBlendNormal;
+    bool plainTexels = false;
     Primitive primitive = Primitive::kQuads;
     bool operator==(const RunState&) const = default;
+  };
+  // One recorded run: its state and its vertices in the frame's array.
+  struct RecordedRun {
+    RunState state;
+    size_t first = 0;
+    size_t count = 0;
+  };
+  struct RecordedFrame {
+    std::vector<RecordedRun> runs;
+    std::vector<BatchVertex> vertices;
+    bool comparable = false;  // false: given up, or nothing recorded yet
   };
 
   bool IsOpaque(unsigned texture) const;
   void Apply(const RunState& state);
+  void DrawRun(const RunState& state, const BatchVertex* vertices, size_t count);
+  // Draws what was recorded so far and records no more this frame.
+  void GiveUpRecording();
 
   BatchTarget& target_;
   // The renderer's current state.
@@ -104,10 +172,15 @@ class DrawBatcher {
   // The held vertices and the state they are drawn in.
   std::vector<BatchVertex> vertices_;
   RunState run_;
+  // The frame being recorded and the one before it.
+  bool recording_ = false;
+  RecordedFrame frame_;
+  RecordedFrame previousFrame_;
   // What GL has now.
   bool glTextureKnown_ = false;
   unsigned glTexture_ = 0;
   int glBlend_ = 0;  // 0: not known
+  int glPlainTexels_ = -1;  // -1: not known
   // The filter each texture was last given, and which textures are opaque.
   std::unordered_map<unsigned, int> textureFilters_;
   std::unordered_map<unsigned, bool> opaqueTextures_;

@@ -8,13 +8,20 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "base/log.h"
 #include "render/tga_decoder.h"
 
+// OpenGL 1.2 names, which the Windows headers (OpenGL 1.1) lack.
 #ifndef GL_CLAMP_TO_EDGE
 #define GL_CLAMP_TO_EDGE 0x812F
+#endif
+#ifndef GL_BGRA
+#define GL_BGRA 0x80E1
 #endif
 
 namespace tav {
@@ -36,7 +43,7 @@ int PowerOfTwoAtLeast(int size) {
   return power;
 }
 
-// True when every pixel of B, G, R, A bytes (or R, G, B, A) has alpha 255.
+// True when every pixel of B, G, R, A bytes has alpha 255.
 bool AllAlphaOpaque(const uint8_t* pixels, size_t pixelCount, int bitsPerPixel) {
   if (bitsPerPixel != 32) return true;
   for (size_t i = 0; i < pixelCount; ++i) {
@@ -56,6 +63,15 @@ class GLRenderer::GLTarget : public BatchTarget {
     const GLint glFilter = filter == kFilterLinear ? GL_LINEAR : GL_NEAREST;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, glFilter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, glFilter);
+  }
+
+  void SetPlainTexels(bool plain) override {
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, plain ? GL_REPLACE : GL_MODULATE);
+  }
+
+  void Clear(float red, float green, float blue) override {
+    glClearColor(red, green, blue, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
   }
 
   void SetBlend(int mode) override {
@@ -123,6 +139,12 @@ void GLRenderer::Init(int width, int height, int bitsPerPixel, bool /*fullScreen
   GLint maxTextureSize = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
   maxTextureSize_ = std::max<int>(maxTextureSize, 64);
+  // OpenGL 2.0 and later take textures of any size; the picture copies then need no
+  // power-of-two padding.
+  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  anySizeTextures_ = version != nullptr && version[0] >= '2' && version[0] <= '9';
+  const char* reuse = std::getenv("TAV_FRAME_REUSE");
+  reuseFrames_ = reuse == nullptr || std::string(reuse) != "off";
 
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
@@ -135,6 +157,7 @@ void GLRenderer::Init(int width, int height, int bitsPerPixel, bool /*fullScreen
   batcher_->SetBlendMode(blendMode_);
   batcher_->SetFilter(filter_);
   fullClearsLeft_ = kFullClearFrames;
+  copiedRuns_ = 0;
 }
 
 bool GLRenderer::BeginFrame() { return true; }
@@ -156,8 +179,16 @@ void GLRenderer::ClearRect(int x, int y, int width, int height) {
 void GLRenderer::BeginScene() {
   batcher_->Flush();
   const GameViewport viewport = platform_.Viewport();
-  if (!SameViewport(viewport, viewport_)) fullClearsLeft_ = kFullClearFrames;
+  if (!SameViewport(viewport, viewport_)) {
+    fullClearsLeft_ = kFullClearFrames;
+    copiedRuns_ = 0;  // the kept copy has the old size
+  }
   viewport_ = viewport;
+  // Asked every frame, so that a loss is not remembered past the next presentation.
+  const bool pictureLost = platform_.TakePictureLost();
+  mayLeaveOutFrame_ = skipUnchangedFrames_ && reuseFrames_ && screenShowsRecordedFrame_ &&
+                      !pictureLost && fullClearsLeft_ == 0;
+  leavingOutFrame_ = false;
   if (fullClearsLeft_ > 0) {
     // The bars are black; they are cleared only while the letterbox is new.
     --fullClearsLeft_;
@@ -181,9 +212,14 @@ void GLRenderer::BeginScene() {
     picture_.height = height_;
   }
   SetArea(picture_.x, picture_.y, picture_.width, picture_.height);
+  if (reuseFrames_) batcher_->StartRecording();
 }
 
-void GLRenderer::CopyToTexture(ScaleTexture& texture, int width, int height) {
+int GLRenderer::TextureSizeFor(int size) const {
+  return anySizeTextures_ ? size : PowerOfTwoAtLeast(size);
+}
+
+void GLRenderer::CopyToTexture(ScaleTexture& texture, int x, int y, int width, int height) {
   batcher_->FlushBeforeOutsideChange();
   if (texture.width < width || texture.height < height) {
     if (texture.name != 0) {
@@ -194,21 +230,21 @@ void GLRenderer::CopyToTexture(ScaleTexture& texture, int width, int height) {
     GLuint name = 0;
     glGenTextures(1, &name);
     texture.name = name;
-    texture.width = PowerOfTwoAtLeast(width);
-    texture.height = PowerOfTwoAtLeast(height);
+    texture.width = TextureSizeFor(width);
+    texture.height = TextureSizeFor(height);
     glBindTexture(GL_TEXTURE_2D, name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, texture.width, texture.height, 0, GL_RGB,
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, texture.width, texture.height, 0, GL_BGRA,
                  GL_UNSIGNED_BYTE, nullptr);
     batcher_->TextureCreated(name, true);
   } else {
     glBindTexture(GL_TEXTURE_2D, texture.name);
     batcher_->NoteBoundTexture(texture.name);
   }
-  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, y, width, height);
 }
 
 void GLRenderer::DrawTextureArea(const ScaleTexture& texture, int width, int height,
@@ -221,13 +257,47 @@ void GLRenderer::DrawTextureArea(const ScaleTexture& texture, int width, int hei
   batcher_->BindTexture(texture.name);
   batcher_->SetFilter(filter);
   batcher_->SetBlendMode(kBlendNone);
-  // The picture's texels go to the screen as they are: without the multiplication by
-  // the (white) vertex colour the software rasteriser draws this large quad faster.
-  batcher_->Flush();
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
   batcher_->Draw(Primitive::kQuads, vertices, 4, 1.0f, 1.0f, 1.0f, 1.0f);
   batcher_->Flush();
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+}
+
+void GLRenderer::DrawRecordedFrame() {
+  batcher_->StopRecording();
+  if (mayLeaveOutFrame_ && batcher_->RecordingRepeatsPreviousFrame()) {
+    // The screen already shows this very frame.
+    leavingOutFrame_ = true;
+    batcher_->KeepFrameForComparison();
+    return;
+  }
+  const size_t runs = batcher_->RecordedRunCount();
+  // A frame that does not start by clearing could show what earlier frames left in
+  // the buffer, which a copy would not hold.
+  const size_t shared =
+      batcher_->RecordingStartsWithClear() ? batcher_->RunsSharedWithPreviousFrame() : 0;
+  const auto cost = [this](size_t end) {
+    return batcher_->DrawingCost(end, static_cast<float>(width_), static_cast<float>(height_));
+  };
+  const FrameReusePlan plan = PlanFrameReuse(copiedRuns_, shared, sharedBefore_, cost,
+                                             static_cast<double>(width_) * height_);
+  const DrawBatcher::UserState user = batcher_->SaveUserState();
+  size_t next = 0;
+  if (plan.drawCopy) {
+    DrawTextureArea(frameCopy_, picture_.width, picture_.height, kFilterNearest);
+    next = copiedRuns_;
+    ++framesDrawnFromCopy_;
+  } else {
+    copiedRuns_ = 0;
+  }
+  if (plan.copyAfter > next) {
+    batcher_->DrawRecorded(next, plan.copyAfter);
+    CopyToTexture(frameCopy_, picture_.x, picture_.y, picture_.width, picture_.height);
+    copiedRuns_ = plan.copyAfter;
+    next = plan.copyAfter;
+  }
+  batcher_->DrawRecorded(next, runs);
+  batcher_->RestoreUserState(user);
+  batcher_->KeepFrameForComparison();
+  sharedBefore_ = shared;
 }
 
 void GLRenderer::ClearBars() {
@@ -242,10 +312,11 @@ void GLRenderer::ClearBars() {
 }
 
 void GLRenderer::ComposeFrame() {
+  if (batcher_->Recording()) DrawRecordedFrame();
   batcher_->Flush();
-  if (!scaling_) return;
+  if (!scaling_ || leavingOutFrame_) return;
   const DrawBatcher::UserState user = batcher_->SaveUserState();
-  CopyToTexture(pictureTexture_, width_, height_);
+  CopyToTexture(pictureTexture_, 0, 0, width_, height_);
   const ScaleTexture* source = &pictureTexture_;
   int sourceWidth = width_, sourceHeight = height_;
   if (wholeFactor_ > 1) {
@@ -253,7 +324,7 @@ void GLRenderer::ComposeFrame() {
     sourceHeight = height_ * wholeFactor_;
     SetArea(0, 0, sourceWidth, sourceHeight);
     DrawTextureArea(pictureTexture_, width_, height_, kFilterNearest);
-    CopyToTexture(enlargedTexture_, sourceWidth, sourceHeight);
+    CopyToTexture(enlargedTexture_, 0, 0, sourceWidth, sourceHeight);
     source = &enlargedTexture_;
   }
   ClearBars();
@@ -267,16 +338,21 @@ void GLRenderer::ComposeFrame() {
 
 void GLRenderer::EndFrame() {
   ComposeFrame();
+  if (leavingOutFrame_) return;
   glFlush();
   platform_.SwapGLBuffers();
+  ++framesPresented_;
+  // A frame given up half-way (a texture changed) is never repeated exactly: the next
+  // compares with nothing.
+  screenShowsRecordedFrame_ = true;
 }
 
-void GLRenderer::Flush() { batcher_->Flush(); }
+void GLRenderer::Flush() { batcher_->FlushBeforeOutsideChange(); }
 
 void GLRenderer::Shutdown() {
   if (contextCreated_) {
     batcher_->ForgetState();
-    for (ScaleTexture* texture : {&pictureTexture_, &enlargedTexture_}) {
+    for (ScaleTexture* texture : {&pictureTexture_, &enlargedTexture_, &frameCopy_}) {
       if (texture->name != 0) {
         GLuint name = texture->name;
         glDeleteTextures(1, &name);
@@ -301,7 +377,7 @@ void GLRenderer::DestroyTexture(RendererTexture& texture) {
   texture.glName = 0;
 }
 
-void GLRenderer::Upload(const uint8_t* rgbPixels, int width, int height, int bitsPerPixel,
+void GLRenderer::Upload(const uint8_t* bgrPixels, int width, int height, int bitsPerPixel,
                         RendererTexture& texture) {
   batcher_->FlushBeforeOutsideChange();
   GLuint name = 0;
@@ -313,11 +389,24 @@ void GLRenderer::Upload(const uint8_t* rgbPixels, int width, int height, int bit
   // No mipmaps: the minification filter must not ask for them.
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  const bool alpha = bitsPerPixel == 32;
-  glTexImage2D(GL_TEXTURE_2D, 0, alpha ? 4 : 3, width, height, 0, alpha ? GL_RGBA : GL_RGB,
-               GL_UNSIGNED_BYTE, rgbPixels);
+  // Handed over as B, G, R, A, the pictures' own order: a software rasteriser keeps
+  // such textures in the layout of its colour buffer, which it samples fastest (the
+  // menu draws about half again as fast on llvmpipe as with R, G, B, A or 24-bit
+  // textures). Pictures without alpha get an opaque one.
   const size_t pixelCount = static_cast<size_t>(width) * static_cast<size_t>(height);
-  batcher_->TextureCreated(name, AllAlphaOpaque(rgbPixels, pixelCount, bitsPerPixel));
+  std::vector<uint8_t> withAlpha;
+  const uint8_t* bgraPixels = bgrPixels;
+  if (bitsPerPixel == 24) {
+    withAlpha.resize(pixelCount * 4);
+    for (size_t i = 0; i < pixelCount; ++i) {
+      std::memcpy(&withAlpha[i * 4], bgrPixels + i * 3, 3);
+      withAlpha[i * 4 + 3] = 255;
+    }
+    bgraPixels = withAlpha.data();
+  }
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE,
+               bgraPixels);
+  batcher_->TextureCreated(name, AllAlphaOpaque(bgrPixels, pixelCount, bitsPerPixel));
 }
 
 bool GLRenderer::CreateTextureFromPixels(const uint8_t* pixels, int width, int height,
@@ -330,11 +419,7 @@ bool GLRenderer::CreateTextureFromPixels(const uint8_t* pixels, int width, int h
     LogLine("WARNING: Invalid image size.\n");
     return false;
   }
-  const size_t pixelCount = static_cast<size_t>(width) * static_cast<size_t>(height);
-  const int bytesPerPixel = bitsPerPixel / 8;
-  std::vector<uint8_t> copy(pixels, pixels + pixelCount * bytesPerPixel);
-  SwapRedAndBlue(copy.data(), pixelCount, bytesPerPixel);
-  Upload(copy.data(), width, height, bitsPerPixel, texture);
+  Upload(pixels, width, height, bitsPerPixel, texture);
   return true;
 }
 
@@ -342,7 +427,7 @@ bool GLRenderer::CreateTextureFromTga(const uint8_t* bytes, size_t byteCount, in
                                       int* height, int* bitsPerPixel,
                                       RendererTexture& texture) {
   DecodedImage image;
-  const bool decoded = DecodeTga(bytes, byteCount, &image);
+  const bool decoded = DecodeTga(bytes, byteCount, &image, PixelOrder::kBgr);
   *width = image.width;
   *height = image.height;
   *bitsPerPixel = image.bitsPerPixel;
@@ -356,9 +441,7 @@ void GLRenderer::BindTexture(uintptr_t /*d3dTexture*/, unsigned glName) {
 }
 
 void GLRenderer::Clear(float red, float green, float blue) {
-  batcher_->Flush();
-  glClearColor(red, green, blue, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
+  batcher_->RecordClear(red, green, blue);
 }
 
 void GLRenderer::DrawQuad(const Vertex vertices[4], float red, float green, float blue,

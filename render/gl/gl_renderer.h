@@ -4,6 +4,9 @@
 // enlarged by a whole factor with the nearest filter, then linearly filtered to the
 // letterbox, so that every game pixel covers the same number of screen pixels within
 // one. On a drawable too small for an unscaled picture it is drawn scaled directly.
+// Each frame's draws are recorded and compared with the frame before: an unchanged
+// beginning (the backgrounds under a level's board, a whole idle menu) is drawn from a
+// copy of the picture instead of again, draw by draw.
 #pragma once
 
 #include <memory>
@@ -38,12 +41,22 @@ class GLRenderer : public Renderer {
                     float alpha) override;
   void SetBlendMode(int mode) override;
   void SetFilter(int mode) override;
+  void SetSkipUnchangedFrames(bool skip) override { skipUnchangedFrames_ = skip; }
 
-  // Draws everything still held in the batch.
+  // Draws everything held in the batch or recorded so far (the frame is then not
+  // compared with the next).
   void Flush();
   // Where this frame's picture is being drawn, in drawable pixels (origin
   // bottom-left): the letterbox, or an unscaled 800x600 area that EndFrame scales.
   GameViewport PictureViewport() const { return picture_; }
+  // Frame reuse on or off (on unless TAV_FRAME_REUSE=off); takes effect next frame.
+  void SetFrameReuse(bool on) {
+    reuseFrames_ = on;
+    copiedRuns_ = 0;
+  }
+  // Frames so far whose beginning was drawn from the kept copy, and frames presented.
+  long FramesDrawnFromCopy() const { return framesDrawnFromCopy_; }
+  long FramesPresented() const { return framesPresented_; }
   // Finishes the frame's picture on the back buffer (flushed, scaled into the
   // letterbox, bars black) without presenting it. EndFrame does this, then presents.
   void ComposeFrame();
@@ -56,13 +69,17 @@ class GLRenderer : public Renderer {
     int height = 0;
   };
 
-  // Uploads R, G, B (, A) pixels, top row first, as a new clamped texture.
-  void Upload(const uint8_t* rgbPixels, int width, int height, int bitsPerPixel,
+  // Uploads B, G, R (, A) pixels, top row first, as a new clamped texture.
+  void Upload(const uint8_t* bgrPixels, int width, int height, int bitsPerPixel,
               RendererTexture& texture);
   void SetArea(int x, int y, int width, int height);
-  // Copies the back buffer's lower-left `width` x `height` pixels into `texture`,
+  // Copies the back buffer's `width` x `height` pixels from (x, y) into `texture`,
   // making it large enough first.
-  void CopyToTexture(ScaleTexture& texture, int width, int height);
+  void CopyToTexture(ScaleTexture& texture, int x, int y, int width, int height);
+  int TextureSizeFor(int size) const;
+  // Draws the recorded frame, the unchanged beginning from the kept copy where that
+  // pays, and keeps a new copy where the plan says so.
+  void DrawRecordedFrame();
   // Draws the lower-left `width` x `height` pixels of `texture` over the area.
   void DrawTextureArea(const ScaleTexture& texture, int width, int height, int filter);
   void ClearRect(int x, int y, int width, int height);
@@ -82,6 +99,22 @@ class GLRenderer : public Renderer {
   int fullClearsLeft_ = 0;       // frames whose whole drawable is still to be cleared
   ScaleTexture pictureTexture_;  // the 800x600 picture
   ScaleTexture enlargedTexture_; // the picture enlarged by the whole factor
+  bool anySizeTextures_ = false; // textures need not be powers of two
+  // Frames are recorded and compared with the one before; a copy of the picture after
+  // the first copiedRuns_ runs of the frame replaces those runs while they stay the
+  // same (TAV_FRAME_REUSE=off draws every run, for measuring the drawing itself).
+  bool reuseFrames_ = true;
+  ScaleTexture frameCopy_;
+  size_t copiedRuns_ = 0;
+  size_t sharedBefore_ = 0;
+  long framesDrawnFromCopy_ = 0;
+  long framesPresented_ = 0;
+  // An unchanged frame is neither drawn nor presented while skipping is allowed,
+  // the screen still shows the frame recorded before and nothing cleared it.
+  bool skipUnchangedFrames_ = false;
+  bool mayLeaveOutFrame_ = false;  // this frame, if it turns out unchanged
+  bool leavingOutFrame_ = false;   // this frame is unchanged: nothing to draw or present
+  bool screenShowsRecordedFrame_ = false;
 };
 
 }  // namespace tav

@@ -1,5 +1,6 @@
-// The draw batcher's flush rules and state skipping, against a target that records
-// what would have gone to GL.
+// The draw batcher's flush rules, state skipping and frame recording, and the plan for
+// drawing a frame's unchanged beginning from a copy, against a target that records what
+// would have gone to GL.
 #include "render/gl/draw_batcher.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,9 @@ class RecordingTarget : public BatchTarget {
     calls.push_back(filter == kFilterLinear ? "linear" : "nearest");
   }
   void SetBlend(int mode) override { calls.push_back("blend " + std::to_string(mode)); }
+  // Kept apart from `calls`: every first draw sets it.
+  void SetPlainTexels(bool plain) override { plainTexels.push_back(plain); }
+  void Clear(float, float, float) override { calls.push_back("clear"); }
   void DrawVertices(Primitive primitive, const BatchVertex* vertices, size_t count) override {
     calls.push_back((primitive == Primitive::kQuads ? "quads " : "triangles ") +
                     std::to_string(count));
@@ -24,6 +28,7 @@ class RecordingTarget : public BatchTarget {
   }
   std::vector<std::string> calls;
   std::vector<BatchVertex> drawn;
+  std::vector<bool> plainTexels;
 };
 
 class DrawBatcherTest : public ::testing::Test {
@@ -40,6 +45,18 @@ class DrawBatcherTest : public ::testing::Test {
     std::vector<std::string> calls;
     calls.swap(target.calls);
     return calls;
+  }
+
+  // One recorded frame: a clear, a background quad at 0 and a quad at x (another
+  // texture, so another run).
+  void RecordFrame(float x) {
+    batcher.StartRecording();
+    batcher.RecordClear(0, 0, 0);
+    batcher.BindTexture(1);
+    Quad(0);
+    batcher.BindTexture(2);
+    Quad(x);
+    batcher.StopRecording();
   }
 
   RecordingTarget target;
@@ -156,6 +173,88 @@ TEST_F(DrawBatcherTest, AFullBatchIsFlushedWithoutLosingAVertex) {
   ASSERT_EQ(target.drawn.size(), static_cast<size_t>(quads) * 4);
   for (int i = 0; i < quads; ++i) ASSERT_EQ(target.drawn[i * 4].x, static_cast<float>(i));
   EXPECT_EQ(TakeCalls().back(), "quads 40");
+}
+
+TEST_F(DrawBatcherTest, OnlyOpaqueWhiteRunsDrawTheirTexelsPlain) {
+  batcher.TextureCreated(1, false);
+  Quad(0);      // coloured
+  Triangle();   // white, opaque
+  batcher.Flush();
+  EXPECT_EQ(target.plainTexels, (std::vector<bool>{false, true}));
+  EXPECT_EQ(TakeCalls(), (Calls{"blend 2", "quads 4", "triangles 3"}));
+}
+
+TEST_F(DrawBatcherTest, ARecordedFrameIsDrawnOnlyWhenAskedAndComparedWithTheOneBefore) {
+  batcher.TextureCreated(1, true);
+  batcher.TextureCreated(2, false);
+  RecordFrame(5);
+  EXPECT_TRUE(target.calls.empty()) << "recorded, not drawn";
+  ASSERT_EQ(batcher.RecordedRunCount(), 3u);
+  EXPECT_TRUE(batcher.RecordingStartsWithClear());
+  EXPECT_EQ(batcher.RunsSharedWithPreviousFrame(), 0u) << "no frame before";
+  // A unit quad costs 1, twice when blended.
+  EXPECT_DOUBLE_EQ(batcher.DrawingCost(3, 800, 600), 3.0);
+  batcher.DrawRecorded(1, 3);
+  EXPECT_EQ(TakeCalls(), (Calls{"bind 1", "blend 1", "quads 4", "bind 2", "blend 2", "quads 4"}));
+  batcher.KeepFrameForComparison();
+
+  RecordFrame(5);
+  EXPECT_EQ(batcher.RunsSharedWithPreviousFrame(), 3u);
+  batcher.DrawRecorded(0, 1);
+  EXPECT_EQ(TakeCalls(), (Calls{"clear"}));
+  batcher.KeepFrameForComparison();
+  RecordFrame(6);  // the last quad moved
+  EXPECT_EQ(batcher.RunsSharedWithPreviousFrame(), 2u);
+  // Replaying from the middle sets the state the run needs, whatever came before.
+  batcher.DrawRecorded(2, 3);
+  EXPECT_EQ(TakeCalls(), (Calls{"quads 4"}));
+  batcher.DrawRecorded(1, 2);
+  EXPECT_EQ(TakeCalls(), (Calls{"bind 1", "blend 1", "quads 4"}));
+  batcher.KeepFrameForComparison();
+
+  // A texture made while recording (its name may be one GL hands out again): what was
+  // recorded is drawn at once, the rest of the frame directly, and the next frame
+  // shares nothing with it.
+  batcher.StartRecording();
+  batcher.RecordClear(0, 0, 0);
+  batcher.BindTexture(1);
+  Quad(0);
+  batcher.TextureCreated(3, false);
+  EXPECT_EQ(TakeCalls(), (Calls{"clear", "quads 4"}));
+  EXPECT_FALSE(batcher.Recording());
+  Quad(1);
+  batcher.Flush();
+  EXPECT_EQ(TakeCalls(), (Calls{"blend 2", "quads 4"})) << "the upload left texture 3 bound";
+  RecordFrame(6);
+  EXPECT_EQ(batcher.RunsSharedWithPreviousFrame(), 0u);
+}
+
+TEST(FrameReusePlanTest, ACopyIsMadeWhereItPaysUsedWhileUnchangedAndGrownOnlyWhenSteady) {
+  // Run i costs 100 (the picture's area is 100, so the copy costs 100 to draw).
+  const auto cost = [](size_t runs) { return 100.0 * static_cast<double>(runs); };
+  // Nothing kept: a copy after the shared beginning, if drawing it saves enough.
+  FrameReusePlan plan = PlanFrameReuse(0, 1, 0, cost, 100);
+  EXPECT_FALSE(plan.drawCopy);
+  EXPECT_EQ(plan.copyAfter, 0u) << "one run costs no more than the copy";
+  plan = PlanFrameReuse(0, 4, 0, cost, 100);
+  EXPECT_FALSE(plan.drawCopy);
+  EXPECT_EQ(plan.copyAfter, 4u);
+  // Kept after 4 runs: used while the first 4 stay the same.
+  plan = PlanFrameReuse(4, 4, 4, cost, 100);
+  EXPECT_TRUE(plan.drawCopy);
+  EXPECT_EQ(plan.copyAfter, 0u);
+  // More shared this frame only: not grown yet; steady over two frames: grown.
+  plan = PlanFrameReuse(4, 9, 4, cost, 100);
+  EXPECT_TRUE(plan.drawCopy);
+  EXPECT_EQ(plan.copyAfter, 0u);
+  plan = PlanFrameReuse(4, 9, 7, cost, 100);
+  EXPECT_TRUE(plan.drawCopy);
+  EXPECT_EQ(plan.copyAfter, 7u);
+  // Something inside the copied beginning changed: the copy is not drawn, and a new
+  // one is made after what is still shared.
+  plan = PlanFrameReuse(7, 3, 9, cost, 100);
+  EXPECT_FALSE(plan.drawCopy);
+  EXPECT_EQ(plan.copyAfter, 3u);
 }
 
 }  // namespace

@@ -241,6 +241,94 @@ TEST_F(GLRendererTest, TriangleCoversOnlyItsHalf) {
   EXPECT_TRUE(Near(At(160, 160), {0, 0, 255}));
 }
 
+// A frame whose beginning is drawn from the copy kept of the frames before looks
+// exactly as one drawn draw by draw: the same frames are drawn both ways (a background
+// filtered linearly, layers of partly transparent pictures, then a quad that moves
+// each frame) and read back whole.
+TEST_F(GLRendererTest, FramesDrawnPartlyFromTheKeptCopyMatchFramesDrawnInFull) {
+  renderer_->EndFrame();  // the frame SetUp began
+  std::vector<Bgra> pattern, glass;
+  for (int i = 0; i < 64 * 64; ++i) {
+    pattern.push_back({static_cast<uint8_t>(i * 7), static_cast<uint8_t>(i / 16),
+                       static_cast<uint8_t>(i * 3), 255});
+    glass.push_back({static_cast<uint8_t>(i), 200, 90, static_cast<uint8_t>(i % 251)});
+  }
+  const RendererTexture background = Texture(pattern, 64, 64, 24);
+  const RendererTexture layer = Texture(glass, 64, 64, 32);
+  const GameViewport viewport = platform_->Viewport();
+  const auto drawFrames = [&](bool reuse) {
+    renderer_->SetFrameReuse(reuse);
+    std::vector<std::vector<uint8_t>> frames;
+    for (int frame = 0; frame < 6; ++frame) {
+      EXPECT_TRUE(renderer_->BeginFrame());
+      renderer_->BeginScene();
+      renderer_->Clear(0, 0, 0);
+      renderer_->BindTexture(background);
+      renderer_->SetBlendMode(kBlendNone);
+      renderer_->SetFilter(kFilterLinear);
+      Quad(0, 0, 800, 600);
+      renderer_->BindTexture(layer);
+      renderer_->SetBlendMode(kBlendNormal);
+      renderer_->SetFilter(kFilterNearest);
+      Quad(100, 50, 700, 550);
+      Quad(0, 0, 400, 600, 0.7f);
+      Quad(static_cast<float>(frame) * 30, 200, static_cast<float>(frame) * 30 + 64, 264);
+      renderer_->ComposeFrame();
+      std::vector<uint8_t> pixels(static_cast<size_t>(viewport.drawableWidth) *
+                                  viewport.drawableHeight * 4);
+      glReadPixels(0, 0, viewport.drawableWidth, viewport.drawableHeight, GL_RGBA,
+                   GL_UNSIGNED_BYTE, pixels.data());
+      frames.push_back(std::move(pixels));
+      renderer_->EndFrame();
+    }
+    return frames;
+  };
+  const auto full = drawFrames(false);
+  const long fromCopyBefore = renderer_->FramesDrawnFromCopy();
+  const auto reused = drawFrames(true);
+  EXPECT_GE(renderer_->FramesDrawnFromCopy() - fromCopyBefore, 4) << "the copy was used";
+  for (size_t frame = 0; frame < full.size(); ++frame) {
+    EXPECT_TRUE(full[frame] == reused[frame]) << "frame " << frame;
+  }
+  renderer_->SetFrameReuse(true);
+  ASSERT_TRUE(renderer_->BeginFrame());
+  renderer_->BeginScene();  // for TearDown
+}
+
+// While the main loop paces frames, a frame identical to the one on the screen is not
+// presented again, unless the window lost its picture in the meantime.
+TEST_F(GLRendererTest, AnUnchangedFrameIsPresentedOnlyWhenTheWindowLostItsPicture) {
+  renderer_->EndFrame();  // the frame SetUp began
+  const RendererTexture red = Texture({{0, 0, 255, 255}}, 1, 1, 32);
+  const auto presentedFrames = [&](int count) {
+    const long before = renderer_->FramesPresented();
+    for (int i = 0; i < count; ++i) {
+      EXPECT_TRUE(renderer_->BeginFrame());
+      renderer_->BeginScene();
+      renderer_->Clear(0, 0, 0);
+      renderer_->BindTexture(red);
+      Quad(100, 100, 200, 200);
+      renderer_->EndFrame();
+    }
+    return renderer_->FramesPresented() - before;
+  };
+  EXPECT_EQ(presentedFrames(3), 3) << "not skipping";
+  renderer_->SetSkipUnchangedFrames(true);
+  EXPECT_EQ(presentedFrames(3), 0);
+  SDL_Event exposed{};
+  exposed.type = SDL_WINDOWEVENT;
+  exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
+  exposed.window.windowID = SDL_GetWindowID(SDL_GL_GetCurrentWindow());
+  ASSERT_EQ(SDL_PushEvent(&exposed), 1);
+  PlatformEvent event;
+  while (platform_->PollEvent(&event)) {
+  }
+  EXPECT_EQ(presentedFrames(3), 1) << "presented once after the window was uncovered";
+  renderer_->SetSkipUnchangedFrames(false);
+  ASSERT_TRUE(renderer_->BeginFrame());
+  renderer_->BeginScene();  // for TearDown
+}
+
 // On a screen larger than the picture, the composed frame is scaled into the
 // letterbox with black bars, and the screen pixel the mouse mapping sends to a game
 // pixel shows that pixel: columns and rows of alternating black and white are read
