@@ -52,6 +52,8 @@ class FramePacer {
   void FrameEnd();
 
   const PacingDecision& Decision() const { return decision_; }
+  // Frames are being paced here (not by the display).
+  bool Pacing() const { return enabled_ && decision_.Pacing(); }
 
  private:
   double Now();

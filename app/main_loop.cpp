@@ -99,6 +99,8 @@ void RunFrames(Platform& platform, Renderer& renderer, Application& application)
         state.wasShown = true;
       }
       if (!renderer.BeginFrame()) continue;
+      // A paced loop keeps its rate without presenting: an unchanged frame need not be.
+      renderer.SetSkipUnchangedFrames(pacer.Pacing());
       clock.FrameStart();
       pacer.FrameStart();
       renderer.BeginScene();
