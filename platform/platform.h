@@ -99,6 +99,8 @@ class Platform : public TimeSource {
   virtual void DestroyGLContext() = 0;
   // Presents the back buffer (with vertical sync where the driver offers it).
   virtual void SwapGLBuffers() = 0;
+  // The address of a GL function beyond OpenGL 1.1 in the current context, or null.
+  virtual void* GLProcAddress(const char* /*name*/) { return nullptr; }
   virtual GameViewport Viewport() = 0;
 
   // --- Frame pacing. Whether frames go to a real display whose refresh the main loop

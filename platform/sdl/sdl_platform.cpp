@@ -425,6 +425,8 @@ GameViewport SdlPlatform::Viewport() {
                     drawableWidth, drawableHeight);
 }
 
+void* SdlPlatform::GLProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
+
 bool SdlPlatform::TakePictureLost() {
   const bool lost = pictureLost_;
   pictureLost_ = false;

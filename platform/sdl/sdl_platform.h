@@ -39,6 +39,7 @@ class SdlPlatform : public Platform {
   void CreateGLContext(int bitsPerPixel) override;
   void DestroyGLContext() override;
   void SwapGLBuffers() override;
+  void* GLProcAddress(const char* name) override;
   GameViewport Viewport() override;
   bool PresentsToDisplay() override { return window_ != nullptr; }
   int DisplayRefreshRate() override;

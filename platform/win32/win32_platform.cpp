@@ -2,6 +2,7 @@
 #include "platform/win32/win32_platform.h"
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 
 #include "base/log.h"
@@ -271,6 +272,15 @@ void Win32Platform::CreateGLContext(int bitsPerPixel) { gl_.Create(window_, bits
 void Win32Platform::DestroyGLContext() { gl_.Destroy(); }
 
 void Win32Platform::SwapGLBuffers() { gl_.SwapBuffers(); }
+
+void* Win32Platform::GLProcAddress(const char* name) {
+  // Some drivers answer 1, 2, 3 or -1 instead of null for a function they lack.
+  const auto address = reinterpret_cast<intptr_t>(wglGetProcAddress(name));
+  if (address == 0 || address == 1 || address == 2 || address == 3 || address == -1) {
+    return nullptr;
+  }
+  return reinterpret_cast<void*>(address);
+}
 
 GameViewport Win32Platform::Viewport() {
   RECT client = {0, 0, gameWidth_, gameHeight_};

@@ -45,6 +45,7 @@ class Win32Platform : public Platform {
   void CreateGLContext(int bitsPerPixel) override;
   void DestroyGLContext() override;
   void SwapGLBuffers() override;
+  void* GLProcAddress(const char* name) override;
   GameViewport Viewport() override;
   // Frames go to the screen; the main loop paces them when presentation does not
   // wait for the display (Wine, some drivers).

@@ -61,8 +61,8 @@ void DrawBatcher::Draw(Primitive primitive, const Vertex* vertices, int count, f
   }
   run_ = state;
   for (int i = 0; i < count; ++i) {
-    vertices_.push_back({vertices[i].x, vertices[i].y, vertices[i].u, vertices[i].v, red,
-                         green, blue, alpha});
+    vertices_.push_back(
+        {vertices[i].x, vertices[i].y, vertices[i].u, vertices[i].v, red, green, blue, alpha});
   }
 }
 

@@ -40,8 +40,7 @@ class BatchTarget {
   // colour (every vertex of the run is opaque white, so the result is the same and a
   // software rasteriser gets there faster).
   virtual void SetPlainTexels(bool plain) = 0;
-  virtual void DrawVertices(Primitive primitive, const BatchVertex* vertices,
-                            size_t count) = 0;
+  virtual void DrawVertices(Primitive primitive, const BatchVertex* vertices, size_t count) = 0;
   // Fills the drawing area with one colour.
   virtual void Clear(float red, float green, float blue) = 0;
 };
@@ -179,7 +178,7 @@ class DrawBatcher {
   // What GL has now.
   bool glTextureKnown_ = false;
   unsigned glTexture_ = 0;
-  int glBlend_ = 0;  // 0: not known
+  int glBlend_ = 0;         // 0: not known
   int glPlainTexels_ = -1;  // -1: not known
   // The filter each texture was last given, and which textures are opaque.
   std::unordered_map<unsigned, int> textureFilters_;

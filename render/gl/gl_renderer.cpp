@@ -23,18 +23,60 @@
 #ifndef GL_BGRA
 #define GL_BGRA 0x80E1
 #endif
+#ifndef APIENTRY
+#define APIENTRY
+#endif
 
 namespace tav {
 
+// Framebuffer objects (OpenGL 3.0, GL_ARB_framebuffer_object or
+// GL_EXT_framebuffer_object): the picture is then drawn straight into a texture.
+struct GLRenderer::FramebufferFunctions {
+  static constexpr GLenum kFramebuffer = 0x8D40;
+  static constexpr GLenum kColorAttachment0 = 0x8CE0;
+  static constexpr GLenum kFramebufferComplete = 0x8CD5;
+
+  void(APIENTRY* generate)(GLsizei, GLuint*) = nullptr;
+  void(APIENTRY* remove)(GLsizei, const GLuint*) = nullptr;
+  void(APIENTRY* bind)(GLenum, GLuint) = nullptr;
+  void(APIENTRY* attachTexture)(GLenum, GLenum, GLenum, GLuint, GLint) = nullptr;
+  GLenum(APIENTRY* status)(GLenum) = nullptr;
+
+  // Looks the functions up with the suffix their source uses; false if any is missing.
+  bool Load(Platform& platform, const std::string& suffix) {
+    const auto find = [&](const char* name) {
+      return platform.GLProcAddress((std::string(name) + suffix).c_str());
+    };
+    generate = reinterpret_cast<decltype(generate)>(find("glGenFramebuffers"));
+    remove = reinterpret_cast<decltype(remove)>(find("glDeleteFramebuffers"));
+    bind = reinterpret_cast<decltype(bind)>(find("glBindFramebuffer"));
+    attachTexture = reinterpret_cast<decltype(attachTexture)>(find("glFramebufferTexture2D"));
+    status = reinterpret_cast<decltype(status)>(find("glCheckFramebufferStatus"));
+    return generate && remove && bind && attachTexture && status;
+  }
+};
+
 namespace {
+
+bool HasExtension(const char* extensions, const char* name) {
+  if (extensions == nullptr) return false;
+  const size_t length = std::strlen(name);
+  for (const char* at = std::strstr(extensions, name); at != nullptr;
+       at = std::strstr(at + length, name)) {
+    const bool starts = at == extensions || at[-1] == ' ';
+    const bool ends = at[length] == '\0' || at[length] == ' ';
+    if (starts && ends) return true;
+  }
+  return false;
+}
 
 // Frames after a change of the letterbox whose whole drawable is cleared: one per
 // buffer the swap chain may hold, so that no old picture stays in a bar.
 constexpr int kFullClearFrames = 3;
 
 bool SameViewport(const GameViewport& a, const GameViewport& b) {
-  return a.drawableWidth == b.drawableWidth && a.drawableHeight == b.drawableHeight &&
-         a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+  return a.drawableWidth == b.drawableWidth && a.drawableHeight == b.drawableHeight && a.x == b.x &&
+         a.y == b.y && a.width == b.width && a.height == b.height;
 }
 
 int PowerOfTwoAtLeast(int size) {
@@ -145,6 +187,7 @@ void GLRenderer::Init(int width, int height, int bitsPerPixel, bool /*fullScreen
   anySizeTextures_ = version != nullptr && version[0] >= '2' && version[0] <= '9';
   const char* reuse = std::getenv("TAV_FRAME_REUSE");
   reuseFrames_ = reuse == nullptr || std::string(reuse) != "off";
+  LoadFramebufferFunctions(version);
 
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
@@ -160,7 +203,9 @@ void GLRenderer::Init(int width, int height, int bitsPerPixel, bool /*fullScreen
   copiedRuns_ = 0;
 }
 
-bool GLRenderer::BeginFrame() { return true; }
+bool GLRenderer::BeginFrame() {
+  return true;
+}
 
 void GLRenderer::SetArea(int x, int y, int width, int height) {
   glViewport(x, y, width, height);
@@ -178,6 +223,7 @@ void GLRenderer::ClearRect(int x, int y, int width, int height) {
 
 void GLRenderer::BeginScene() {
   batcher_->Flush();
+  UnbindPictureFramebuffer();  // left bound by a frame that never ended
   const GameViewport viewport = platform_.Viewport();
   if (!SameViewport(viewport, viewport_)) {
     fullClearsLeft_ = kFullClearFrames;
@@ -202,17 +248,70 @@ void GLRenderer::BeginScene() {
   picture_ = viewport;
   if (scaling_) {
     wholeFactor_ = std::max(1, std::min(viewport.width / width_, viewport.height / height_));
-    while (wholeFactor_ > 1 && PowerOfTwoAtLeast(std::max(width_, height_) * wholeFactor_) >
-                                   maxTextureSize_) {
+    while (wholeFactor_ > 1 &&
+           TextureSizeFor(std::max(width_, height_) * wholeFactor_) > maxTextureSize_) {
       --wholeFactor_;
     }
     picture_.x = 0;
     picture_.y = 0;
     picture_.width = width_;
     picture_.height = height_;
+    drawingToFramebuffer_ = BindPictureFramebuffer();
   }
   SetArea(picture_.x, picture_.y, picture_.width, picture_.height);
   if (reuseFrames_) batcher_->StartRecording();
+}
+
+void GLRenderer::LoadFramebufferFunctions(const char* version) {
+  framebuffers_.reset();
+  pictureFramebuffer_ = 0;
+  const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  std::string suffix;
+  if ((version != nullptr && version[0] >= '3' && version[0] <= '9') ||
+      HasExtension(extensions, "GL_ARB_framebuffer_object")) {
+    suffix = "";
+  } else if (HasExtension(extensions, "GL_EXT_framebuffer_object")) {
+    suffix = "EXT";
+  } else {
+    return;
+  }
+  auto functions = std::make_unique<FramebufferFunctions>();
+  if (functions->Load(platform_, suffix)) framebuffers_ = std::move(functions);
+}
+
+bool GLRenderer::BindPictureFramebuffer() {
+  if (!framebuffers_ || !framebuffersAllowed_) return false;
+  if (pictureFramebuffer_ == 0) {
+    const DrawBatcher::UserState user = batcher_->SaveUserState();
+    MakeTexture(pictureTexture_, width_, height_);
+    batcher_->RestoreUserState(user);
+    GLuint name = 0;
+    framebuffers_->generate(1, &name);
+    pictureFramebuffer_ = name;
+    framebuffers_->bind(FramebufferFunctions::kFramebuffer, name);
+    framebuffers_->attachTexture(FramebufferFunctions::kFramebuffer,
+                                 FramebufferFunctions::kColorAttachment0, GL_TEXTURE_2D,
+                                 pictureTexture_.name, 0);
+    if (framebuffers_->status(FramebufferFunctions::kFramebuffer) !=
+        FramebufferFunctions::kFramebufferComplete) {
+      LogLine("WARNING: The picture cannot be drawn into a texture; it is copied instead.\n");
+      framebuffers_->bind(FramebufferFunctions::kFramebuffer, 0);
+      framebuffers_->remove(1, &name);
+      pictureFramebuffer_ = 0;
+      framebuffers_.reset();
+      return false;
+    }
+    return true;
+  }
+  framebuffers_->bind(FramebufferFunctions::kFramebuffer, pictureFramebuffer_);
+  return true;
+}
+
+void GLRenderer::UnbindPictureFramebuffer() {
+  if (!drawingToFramebuffer_) return;
+  batcher_->Flush();
+  framebuffers_->bind(FramebufferFunctions::kFramebuffer, 0);
+  drawingToFramebuffer_ = false;
 }
 
 int GLRenderer::TextureSizeFor(int size) const {
@@ -220,6 +319,15 @@ int GLRenderer::TextureSizeFor(int size) const {
 }
 
 void GLRenderer::CopyToTexture(ScaleTexture& texture, int x, int y, int width, int height) {
+  batcher_->FlushBeforeOutsideChange();
+  if (!MakeTexture(texture, width, height)) {
+    glBindTexture(GL_TEXTURE_2D, texture.name);
+    batcher_->NoteBoundTexture(texture.name);
+  }
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, y, width, height);
+}
+
+bool GLRenderer::MakeTexture(ScaleTexture& texture, int width, int height) {
   batcher_->FlushBeforeOutsideChange();
   if (texture.width < width || texture.height < height) {
     if (texture.name != 0) {
@@ -240,15 +348,12 @@ void GLRenderer::CopyToTexture(ScaleTexture& texture, int x, int y, int width, i
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, texture.width, texture.height, 0, GL_BGRA,
                  GL_UNSIGNED_BYTE, nullptr);
     batcher_->TextureCreated(name, true);
-  } else {
-    glBindTexture(GL_TEXTURE_2D, texture.name);
-    batcher_->NoteBoundTexture(texture.name);
+    return true;
   }
-  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, y, width, height);
+  return false;
 }
 
-void GLRenderer::DrawTextureArea(const ScaleTexture& texture, int width, int height,
-                                 int filter) {
+void GLRenderer::DrawTextureArea(const ScaleTexture& texture, int width, int height, int filter) {
   // The copy's first row is the bottom one, so v runs upwards here.
   const float u = static_cast<float>(width) / static_cast<float>(texture.width);
   const float v = static_cast<float>(height) / static_cast<float>(texture.height);
@@ -314,9 +419,16 @@ void GLRenderer::ClearBars() {
 void GLRenderer::ComposeFrame() {
   if (batcher_->Recording()) DrawRecordedFrame();
   batcher_->Flush();
-  if (!scaling_ || leavingOutFrame_) return;
+  if (!scaling_ || leavingOutFrame_) {
+    UnbindPictureFramebuffer();
+    return;
+  }
   const DrawBatcher::UserState user = batcher_->SaveUserState();
-  CopyToTexture(pictureTexture_, 0, 0, width_, height_);
+  if (drawingToFramebuffer_) {
+    UnbindPictureFramebuffer();  // the picture is in pictureTexture_ already
+  } else {
+    CopyToTexture(pictureTexture_, 0, 0, width_, height_);
+  }
   const ScaleTexture* source = &pictureTexture_;
   int sourceWidth = width_, sourceHeight = height_;
   if (wholeFactor_ > 1) {
@@ -347,10 +459,19 @@ void GLRenderer::EndFrame() {
   screenShowsRecordedFrame_ = true;
 }
 
-void GLRenderer::Flush() { batcher_->FlushBeforeOutsideChange(); }
+void GLRenderer::Flush() {
+  batcher_->FlushBeforeOutsideChange();
+}
 
 void GLRenderer::Shutdown() {
   if (contextCreated_) {
+    if (pictureFramebuffer_ != 0 && framebuffers_) {
+      UnbindPictureFramebuffer();
+      GLuint name = pictureFramebuffer_;
+      framebuffers_->remove(1, &name);
+    }
+    pictureFramebuffer_ = 0;
+    framebuffers_.reset();
     batcher_->ForgetState();
     for (ScaleTexture* texture : {&pictureTexture_, &enlargedTexture_, &frameCopy_}) {
       if (texture->name != 0) {
@@ -404,8 +525,7 @@ void GLRenderer::Upload(const uint8_t* bgrPixels, int width, int height, int bit
     }
     bgraPixels = withAlpha.data();
   }
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE,
-               bgraPixels);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, bgraPixels);
   batcher_->TextureCreated(name, AllAlphaOpaque(bgrPixels, pixelCount, bitsPerPixel));
 }
 
@@ -424,8 +544,7 @@ bool GLRenderer::CreateTextureFromPixels(const uint8_t* pixels, int width, int h
 }
 
 bool GLRenderer::CreateTextureFromTga(const uint8_t* bytes, size_t byteCount, int* width,
-                                      int* height, int* bitsPerPixel,
-                                      RendererTexture& texture) {
+                                      int* height, int* bitsPerPixel, RendererTexture& texture) {
   DecodedImage image;
   const bool decoded = DecodeTga(bytes, byteCount, &image, PixelOrder::kBgr);
   *width = image.width;

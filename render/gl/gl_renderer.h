@@ -1,6 +1,8 @@
 // The OpenGL back-end of the Renderer, on OpenGL 1.1 and the platform's GL context.
 // Draws are batched (render/gl/draw_batcher.h). The game's picture is drawn at its own
-// 800x600 size and then put on the screen with one scaled draw, sharp at any size:
+// 800x600 size (into a texture through a framebuffer object where the context offers
+// one, else into the back buffer, which is then copied) and then put on the screen with
+// one scaled draw, sharp at any size:
 // enlarged by a whole factor with the nearest filter, then linearly filtered to the
 // letterbox, so that every game pixel covers the same number of screen pixels within
 // one. On a drawable too small for an unscaled picture it is drawn scaled directly.
@@ -28,15 +30,14 @@ class GLRenderer : public Renderer {
   void EndFrame() override;
   void Shutdown() override;
   void DestroyTexture(RendererTexture& texture) override;
-  bool CreateTextureFromPixels(const uint8_t* pixels, int width, int height,
-                               int bitsPerPixel, RendererTexture& texture) override;
+  bool CreateTextureFromPixels(const uint8_t* pixels, int width, int height, int bitsPerPixel,
+                               RendererTexture& texture) override;
   bool CreateTextureFromTga(const uint8_t* bytes, size_t byteCount, int* width, int* height,
                             int* bitsPerPixel, RendererTexture& texture) override;
   using Renderer::BindTexture;
   void BindTexture(uintptr_t d3dTexture, unsigned glName) override;
   void Clear(float red, float green, float blue) override;
-  void DrawQuad(const Vertex vertices[4], float red, float green, float blue,
-                float alpha) override;
+  void DrawQuad(const Vertex vertices[4], float red, float green, float blue, float alpha) override;
   void DrawTriangle(const Vertex vertices[3], float red, float green, float blue,
                     float alpha) override;
   void SetBlendMode(int mode) override;
@@ -54,6 +55,9 @@ class GLRenderer : public Renderer {
     reuseFrames_ = on;
     copiedRuns_ = 0;
   }
+  // Whether the picture may be drawn into a framebuffer object where the context offers
+  // them (the default); takes effect next frame.
+  void SetFramebufferObjectsAllowed(bool allowed) { framebuffersAllowed_ = allowed; }
   // Frames so far whose beginning was drawn from the kept copy, and frames presented.
   long FramesDrawnFromCopy() const { return framesDrawnFromCopy_; }
   long FramesPresented() const { return framesPresented_; }
@@ -76,6 +80,14 @@ class GLRenderer : public Renderer {
   // Copies the back buffer's `width` x `height` pixels from (x, y) into `texture`,
   // making it large enough first.
   void CopyToTexture(ScaleTexture& texture, int x, int y, int width, int height);
+  // Creates `texture` (or a larger one) when it is smaller than `width` x `height`; true
+  // when it did, which leaves it bound.
+  bool MakeTexture(ScaleTexture& texture, int width, int height);
+  // The framebuffer-object path: found at Init; the picture texture is the target of
+  // this frame's draws while scaling (false: not available, the back buffer is copied).
+  void LoadFramebufferFunctions(const char* version);
+  bool BindPictureFramebuffer();
+  void UnbindPictureFramebuffer();
   int TextureSizeFor(int size) const;
   // Draws the recorded frame, the unchanged beginning from the kept copy where that
   // pays, and keeps a new copy where the plan says so.
@@ -92,14 +104,19 @@ class GLRenderer : public Renderer {
   bool displayModeEntered_ = false;
   bool contextCreated_ = false;
   int maxTextureSize_ = 1024;
-  GameViewport viewport_;        // the platform's letterbox for this frame
-  GameViewport picture_;         // where the picture is drawn this frame
-  bool scaling_ = false;         // the picture is drawn unscaled and scaled at the end
-  int wholeFactor_ = 1;          // the nearest-filter enlargement before the linear one
-  int fullClearsLeft_ = 0;       // frames whose whole drawable is still to be cleared
-  ScaleTexture pictureTexture_;  // the 800x600 picture
-  ScaleTexture enlargedTexture_; // the picture enlarged by the whole factor
-  bool anySizeTextures_ = false; // textures need not be powers of two
+  GameViewport viewport_;         // the platform's letterbox for this frame
+  GameViewport picture_;          // where the picture is drawn this frame
+  bool scaling_ = false;          // the picture is drawn unscaled and scaled at the end
+  int wholeFactor_ = 1;           // the nearest-filter enlargement before the linear one
+  int fullClearsLeft_ = 0;        // frames whose whole drawable is still to be cleared
+  ScaleTexture pictureTexture_;   // the 800x600 picture
+  ScaleTexture enlargedTexture_;  // the picture enlarged by the whole factor
+  bool anySizeTextures_ = false;  // textures need not be powers of two
+  struct FramebufferFunctions;
+  std::unique_ptr<FramebufferFunctions> framebuffers_;  // null: not offered
+  unsigned pictureFramebuffer_ = 0;
+  bool drawingToFramebuffer_ = false;
+  bool framebuffersAllowed_ = true;
   // Frames are recorded and compared with the one before; a copy of the picture after
   // the first copiedRuns_ runs of the frame replaces those runs while they stay the
   // same (TAV_FRAME_REUSE=off draws every run, for measuring the drawing itself).

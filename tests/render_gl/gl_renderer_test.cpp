@@ -91,8 +91,7 @@ class GLRendererTest : public ::testing::Test {
     for (RendererTexture& texture : textures_) renderer_->DestroyTexture(texture);
   }
 
-  RendererTexture Texture(const std::vector<Bgra>& topRowFirst, int width, int height,
-                           int bits) {
+  RendererTexture Texture(const std::vector<Bgra>& topRowFirst, int width, int height, int bits) {
     std::vector<uint8_t> pixels;
     for (const Bgra& p : topRowFirst) {
       pixels.insert(pixels.end(), {p.b, p.g, p.r});
@@ -223,8 +222,12 @@ TEST_F(GLRendererTest, ThirtyTwoBitTgaIsUprightWithItsAlpha) {
 
 TEST_F(GLRendererTest, RawPixelsOfOddWidthUploadTopRowFirst) {
   // 3 pixels wide at 24 bits: rows of 9 bytes, not a multiple of 4.
-  renderer_->BindTexture(Texture({{0, 0, 255, 0}, {0, 0, 255, 0}, {0, 0, 255, 0},
-                                  {0, 255, 0, 0}, {0, 255, 0, 0}, {0, 255, 0, 0}},
+  renderer_->BindTexture(Texture({{0, 0, 255, 0},
+                                  {0, 0, 255, 0},
+                                  {0, 0, 255, 0},
+                                  {0, 255, 0, 0},
+                                  {0, 255, 0, 0},
+                                  {0, 255, 0, 0}},
                                  3, 2, 24));
   Quad(0, 0, 300, 200);
   for (int x : {50, 150, 250}) {
@@ -276,8 +279,8 @@ TEST_F(GLRendererTest, FramesDrawnPartlyFromTheKeptCopyMatchFramesDrawnInFull) {
       renderer_->ComposeFrame();
       std::vector<uint8_t> pixels(static_cast<size_t>(viewport.drawableWidth) *
                                   viewport.drawableHeight * 4);
-      glReadPixels(0, 0, viewport.drawableWidth, viewport.drawableHeight, GL_RGBA,
-                   GL_UNSIGNED_BYTE, pixels.data());
+      glReadPixels(0, 0, viewport.drawableWidth, viewport.drawableHeight, GL_RGBA, GL_UNSIGNED_BYTE,
+                   pixels.data());
       frames.push_back(std::move(pixels));
       renderer_->EndFrame();
     }
@@ -332,58 +335,64 @@ TEST_F(GLRendererTest, AnUnchangedFrameIsPresentedOnlyWhenTheWindowLostItsPictur
 // On a screen larger than the picture, the composed frame is scaled into the
 // letterbox with black bars, and the screen pixel the mouse mapping sends to a game
 // pixel shows that pixel: columns and rows of alternating black and white are read
-// back across the whole letterbox.
+// back across the whole letterbox, with the picture drawn into a framebuffer object
+// and with the back buffer copied as on OpenGL 1.1.
 TEST_F(GLRendererTest, ScaledPictureShowsEachGamePixelWhereTheMouseMapsItAndBarsStayBlack) {
   const GameViewport viewport = platform_->Viewport();
   if (viewport.width == 800 && viewport.height == 600) {
     GTEST_SKIP() << "the screen has the picture's own size: nothing is scaled";
   }
-  const LetterboxRect box{viewport.x,
-                          viewport.drawableHeight - (viewport.y + viewport.height),
+  const LetterboxRect box{viewport.x, viewport.drawableHeight - (viewport.y + viewport.height),
                           viewport.width, viewport.height};
-  for (const bool columns : {true, false}) {
-    std::vector<Bgra> stripes;
-    for (int i = 0; i < (columns ? 800 : 600); ++i) {
-      const uint8_t level = i % 2 == 0 ? 255 : 0;
-      stripes.push_back({level, level, level, 255});
-    }
-    renderer_->BindTexture(columns ? Texture(stripes, 800, 1, 24) : Texture(stripes, 1, 600, 24));
-    Quad(0, 0, 800, 600);
-    renderer_->ComposeFrame();
-    glFinish();
-    // One line of screen pixels across the letterbox and the bars on both sides.
-    const int length = columns ? viewport.drawableWidth : viewport.drawableHeight;
-    std::vector<uint8_t> line(static_cast<size_t>(length) * 4);
-    const int middle = columns ? box.y + box.height / 2 : box.x + box.width / 2;
-    if (columns) {
-      glReadPixels(0, viewport.drawableHeight - 1 - middle, length, 1, GL_RGBA, GL_UNSIGNED_BYTE,
-                   line.data());
-    } else {
-      glReadPixels(middle, 0, 1, length, GL_RGBA, GL_UNSIGNED_BYTE, line.data());
-    }
-    const int boxStart = columns ? box.x : box.y;
-    const int boxSize = columns ? box.width : box.height;
-    int wrong = 0;
-    for (int screen = 0; screen < length; ++screen) {
-      // Screen rows from the top, as the mouse reports them; GL reads from the bottom.
-      const int glIndex = columns ? screen : viewport.drawableHeight - 1 - screen;
-      const int level = line[static_cast<size_t>(glIndex) * 4];
-      if (screen < boxStart || screen >= boxStart + boxSize) {
-        wrong += level > kTolerance ? 1 : 0;  // a bar
-        continue;
-      }
-      int gameX = 0, gameY = 0;
-      ScreenToGame(box, 800, 600, columns ? screen : middle, columns ? middle : screen, &gameX,
-                   &gameY);
-      // Game rows count from the top here too; the picture's top row is white.
-      const bool white = (columns ? gameX : gameY) % 2 == 0;
-      wrong += (level >= 128) != white ? 1 : 0;
-    }
-    EXPECT_EQ(wrong, 0) << (columns ? "columns" : "rows");
-    // The next frame: the composed picture is drawn afresh.
+  for (const bool framebuffer : {true, false}) {
     renderer_->EndFrame();
+    renderer_->SetFramebufferObjectsAllowed(framebuffer);
     renderer_->BeginScene();
+    for (const bool columns : {true, false}) {
+      std::vector<Bgra> stripes;
+      for (int i = 0; i < (columns ? 800 : 600); ++i) {
+        const uint8_t level = i % 2 == 0 ? 255 : 0;
+        stripes.push_back({level, level, level, 255});
+      }
+      renderer_->BindTexture(columns ? Texture(stripes, 800, 1, 24) : Texture(stripes, 1, 600, 24));
+      Quad(0, 0, 800, 600);
+      renderer_->ComposeFrame();
+      glFinish();
+      // One line of screen pixels across the letterbox and the bars on both sides.
+      const int length = columns ? viewport.drawableWidth : viewport.drawableHeight;
+      std::vector<uint8_t> line(static_cast<size_t>(length) * 4);
+      const int middle = columns ? box.y + box.height / 2 : box.x + box.width / 2;
+      if (columns) {
+        glReadPixels(0, viewport.drawableHeight - 1 - middle, length, 1, GL_RGBA, GL_UNSIGNED_BYTE,
+                     line.data());
+      } else {
+        glReadPixels(middle, 0, 1, length, GL_RGBA, GL_UNSIGNED_BYTE, line.data());
+      }
+      const int boxStart = columns ? box.x : box.y;
+      const int boxSize = columns ? box.width : box.height;
+      int wrong = 0;
+      for (int screen = 0; screen < length; ++screen) {
+        // Screen rows from the top, as the mouse reports them; GL reads from the bottom.
+        const int glIndex = columns ? screen : viewport.drawableHeight - 1 - screen;
+        const int level = line[static_cast<size_t>(glIndex) * 4];
+        if (screen < boxStart || screen >= boxStart + boxSize) {
+          wrong += level > kTolerance ? 1 : 0;  // a bar
+          continue;
+        }
+        int gameX = 0, gameY = 0;
+        ScreenToGame(box, 800, 600, columns ? screen : middle, columns ? middle : screen, &gameX,
+                     &gameY);
+        // Game rows count from the top here too; the picture's top row is white.
+        const bool white = (columns ? gameX : gameY) % 2 == 0;
+        wrong += (level >= 128) != white ? 1 : 0;
+      }
+      EXPECT_EQ(wrong, 0) << (columns ? "columns" : "rows") << (framebuffer ? "" : ", copied");
+      // The next frame: the composed picture is drawn afresh.
+      renderer_->EndFrame();
+      renderer_->BeginScene();
+    }
   }
+  renderer_->SetFramebufferObjectsAllowed(true);
 }
 
 }  // namespace
