@@ -41,6 +41,7 @@ deb: build
 bench: build
 	@$(BUILD_DIR)/bench/game_bench --benchmark_min_time=0.2
 	@$(BUILD_DIR)/bench/frame_bench --benchmark_min_time=0.2
+	@$(BUILD_DIR)/bench/batch_bench --benchmark_min_time=0.2
 	@bash scripts/bench-xvfb.sh $(BUILD_DIR)/game
 
 clean:
