@@ -230,31 +230,27 @@ TEST_F(DrawBatcherTest, ARecordedFrameIsDrawnOnlyWhenAskedAndComparedWithTheOneB
 }
 
 TEST(FrameReusePlanTest, ACopyIsMadeWhereItPaysUsedWhileUnchangedAndGrownOnlyWhenSteady) {
-  // Run i costs 100 (the picture's area is 100, so the copy costs 100 to draw).
+  // Every run costs 100, as much as drawing the copy (the picture's area).
   const auto cost = [](size_t runs) { return 100.0 * static_cast<double>(runs); };
-  // Nothing kept: a copy after the shared beginning, if drawing it saves enough.
-  FrameReusePlan plan = PlanFrameReuse(0, 1, 0, cost, 100);
-  EXPECT_FALSE(plan.drawCopy);
-  EXPECT_EQ(plan.copyAfter, 0u) << "one run costs no more than the copy";
-  plan = PlanFrameReuse(0, 4, 0, cost, 100);
-  EXPECT_FALSE(plan.drawCopy);
-  EXPECT_EQ(plan.copyAfter, 4u);
-  // Kept after 4 runs: used while the first 4 stay the same.
-  plan = PlanFrameReuse(4, 4, 4, cost, 100);
-  EXPECT_TRUE(plan.drawCopy);
-  EXPECT_EQ(plan.copyAfter, 0u);
-  // More shared this frame only: not grown yet; steady over two frames: grown.
-  plan = PlanFrameReuse(4, 9, 4, cost, 100);
-  EXPECT_TRUE(plan.drawCopy);
-  EXPECT_EQ(plan.copyAfter, 0u);
-  plan = PlanFrameReuse(4, 9, 7, cost, 100);
-  EXPECT_TRUE(plan.drawCopy);
-  EXPECT_EQ(plan.copyAfter, 7u);
-  // Something inside the copied beginning changed: the copy is not drawn, and a new
-  // one is made after what is still shared.
-  plan = PlanFrameReuse(7, 3, 9, cost, 100);
-  EXPECT_FALSE(plan.drawCopy);
-  EXPECT_EQ(plan.copyAfter, 3u);
+  struct Case {
+    size_t copied, sharedNow, sharedBefore;
+    bool drawCopy;
+    size_t copyAfter;
+    const char* why;
+  };
+  const Case cases[] = {
+      {0, 1, 0, false, 0, "one run costs no more than drawing the copy"},
+      {0, 4, 0, false, 4, "nothing kept: copied after the shared beginning"},
+      {4, 4, 4, true, 0, "used while the copied runs stay the same"},
+      {4, 9, 4, true, 0, "more shared this frame only: not grown yet"},
+      {4, 9, 7, true, 7, "grown over what stayed the same for two frames"},
+      {7, 3, 9, false, 3, "a copied run changed: a new copy after what is still shared"},
+  };
+  for (const Case& c : cases) {
+    const FrameReusePlan plan = PlanFrameReuse(c.copied, c.sharedNow, c.sharedBefore, cost, 100);
+    EXPECT_EQ(plan.drawCopy, c.drawCopy) << c.why;
+    EXPECT_EQ(plan.copyAfter, c.copyAfter) << c.why;
+  }
 }
 
 }  // namespace
