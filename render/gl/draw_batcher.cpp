@@ -214,6 +214,9 @@ void DrawBatcher::KeepFrameForComparison() {
 
 void DrawBatcher::TextureCreated(unsigned name, bool opaque) {
   FlushBeforeOutsideChange();
+  // GL hands out the names of deleted textures again: a run of the frame before may
+  // name a texture that no longer holds the same picture.
+  previousFrame_.comparable = false;
   NoteBoundTexture(name);
   texture_ = name;
   textureFilters_[name] = kFilterNearest;
@@ -222,6 +225,7 @@ void DrawBatcher::TextureCreated(unsigned name, bool opaque) {
 
 void DrawBatcher::TextureDestroyed(unsigned name) {
   FlushBeforeOutsideChange();
+  previousFrame_.comparable = false;
   textureFilters_.erase(name);
   opaqueTextures_.erase(name);
   if (glTextureKnown_ && glTexture_ == name) glTexture_ = 0;

@@ -127,7 +127,8 @@ class DrawBatcher {
   void FlushBeforeOutsideChange();
   // A texture was just uploaded: GL has it bound with the nearest filter, and it is
   // the renderer's current texture, as after an explicit bind. `opaque`: every pixel
-  // has alpha 255.
+  // has alpha 255. Like a destroyed texture, it ends the comparison with the frame
+  // before (its name may be one that frame used for another picture).
   void TextureCreated(unsigned name, bool opaque);
   // Flushes and forgets the texture; if it was bound, GL now has texture 0 bound.
   void TextureDestroyed(unsigned name);

@@ -227,6 +227,14 @@ TEST_F(DrawBatcherTest, ARecordedFrameIsDrawnOnlyWhenAskedAndComparedWithTheOneB
   EXPECT_EQ(TakeCalls(), (Calls{"blend 2", "quads 4"})) << "the upload left texture 3 bound";
   RecordFrame(6);
   EXPECT_EQ(batcher.RunsSharedWithPreviousFrame(), 0u);
+  batcher.KeepFrameForComparison();
+  // So does a texture destroyed between two frames.
+  RecordFrame(6);
+  EXPECT_EQ(batcher.RunsSharedWithPreviousFrame(), 3u);
+  batcher.KeepFrameForComparison();
+  batcher.TextureDestroyed(3);
+  RecordFrame(6);
+  EXPECT_EQ(batcher.RunsSharedWithPreviousFrame(), 0u);
 }
 
 TEST(FrameReusePlanTest, ACopyIsMadeWhereItPaysUsedWhileUnchangedAndGrownOnlyWhenSteady) {
