@@ -257,6 +257,13 @@ std::shared_ptr<SoundStream> SdlMixerDevice::OpenSound(const std::string& path) 
   Mix_Chunk* chunk = Mix_LoadWAV_RW(reader, 0);
   SDL_RWclose(reader);
   if (chunk == nullptr) return nullptr;
+  // The loader converts into a buffer sized for the largest step of the conversion
+  // (twice the result for our mono sounds on a stereo device); only the result is kept.
+  if (chunk->allocated != 0 && chunk->alen > 0) {
+    if (auto* fitted = static_cast<Uint8*>(SDL_realloc(chunk->abuf, chunk->alen))) {
+      chunk->abuf = fitted;
+    }
+  }
   std::vector<bool>& used = state_->channelUsed;
   int channel = static_cast<int>(std::find(used.begin(), used.end(), false) - used.begin());
   if (channel == static_cast<int>(used.size())) {
