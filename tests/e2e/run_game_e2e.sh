@@ -66,27 +66,6 @@ if ! start_xvfb 800x600x16 "$out_dir/xvfb.log"; then
   exit 1
 fi
 
-# Waits (up to $8 seconds) until the screen's mean colour in the box x0 y0 x1 y1
-# (screen pixels) is within 16 of r g b; a slow machine draws fewer frames, and
-# the game's time runs with its frames.
-wait_for() {
-  local deadline=$((SECONDS + $8))
-  while [ "$SECONDS" -lt "$deadline" ]; do
-    if import -window root png:- 2> /dev/null | /usr/bin/python3 -c '
-import io, sys
-from PIL import Image
-x0, y0, x1, y1, r, g, b = map(int, sys.argv[1:8])
-picture = Image.open(io.BytesIO(sys.stdin.buffer.read())).convert("RGB").crop((x0, y0, x1, y1))
-pixels = list(picture.getdata())
-mean = [sum(p[i] for p in pixels) / len(pixels) for i in range(3)]
-sys.exit(0 if all(abs(m - t) <= 16 for m, t in zip(mean, (r, g, b))) else 1)
-' "$@"; then
-      return 0
-    fi
-    sleep 0.3
-  done
-  return 1
-}
 # Game coordinates have their origin at the bottom-left; the screen's at the top-left.
 click() {
   xdotool mousemove "$1" "$((600 - $2))"
@@ -118,7 +97,7 @@ sleep 3
 shot 01-intro
 # The intro lasts nine seconds; the menu shows the plate of "Time Attack".
 sleep 5
-wait_for 640 360 770 385 103 67 54 60 || fail "the menu did not appear"
+wait_until 60 screen_box_near 640 360 770 385 103 67 54 16 || fail "the menu did not appear"
 sleep 0.5
 shot 02-menu
 
@@ -136,7 +115,7 @@ shot 03-game
 
 # Pause, resume, pause again and leave to the menu.
 click 118 275
-wait_for 330 150 470 172 101 59 54 30 || fail "the pause dialog did not appear"
+wait_until 30 screen_box_near 330 150 470 172 101 59 54 16 || fail "the pause dialog did not appear"
 shot 04-pause-dialog
 click 400 350
 sleep 1
@@ -150,13 +129,13 @@ xdotool type --delay 80 "Xvfb"
 xdotool key Return
 sleep 0.3
 click 400 157
-wait_for 640 360 770 385 103 67 54 30 || fail "the menu did not come back"
+wait_until 30 screen_box_near 640 360 770 385 103 67 54 16 || fail "the menu did not come back"
 
 # Classic mode, level 2 (unlocked by the test's Last.dat): it clears itself.
 click 134 165
 click 86 107
 # The level-complete scroll: parchment in the middle of the screen.
-wait_for 420 250 580 400 233 213 170 60 || fail "the level-complete scroll did not appear"
+wait_until 60 screen_box_near 420 250 580 400 233 213 170 16 || fail "the level-complete scroll did not appear"
 sleep 1
 shot 06-level-complete
 click 500 95

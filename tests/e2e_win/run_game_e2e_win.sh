@@ -65,36 +65,18 @@ if ! start_xvfb 800x600x16 "$out_dir/xvfb.log"; then
   exit 1
 fi
 
-# Waits until a check of the screen passes, for at most $1 seconds. The game's time
-# runs with its frames (each counts at most 0.05 s), and Wine on a loaded machine
-# may draw only a few frames a second, so every step waits for what it needs to
-# see instead of sleeping for a fixed time.
-#   wait_until SECONDS box X0 Y0 X1 Y1 R G B TOLERANCE   mean colour of a box (screen pixels)
-#   wait_until SECONDS board                             every row of the board filled
-wait_until() {
-  local deadline=$((SECONDS + $1))
-  shift
-  while [ "$SECONDS" -lt "$deadline" ]; do
-    if import -window root png:- 2> /dev/null | /usr/bin/python3 -c '
+# True when every row of the board is filled: a row still empty while the board drops
+# in is dark; a full one is not.
+board_filled() {
+  import -window root png:- 2> /dev/null | /usr/bin/python3 -c '
 import io, sys
 from PIL import Image
 picture = Image.open(io.BytesIO(sys.stdin.buffer.read())).convert("RGB")
 def mean(box):
     pixels = list(picture.crop(box).getdata())
     return [sum(p[i] for p in pixels) / len(pixels) for i in range(3)]
-if sys.argv[1] == "box":
-    x0, y0, x1, y1, r, g, b, tolerance = map(int, sys.argv[2:10])
-    ok = all(abs(m - t) <= tolerance for m, t in zip(mean((x0, y0, x1, y1)), (r, g, b)))
-else:
-    # A row still empty while the board drops in is dark; a full one is not.
-    ok = all(sum(mean((255, 65 + 50 * k, 745, 85 + 50 * k))) / 3 >= 95 for k in range(10))
-sys.exit(0 if ok else 1)
-' "$@"; then
-      return 0
-    fi
-    sleep 0.3
-  done
-  return 1
+sys.exit(0 if all(sum(mean((255, 65 + 50 * k, 745, 85 + 50 * k))) / 3 >= 95 for k in range(10)) else 1)
+'
 }
 # Game coordinates have their origin at the bottom-left; the screen's at the top-left.
 click() {
@@ -123,14 +105,14 @@ done
 sleep 3
 shot 01-intro
 # The intro lasts nine seconds of game time; the menu shows the plate of "Time Attack".
-wait_until 120 box 640 360 770 385 103 67 54 16 || fail "the menu did not appear"
+wait_until 120 screen_box_near 640 360 770 385 103 67 54 16 || fail "the menu did not appear"
 sleep 0.5
 shot 02-menu
 
 # Time attack, level 1: once the board has dropped in, the first press starts the
 # clock; then arrows are turned both ways.
 click 708 107
-wait_until 120 board || fail "the board did not fill"
+wait_until 120 board_filled || fail "the board did not fill"
 click 525 325
 click 525 325
 click 425 275
@@ -141,10 +123,10 @@ shot 03-game
 
 # Pause, resume, then the top bar's close button ends the game.
 click 118 275
-wait_until 60 box 330 150 470 172 101 59 54 16 || fail "the pause dialog did not appear"
+wait_until 60 screen_box_near 330 150 470 172 101 59 54 16 || fail "the pause dialog did not appear"
 shot 04-pause-dialog
 click 400 350
-wait_until 60 board || fail "the pause dialog did not close"
+wait_until 60 board_filled || fail "the pause dialog did not close"
 click 776 589
 for _ in $(seq 1 600); do
   kill -0 "$game_pid" 2> /dev/null || break

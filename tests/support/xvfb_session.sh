@@ -8,6 +8,10 @@
 #   game_to_screen <x> <y>        game pixel (origin bottom-left) -> screen pixel,
 #                                 through the window's letterbox; prints "sx sy"
 #   click_game <x> <y>            left click at a game pixel
+#   screen_box_near <x0> <y0> <x1> <y1> <r> <g> <b> <tolerance>
+#                                 true when the screen box's mean colour is that near
+#   wait_until <seconds> <command>...
+#                                 runs the check until it passes or time is up
 #   wait_for_game <x0> <y0> <x1> <y1> <r> <g> <b> <seconds>
 #                                 waits until the mean colour of the game box (game
 #                                 pixels, origin top-left) is within 16 of r g b
@@ -130,25 +134,44 @@ click_game() {
   sleep 0.15
 }
 
-wait_for_game() {
-  local deadline=$((SECONDS + $8)) x0 y0 x1 y1
-  while [ "$SECONDS" -lt "$deadline" ]; do
-    read -r x0 y0 < <(game_to_screen "$1" "$2")
-    read -r x1 y1 < <(game_to_screen "$3" "$4")
-    if import -window root png:- 2> /dev/null | /usr/bin/python3 -c '
+# True when the mean colour of the screen box x0 y0 x1 y1 (screen pixels) is within
+# <tolerance> of r g b.
+screen_box_near() {
+  import -window root png:- 2> /dev/null | /usr/bin/python3 -c '
 import io, sys
 from PIL import Image
-x0, y0, x1, y1, r, g, b = map(int, sys.argv[1:8])
+x0, y0, x1, y1, r, g, b, tolerance = map(int, sys.argv[1:9])
 picture = Image.open(io.BytesIO(sys.stdin.buffer.read())).convert("RGB").crop((x0, y0, x1, y1))
 pixels = list(picture.getdata())
 mean = [sum(p[i] for p in pixels) / len(pixels) for i in range(3)]
-sys.exit(0 if all(abs(m - t) <= 16 for m, t in zip(mean, (r, g, b))) else 1)
-' "$x0" "$y0" "$x1" "$y1" "$5" "$6" "$7"; then
-      return 0
-    fi
+sys.exit(0 if all(abs(m - t) <= tolerance for m, t in zip(mean, (r, g, b))) else 1)
+' "$@"
+}
+
+# Runs a check until it passes, for at most $1 seconds. A slow machine draws fewer
+# frames and the game's time runs with its frames, so every step waits for what it
+# needs to see instead of sleeping for a fixed time.
+wait_until() {
+  local deadline=$((SECONDS + $1))
+  shift
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    "$@" && return 0
     sleep 0.3
   done
   return 1
+}
+
+# The game box's mean colour near r g b (within 16), the box in game pixels with the
+# origin top-left, mapped through the window's letterbox.
+game_box_near() {
+  local x0 y0 x1 y1
+  read -r x0 y0 < <(game_to_screen "$1" "$2")
+  read -r x1 y1 < <(game_to_screen "$3" "$4")
+  screen_box_near "$x0" "$y0" "$x1" "$y1" "$5" "$6" "$7" 16
+}
+
+wait_for_game() {
+  wait_until "$8" game_box_near "$@"
 }
 
 # Waits up to $1 seconds for the game to end; sets $game_rc to its exit code, or to
