@@ -2,6 +2,8 @@
 // here; tests install a recording renderer the same way.
 #include "render/renderer.h"
 
+#include "base/log.h"
+
 namespace tav {
 
 namespace {
@@ -11,5 +13,17 @@ Renderer* currentRenderer = nullptr;
 Renderer* GetRenderer() { return currentRenderer; }
 
 void SetRenderer(Renderer* renderer) { currentRenderer = renderer; }
+
+bool TexturePixelsUsable(const uint8_t* pixels, int width, int height, int bitsPerPixel) {
+  if (bitsPerPixel != 24 && bitsPerPixel != 32) {
+    LogLine("WARNING: Invalid image depth.\n");
+    return false;
+  }
+  if (pixels == nullptr || width <= 0 || height <= 0) {
+    LogLine("WARNING: Invalid image size.\n");
+    return false;
+  }
+  return true;
+}
 
 }  // namespace tav

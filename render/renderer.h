@@ -78,6 +78,10 @@ class Renderer {
   int filter_ = kFilterNearest;
 };
 
+// True for raw pixels a back-end can make a texture of: 24 or 32 bits, at least one
+// pixel. Otherwise logs why ("Invalid image depth." or "Invalid image size.").
+bool TexturePixelsUsable(const uint8_t* pixels, int width, int height, int bitsPerPixel);
+
 // The process-wide renderer pointer (not owned here: the entry code owns it).
 Renderer* GetRenderer();
 void SetRenderer(Renderer* renderer);

@@ -269,14 +269,7 @@ void D3D8Renderer::DestroyTexture(RendererTexture& texture) {
 bool D3D8Renderer::CreateTextureFromPixels(const uint8_t* pixels, int width, int height,
                                            int bitsPerPixel, RendererTexture& texture) {
   if (device_ == nullptr || direct3d_ == nullptr) return false;
-  if (bitsPerPixel != 24 && bitsPerPixel != 32) {
-    LogLine("WARNING: Invalid image depth.\n");
-    return false;
-  }
-  if (pixels == nullptr || width <= 0 || height <= 0) {
-    LogLine("WARNING: Invalid image size.\n");
-    return false;
-  }
+  if (!TexturePixelsUsable(pixels, width, height, bitsPerPixel)) return false;
   auto accepted = [this](D3DTextureFormat format) {
     return SUCCEEDED(direct3d_->CheckDeviceFormat(
         D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, static_cast<D3DFORMAT>(backBufferFormat_), 0,

@@ -195,10 +195,10 @@ double DrawBatcher::DrawingCost(size_t end, float width, float height) const {
   return cost;
 }
 
-bool DrawBatcher::RecordingRepeatsPreviousFrame() const {
-  return frame_.comparable && previousFrame_.comparable &&
-         frame_.runs.size() == previousFrame_.runs.size() &&
-         RunsSharedWithPreviousFrame() == frame_.runs.size();
+bool DrawBatcher::RecordingRepeatsPreviousFrame(size_t sharedRuns) const {
+  // No run is shared with a frame that was given up, so an empty frame never repeats.
+  return sharedRuns > 0 && sharedRuns == frame_.runs.size() &&
+         sharedRuns == previousFrame_.runs.size();
 }
 
 bool DrawBatcher::RecordingStartsWithClear() const {

@@ -105,8 +105,9 @@ class DrawBatcher {
   // Ends the recording; the recorded runs wait for DrawRecorded.
   void StopRecording();
   size_t RecordedRunCount() const { return frame_.runs.size(); }
-  // True when the recorded frame equals the frame before it, run for run.
-  bool RecordingRepeatsPreviousFrame() const;
+  // True when the recorded frame equals the frame before it, run for run, given what
+  // RunsSharedWithPreviousFrame() answered (so that the frames are compared once).
+  bool RecordingRepeatsPreviousFrame(size_t sharedRuns) const;
   // Draws recorded runs [first, end), setting whatever state each needs.
   void DrawRecorded(size_t first, size_t end);
   // How many leading runs the recorded frame shares, state and vertices, with the

@@ -368,7 +368,8 @@ void GLRenderer::DrawTextureArea(const ScaleTexture& texture, int width, int hei
 
 void GLRenderer::DrawRecordedFrame() {
   batcher_->StopRecording();
-  if (mayLeaveOutFrame_ && batcher_->RecordingRepeatsPreviousFrame()) {
+  const size_t sharedRuns = batcher_->RunsSharedWithPreviousFrame();
+  if (mayLeaveOutFrame_ && batcher_->RecordingRepeatsPreviousFrame(sharedRuns)) {
     // The screen already shows this very frame.
     leavingOutFrame_ = true;
     batcher_->KeepFrameForComparison();
@@ -377,8 +378,7 @@ void GLRenderer::DrawRecordedFrame() {
   const size_t runs = batcher_->RecordedRunCount();
   // A frame that does not start by clearing could show what earlier frames left in
   // the buffer, which a copy would not hold.
-  const size_t shared =
-      batcher_->RecordingStartsWithClear() ? batcher_->RunsSharedWithPreviousFrame() : 0;
+  const size_t shared = batcher_->RecordingStartsWithClear() ? sharedRuns : 0;
   const auto cost = [this](size_t end) {
     return batcher_->DrawingCost(end, static_cast<float>(width_), static_cast<float>(height_));
   };
@@ -531,14 +531,7 @@ void GLRenderer::Upload(const uint8_t* bgrPixels, int width, int height, int bit
 
 bool GLRenderer::CreateTextureFromPixels(const uint8_t* pixels, int width, int height,
                                          int bitsPerPixel, RendererTexture& texture) {
-  if (bitsPerPixel != 24 && bitsPerPixel != 32) {
-    LogLine("WARNING: Invalid image depth.\n");
-    return false;
-  }
-  if (pixels == nullptr || width <= 0 || height <= 0) {
-    LogLine("WARNING: Invalid image size.\n");
-    return false;
-  }
+  if (!TexturePixelsUsable(pixels, width, height, bitsPerPixel)) return false;
   Upload(pixels, width, height, bitsPerPixel, texture);
   return true;
 }
