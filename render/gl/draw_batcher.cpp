@@ -154,20 +154,175 @@ void DrawBatcher::FlushBeforeOutsideChange() {
   Flush();
 }
 
+bool DrawBatcher::SameRun(const RecordedFrame& x, size_t a, const RecordedFrame& y, size_t b) {
+  const RecordedRun& one = x.runs[a];
+  const RecordedRun& other = y.runs[b];
+  return one.state == other.state && one.count == other.count &&
+         std::memcmp(x.vertices.data() + one.first, y.vertices.data() + other.first,
+                     one.count * sizeof(BatchVertex)) == 0;
+}
+
 size_t DrawBatcher::RunsSharedWithPreviousFrame() const {
   if (!frame_.comparable || !previousFrame_.comparable) return 0;
   const size_t runs = std::min(frame_.runs.size(), previousFrame_.runs.size());
   for (size_t i = 0; i < runs; ++i) {
-    const RecordedRun& now = frame_.runs[i];
-    const RecordedRun& before = previousFrame_.runs[i];
-    if (!(now.state == before.state) || now.count != before.count ||
-        std::memcmp(frame_.vertices.data() + now.first,
-                    previousFrame_.vertices.data() + before.first,
-                    now.count * sizeof(BatchVertex)) != 0) {
-      return i;
-    }
+    if (!SameRun(frame_, i, previousFrame_, i)) return i;
   }
   return runs;
+}
+
+namespace {
+
+// The cells of an area that a frame's changes touch, and the few boxes covering them.
+class ChangedCells {
+ public:
+  ChangedCells(int width, int height)
+      : width_(width),
+        height_(height),
+        columns_((width + DrawBatcher::kChangeCell - 1) / DrawBatcher::kChangeCell),
+        rows_((height + DrawBatcher::kChangeCell - 1) / DrawBatcher::kChangeCell),
+        marked_(static_cast<size_t>(columns_) * rows_, false) {}
+
+  // Marks the cells under the bounding box of `count` vertices: every pixel whose
+  // centre a shape covers lies inside it.
+  void MarkShape(const BatchVertex* vertices, size_t count) {
+    float left = vertices[0].x, right = left, bottom = vertices[0].y, top = bottom;
+    for (size_t i = 1; i < count; ++i) {
+      left = std::min(left, vertices[i].x);
+      right = std::max(right, vertices[i].x);
+      bottom = std::min(bottom, vertices[i].y);
+      top = std::max(top, vertices[i].y);
+    }
+    // Clamped as floats first: a stray vertex far outside (or not a number) must not
+    // overflow an int.
+    const auto clampTo = [](float value, int limit) {
+      if (!(value > 0.0f)) return 0;
+      return value >= static_cast<float>(limit) ? limit : static_cast<int>(value);
+    };
+    const int x0 = clampTo(std::floor(left), width_), x1 = clampTo(std::ceil(right), width_);
+    const int y0 = clampTo(std::floor(bottom), height_), y1 = clampTo(std::ceil(top), height_);
+    if (x0 >= x1 || y0 >= y1) return;
+    const int cell = DrawBatcher::kChangeCell;
+    for (int row = y0 / cell; row <= (y1 - 1) / cell; ++row) {
+      for (int column = x0 / cell; column <= (x1 - 1) / cell; ++column) {
+        marked_[static_cast<size_t>(row) * columns_ + column] = true;
+      }
+    }
+  }
+
+  // Every shape of a run.
+  void MarkRun(const BatchVertex* vertices, size_t count, Primitive primitive) {
+    const size_t corners = primitive == Primitive::kQuads ? 4 : 3;
+    for (size_t shape = 0; shape + corners <= count; shape += corners) {
+      MarkShape(vertices + shape, corners);
+    }
+  }
+
+  // The marked cells as boxes: each row's runs of marked cells, joined with the same
+  // run of the rows above; too many boxes become their bounding box.
+  std::vector<PixelBox> Boxes() const {
+    const int cell = DrawBatcher::kChangeCell;
+    std::vector<PixelBox> boxes;
+    std::vector<size_t> openBoxes;  // boxes that end at the row below this one
+    for (int row = 0; row < rows_; ++row) {
+      std::vector<size_t> stillOpen;
+      for (int column = 0; column < columns_;) {
+        if (!marked_[static_cast<size_t>(row) * columns_ + column]) {
+          ++column;
+          continue;
+        }
+        int end = column;
+        while (end < columns_ && marked_[static_cast<size_t>(row) * columns_ + end]) ++end;
+        const PixelBox span{column * cell, row * cell, std::min(end * cell, width_),
+                            std::min((row + 1) * cell, height_)};
+        const auto same = std::find_if(openBoxes.begin(), openBoxes.end(), [&](size_t index) {
+          return boxes[index].x0 == span.x0 && boxes[index].x1 == span.x1;
+        });
+        if (same != openBoxes.end()) {
+          boxes[*same].y1 = span.y1;
+          stillOpen.push_back(*same);
+        } else {
+          stillOpen.push_back(boxes.size());
+          boxes.push_back(span);
+        }
+        column = end;
+      }
+      openBoxes = std::move(stillOpen);
+    }
+    if (boxes.size() > DrawBatcher::kMaxChangedBoxes) {
+      PixelBox all = boxes.front();
+      for (const PixelBox& box : boxes) {
+        all = {std::min(all.x0, box.x0), std::min(all.y0, box.y0), std::max(all.x1, box.x1),
+               std::max(all.y1, box.y1)};
+      }
+      boxes.assign(1, all);
+    }
+    return boxes;
+  }
+
+ private:
+  int width_;
+  int height_;
+  int columns_;
+  int rows_;
+  std::vector<bool> marked_;
+};
+
+}  // namespace
+
+std::vector<PixelBox> DrawBatcher::ChangedBoxes(size_t sharedRuns, int width, int height) const {
+  if (width <= 0 || height <= 0) return {};
+  const std::vector<PixelBox> whole{{0, 0, width, height}};
+  // Without a clear at the start of both, pixels depend on what earlier frames left.
+  const auto startsWithClear = [](const RecordedFrame& frame) {
+    return !frame.runs.empty() && frame.runs.front().state.primitive == Primitive::kClear;
+  };
+  if (!frame_.comparable || !previousFrame_.comparable || !startsWithClear(frame_) ||
+      !startsWithClear(previousFrame_)) {
+    return whole;
+  }
+  // The frames share their first sharedRuns runs and, counted from the end, `shared
+  // ending` more; the runs between are compared in pairs, shape by shape.
+  const size_t runsNow = frame_.runs.size(), runsBefore = previousFrame_.runs.size();
+  sharedRuns = std::min({sharedRuns, runsNow, runsBefore});
+  size_t sharedEnding = 0;
+  while (
+      sharedRuns + sharedEnding < std::min(runsNow, runsBefore) &&
+      SameRun(frame_, runsNow - 1 - sharedEnding, previousFrame_, runsBefore - 1 - sharedEnding)) {
+    ++sharedEnding;
+  }
+  const size_t endNow = runsNow - sharedEnding, endBefore = runsBefore - sharedEnding;
+  ChangedCells cells(width, height);
+  for (size_t i = sharedRuns; i < std::max(endNow, endBefore); ++i) {
+    const RecordedRun* now = i < endNow ? &frame_.runs[i] : nullptr;
+    const RecordedRun* before = i < endBefore ? &previousFrame_.runs[i] : nullptr;
+    const bool clears = (now != nullptr && now->state.primitive == Primitive::kClear) ||
+                        (before != nullptr && before->state.primitive == Primitive::kClear);
+    if (clears) return whole;
+    const BatchVertex* verticesNow = now ? frame_.vertices.data() + now->first : nullptr;
+    const BatchVertex* verticesBefore =
+        before ? previousFrame_.vertices.data() + before->first : nullptr;
+    if (now == nullptr || before == nullptr || !(now->state == before->state)) {
+      if (now) cells.MarkRun(verticesNow, now->count, now->state.primitive);
+      if (before) cells.MarkRun(verticesBefore, before->count, before->state.primitive);
+      continue;
+    }
+    // The same state: only shapes that differ (or that one frame lacks) change pixels.
+    const size_t corners = now->state.primitive == Primitive::kQuads ? 4 : 3;
+    for (size_t shape = 0; shape + corners <= std::max(now->count, before->count);
+         shape += corners) {
+      const bool inNow = shape + corners <= now->count;
+      const bool inBefore = shape + corners <= before->count;
+      if (inNow && inBefore &&
+          std::memcmp(verticesNow + shape, verticesBefore + shape, corners * sizeof(BatchVertex)) ==
+              0) {
+        continue;
+      }
+      if (inNow) cells.MarkShape(verticesNow + shape, corners);
+      if (inBefore) cells.MarkShape(verticesBefore + shape, corners);
+    }
+  }
+  return cells.Boxes();
 }
 
 double DrawBatcher::DrawingCost(size_t end, float width, float height) const {

@@ -45,6 +45,16 @@ class BatchTarget {
   virtual void Clear(float red, float green, float blue) = 0;
 };
 
+// A rectangle of pixels [x0, x1) x [y0, y1), origin bottom-left like GL's window
+// coordinates.
+struct PixelBox {
+  int x0 = 0;
+  int y0 = 0;
+  int x1 = 0;
+  int y1 = 0;
+  bool operator==(const PixelBox&) const = default;
+};
+
 // What the back-end does with a recorded frame. `drawCopy`: the copy of the picture
 // kept from an earlier frame replaces the first runs it holds. `copyAfter`: when not 0,
 // the picture is copied (for later frames) once that many runs are drawn.
@@ -116,6 +126,14 @@ class DrawBatcher {
   // The cost of drawing runs [0, end): covered pixels (clipped to `width` x `height`),
   // blended ones counting twice.
   double DrawingCost(size_t end, float width, float height) const;
+  // Where the recorded frame's picture can differ from the kept frame's, within the
+  // `width` x `height` area: boxes of whole kChangeCell-pixel cells, or the whole
+  // area when the frames cannot be compared draw by draw; none when they are equal.
+  // A pixel outside every box is drawn by the same draws, in the same order, in both
+  // frames. `sharedRuns`: what RunsSharedWithPreviousFrame() answered.
+  static constexpr int kChangeCell = 32;
+  static constexpr size_t kMaxChangedBoxes = 16;
+  std::vector<PixelBox> ChangedBoxes(size_t sharedRuns, int width, int height) const;
   // True when the recorded frame starts by clearing, so that nothing left in the
   // buffer from earlier frames shows through it.
   bool RecordingStartsWithClear() const;
@@ -159,6 +177,8 @@ class DrawBatcher {
     bool comparable = false;  // false: given up, or nothing recorded yet
   };
 
+  // Whether run `a` of frame `x` and run `b` of frame `y` draw the same.
+  static bool SameRun(const RecordedFrame& x, size_t a, const RecordedFrame& y, size_t b);
   bool IsOpaque(unsigned texture) const;
   void Apply(const RunState& state);
   void DrawRun(const RunState& state, const BatchVertex* vertices, size_t count);

@@ -237,6 +237,52 @@ TEST_F(DrawBatcherTest, ARecordedFrameIsDrawnOnlyWhenAskedAndComparedWithTheOneB
   EXPECT_EQ(batcher.RunsSharedWithPreviousFrame(), 0u);
 }
 
+// The parts of the picture that can differ from the frame before: cells under the
+// shapes that differ, in the runs between the shared beginning and the shared ending.
+TEST_F(DrawBatcherTest, ChangedBoxesCoverTheCellsOfShapesThatDifferFromTheFrameBefore) {
+  const auto rect = [&](float x0, float y0, float x1, float y1) {
+    const Vertex vertices[4] = {{x0, y0, 0, 1}, {x1, y0, 1, 1}, {x1, y1, 1, 0}, {x0, y1, 0, 0}};
+    batcher.Draw(Primitive::kQuads, vertices, 4, 1.0f, 1.0f, 1.0f, 1.0f);
+  };
+  // A background, a run of sprites (the second at `x`, `extra` more after it), a panel.
+  const auto frame = [&](float x, int extra, unsigned spriteTexture = 2, bool clear = true) {
+    batcher.StartRecording();
+    if (clear) batcher.RecordClear(0, 0, 0);
+    batcher.BindTexture(1);
+    rect(0, 0, 800, 600);
+    batcher.BindTexture(spriteTexture);
+    rect(10, 10, 20, 20);
+    rect(x, 300, x + 40, 340);
+    for (int i = 0; i < extra; ++i) {
+      const float left = 40.0f + 80 * (i % 9), bottom = 40.0f + 80 * (i / 9);
+      rect(left, bottom, left + 10, bottom + 10);
+    }
+    batcher.BindTexture(3);
+    rect(700, 0, 800, 100);
+    batcher.StopRecording();
+    const std::vector<PixelBox> boxes =
+        batcher.ChangedBoxes(batcher.RunsSharedWithPreviousFrame(), 800, 600);
+    batcher.KeepFrameForComparison();
+    return boxes;
+  };
+  using Boxes = std::vector<PixelBox>;
+  const Boxes whole{{0, 0, 800, 600}};
+  EXPECT_EQ(frame(500, 0), whole) << "nothing to compare with";
+  EXPECT_EQ(frame(500, 0), Boxes{}) << "the same frame";
+  // The sprite moved: its old and its new cells, nothing of the runs around it.
+  EXPECT_EQ(frame(600, 0), (Boxes{{480, 288, 544, 352}, {576, 288, 640, 352}}));
+  // One sprite more at the end of the run.
+  EXPECT_EQ(frame(600, 1), (Boxes{{32, 32, 64, 64}}));
+  // Another texture for the sprites: every sprite of both frames' runs.
+  EXPECT_EQ(frame(600, 1, 4), (Boxes{{0, 0, 32, 32}, {32, 32, 64, 64}, {576, 288, 640, 352}}));
+  // Scattered changes beyond the limit on boxes become one box around them all.
+  frame(600, 0);
+  EXPECT_EQ(frame(600, 19), (Boxes{{32, 32, 704, 224}}));
+  // Without a clear first, pixels keep what earlier frames left: everything counts.
+  frame(600, 0);
+  EXPECT_EQ(frame(600, 0, 2, false), whole);
+}
+
 TEST(FrameReusePlanTest, ACopyIsMadeWhereItPaysUsedWhileUnchangedAndGrownOnlyWhenSteady) {
   // Every run costs 100, as much as drawing the copy (the picture's area).
   const auto cost = [](size_t runs) { return 100.0 * static_cast<double>(runs); };
