@@ -28,8 +28,8 @@ void PacingDecision::AddFrame(double busySeconds) {
   earlyFrames_ = 0;
 }
 
-FramePacer::FramePacer(Platform& platform, int refreshHz, bool enabled)
-    : platform_(platform), enabled_(enabled), decision_(refreshHz) {
+FramePacer::FramePacer(Platform& platform, int refreshHz, bool measure, bool mayWait)
+    : platform_(platform), measure_(measure), mayWait_(mayWait), decision_(refreshHz) {
   if (!platform_.QueryFrequency(&ticksPerSecond_)) ticksPerSecond_ = 0;
 }
 
@@ -43,10 +43,10 @@ double FramePacer::Now() {
 void FramePacer::FrameStart() { frameStart_ = Now(); }
 
 void FramePacer::FrameEnd() {
-  if (!enabled_) return;
+  if (!measure_) return;
   const double now = Now();
   decision_.AddFrame(now - frameStart_);
-  if (!decision_.Pacing()) {
+  if (!Pacing()) {
     deadline_ = -1.0;
     return;
   }

@@ -43,8 +43,11 @@ class PacingDecision {
 // and a frame that overran starts a new series instead of rushing to catch up.
 class FramePacer {
  public:
-  // `refreshHz` of 0 or less means unknown: 60.
-  FramePacer(Platform& platform, int refreshHz, bool enabled);
+  // `refreshHz` of 0 or less means unknown: 60. `measure`: frames go to a display
+  // whose presentation is timed (false: nothing is measured or paced). `mayWait`:
+  // pacing is allowed; without it frames are still measured, so that DisplayUnsynced
+  // still answers.
+  FramePacer(Platform& platform, int refreshHz, bool measure, bool mayWait = true);
 
   // At the start of each frame's work.
   void FrameStart();
@@ -53,14 +56,17 @@ class FramePacer {
 
   const PacingDecision& Decision() const { return decision_; }
   // Frames are being paced here (not by the display).
-  bool Pacing() const { return enabled_ && decision_.Pacing(); }
+  bool Pacing() const { return mayWait_ && decision_.Pacing(); }
+  // Presentations come back without waiting for the display's refresh.
+  bool DisplayUnsynced() const { return measure_ && decision_.Pacing(); }
 
  private:
   double Now();
   void WaitUntil(double deadline);
 
   Platform& platform_;
-  bool enabled_;
+  bool measure_;
+  bool mayWait_;
   PacingDecision decision_;
   uint64_t ticksPerSecond_ = 0;
   double frameStart_ = 0.0;

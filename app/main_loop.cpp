@@ -3,7 +3,10 @@
 // tells the expected ones from anything else.
 #include "app/main_loop.h"
 
+#include <cstdlib>
+
 #include "app/frame_pacer.h"
+#include "app/frame_rate_file.h"
 #include "audio/sound_manager.h"
 #include "base/frame_clock.h"
 #include "base/log.h"
@@ -84,8 +87,9 @@ void RunFrames(Platform& platform, Renderer& renderer, Application& application)
   LoopState state;
   SoundManager& sound = SoundManager::Instance();
   FrameClock& clock = FrameClock::Instance();
-  FramePacer pacer(platform, platform.DisplayRefreshRate(),
-                   platform.PresentsToDisplay() && FramePacingAllowedByEnvironment());
+  FramePacer pacer(platform, platform.DisplayRefreshRate(), platform.PresentsToDisplay(),
+                   FramePacingAllowedByEnvironment());
+  FrameRateFile frameRate(platform, std::getenv("TAV_FRAME_RATE_FILE"));
   for (;;) {
     PlatformEvent event;
     if (platform.PollEvent(&event)) {
@@ -101,6 +105,9 @@ void RunFrames(Platform& platform, Renderer& renderer, Application& application)
       if (!renderer.BeginFrame()) continue;
       // A paced loop keeps its rate without presenting: an unchanged frame need not be.
       renderer.SetSkipUnchangedFrames(pacer.Pacing());
+      // A presentation that does not wait for the display anyway may as well show only
+      // what changed.
+      renderer.SetPartialPresentsAllowed(pacer.DisplayUnsynced());
       clock.FrameStart();
       pacer.FrameStart();
       renderer.BeginScene();
@@ -108,6 +115,7 @@ void RunFrames(Platform& platform, Renderer& renderer, Application& application)
       renderer.EndFrame();
       pacer.FrameEnd();
       clock.FrameEnd();
+      frameRate.FrameEnd();
     } else {
       platform.Sleep(kInactiveSleepMilliseconds);
       if (state.wasShown) {

@@ -99,6 +99,11 @@ class Platform : public TimeSource {
   virtual void DestroyGLContext() = 0;
   // Presents the back buffer (with vertical sync where the driver offers it).
   virtual void SwapGLBuffers() = 0;
+  // Whether PresentRegion works on the current GL context: it copies part of the back
+  // buffer (drawable pixels, origin bottom-left) to the window without a swap, so that
+  // the back buffer keeps its whole picture for the next frame.
+  virtual bool CanPresentRegions() { return false; }
+  virtual void PresentRegion(int /*x*/, int /*y*/, int /*width*/, int /*height*/) {}
   // The address of a GL function beyond OpenGL 1.1 in the current context, or null.
   virtual void* GLProcAddress(const char* /*name*/) { return nullptr; }
   virtual GameViewport Viewport() = 0;

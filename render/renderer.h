@@ -55,6 +55,10 @@ class Renderer {
   // While the main loop paces frames itself, a back-end may leave out presenting a
   // frame identical to the one already on the screen.
   virtual void SetSkipUnchangedFrames(bool /*skip*/) {}
+  // Whether a frame may be presented by copying only its changed parts to the screen
+  // (no swap, so no wait for the display): allowed while the display does not make
+  // presentations wait anyway.
+  virtual void SetPartialPresentsAllowed(bool /*allowed*/) {}
 
   void BindTexture(const RendererTexture& texture) {
     BindTexture(texture.d3dTexture, texture.glName);

@@ -2,7 +2,8 @@
 # The application benchmark: runs a built game on the current X display, the way a
 # player would, and measures three scenes (the idle menu, a time-attack level whose
 # arrows are being turned, the pause dialog over that level) with frame pacing on and
-# off. For each it prints frames per second (from Mesa's HUD, drawn invisibly), the
+# off. For each it prints frames per second (the frames the game finished, which it
+# writes to TAV_FRAME_RATE_FILE; for older builds Mesa's HUD, drawn invisibly), the
 # share of one core the game's process used, CPU milliseconds per frame, the time from
 # start to the first presented frame and the process's peak resident memory.
 # It measures any build of the game, so an old build can be measured beside a new one
@@ -43,18 +44,25 @@ click() {
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2> /dev/null || echo 0; }
 
+# The frame rates of a run: the game's own count of finished frames where it writes
+# one (TAV_FRAME_RATE_FILE), else Mesa's HUD, which counts swaps only (older builds).
+rate_file() {
+  if [ -s "$1/frames" ]; then echo "$1/frames"; else echo "$1/fps"; fi
+}
+
 # measure <pid> <hud dir> <scene> <pacing> <first frame ms>: one result line.
 measure() {
   local pid=$1 hud=$2 scene=$3 pacing=$4 first=$5
   local lines_before ticks_before start ticks_after end
-  lines_before=$(wc -l < "$hud/fps")
+  lines_before=$(wc -l < "$(rate_file "$hud")")
   ticks_before=$(cpu_ticks "$pid")
   start=$(date +%s.%N)
   sleep "$seconds"
   ticks_after=$(cpu_ticks "$pid")
   end=$(date +%s.%N)
   local fps
-  fps=$(tail -n +"$((lines_before + 1))" "$hud/fps" | awk '{s += $1; n++} END {printf "%.0f", n ? s / n : 0}')
+  fps=$(tail -n +"$((lines_before + 1))" "$(rate_file "$hud")" |
+    awk '{s += $1; n++} END {printf "%.0f", n ? s / n : 0}')
   local rss
   rss=$(awk '/VmHWM/ {printf "%.0f", $2 / 1024}' "/proc/$pid/status")
   awk -v label="$label" -v scene="$scene" -v pacing="$pacing" -v fps="$fps" \
@@ -83,7 +91,7 @@ run_once() {
   [ "$pacing" = off ] && pacing_setting=off
   (cd "$run_dir" && SDL_AUDIODRIVER=dummy TAV_FRAME_PACING=$pacing_setting GALLIUM_HUD=fps \
     GALLIUM_HUD_VISIBLE=false GALLIUM_HUD_PERIOD=0.25 GALLIUM_HUD_DUMP_DIR="$hud" \
-    exec "$probe" ./tavrolith > "$out") &
+    TAV_FRAME_RATE_FILE="$hud/frames" exec "$probe" ./tavrolith > "$out") &
   local probe_pid=$!
   local pid="" first=""
   for _ in $(seq 1 200); do

@@ -3,8 +3,9 @@
 # Mesa's software rasteriser, at 800x600 and at 1920x1080, for the given build of the
 # game and, when a second game folder is given, for that older build too, so that one
 # run measures before and after on the same machine at the same time. The rows labelled
-# "drawn" are the new build with frame reuse off (TAV_FRAME_REUSE=off): every frame
-# drawn draw by draw.
+# "drawn" are the new build with frame reuse and partial presents off
+# (TAV_FRAME_REUSE=off TAV_PARTIAL_PRESENT=off): every frame drawn draw by draw, scaled
+# whole and swapped.
 #
 # Usage: bench-xvfb.sh [<game folder> [<older game folder>]]
 #   default game folder: build/game; the probe comes from the same build's bench/.
@@ -55,7 +56,7 @@ for screen in $screens; do
   bash "$root/scripts/bench-app.sh" "$game_dir" after "$probe"
   # The same build drawing every frame in full (no copy of an unchanged beginning),
   # unpaced: the cost of the drawing itself.
-  TAV_FRAME_REUSE=off PACING=off bash "$root/scripts/bench-app.sh" "$game_dir" drawn "$probe"
+  TAV_FRAME_REUSE=off TAV_PARTIAL_PRESENT=off PACING=off bash "$root/scripts/bench-app.sh" "$game_dir" drawn "$probe"
   kill "$xvfb_pid" 2> /dev/null
   wait "$xvfb_pid" 2> /dev/null
   exec 5<&-

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstring>
 
 #include "base/data_path.h"
 #include "base/log.h"
@@ -405,9 +406,66 @@ void SdlPlatform::CreateGLContext(int /*bitsPerPixel*/) {
   // Wait for the vertical retrace where the driver allows it, so that the game does
   // not draw frames nobody sees; without it the game still runs, only faster.
   SDL_GL_SetSwapInterval(1);
+  FindCopySubBuffer();
+}
+
+void SdlPlatform::FindCopySubBuffer() {
+  copySubBuffer_ = nullptr;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver == nullptr || std::strcmp(driver, "x11") != 0) return;
+  // Looked up by name, so that nothing links against GLX directly. A context made
+  // through EGL leaves no current GLX context, and then nothing is used.
+  using GetCurrentFunction = void* (*)();
+  using GetDrawableFunction = unsigned long (*)();
+  using QueryContextFunction = int (*)(void*, void*, int, int*);
+  using QueryExtensionsFunction = const char* (*)(void*, int);
+  const auto getDisplay =
+      reinterpret_cast<GetCurrentFunction>(SDL_GL_GetProcAddress("glXGetCurrentDisplay"));
+  const auto getContext =
+      reinterpret_cast<GetCurrentFunction>(SDL_GL_GetProcAddress("glXGetCurrentContext"));
+  const auto getDrawable =
+      reinterpret_cast<GetDrawableFunction>(SDL_GL_GetProcAddress("glXGetCurrentDrawable"));
+  const auto queryContext =
+      reinterpret_cast<QueryContextFunction>(SDL_GL_GetProcAddress("glXQueryContext"));
+  const auto queryExtensions =
+      reinterpret_cast<QueryExtensionsFunction>(SDL_GL_GetProcAddress("glXQueryExtensionsString"));
+  const auto copy =
+      reinterpret_cast<CopySubBufferFunction>(SDL_GL_GetProcAddress("glXCopySubBufferMESA"));
+  if (!getDisplay || !getContext || !getDrawable || !queryContext || !queryExtensions || !copy) {
+    return;
+  }
+  void* display = getDisplay();
+  void* context = getContext();
+  const unsigned long drawable = getDrawable();
+  constexpr int kGlxScreen = 0x800C;
+  int screen = 0;
+  if (display == nullptr || context == nullptr || drawable == 0 ||
+      queryContext(display, context, kGlxScreen, &screen) != 0) {
+    return;
+  }
+  // GLX hands out entry points for any name; the extension list says what works.
+  const char* extensions = queryExtensions(display, screen);
+  const char* name = "GLX_MESA_copy_sub_buffer";
+  for (const char* at = extensions ? std::strstr(extensions, name) : nullptr; at != nullptr;
+       at = std::strstr(at + 1, name)) {
+    const char end = at[std::strlen(name)];
+    if ((at == extensions || at[-1] == ' ') && (end == '\0' || end == ' ')) {
+      glxDisplay_ = display;
+      glxDrawable_ = drawable;
+      copySubBuffer_ = copy;
+      return;
+    }
+  }
+}
+
+void SdlPlatform::PresentRegion(int x, int y, int width, int height) {
+  if (copySubBuffer_ != nullptr && width > 0 && height > 0) {
+    copySubBuffer_(glxDisplay_, glxDrawable_, x, y, width, height);
+  }
 }
 
 void SdlPlatform::DestroyGLContext() {
+  copySubBuffer_ = nullptr;
   if (glContext_ == nullptr) return;
   SDL_GL_MakeCurrent(window_, nullptr);
   SDL_GL_DeleteContext(glContext_);

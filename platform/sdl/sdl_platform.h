@@ -40,6 +40,8 @@ class SdlPlatform : public Platform {
   void DestroyGLContext() override;
   void SwapGLBuffers() override;
   void* GLProcAddress(const char* name) override;
+  bool CanPresentRegions() override { return copySubBuffer_ != nullptr; }
+  void PresentRegion(int x, int y, int width, int height) override;
   GameViewport Viewport() override;
   bool PresentsToDisplay() override { return window_ != nullptr; }
   int DisplayRefreshRate() override;
@@ -66,6 +68,13 @@ class SdlPlatform : public Platform {
 
   SDL_Window* window_ = nullptr;
   void* glContext_ = nullptr;
+  // GLX_MESA_copy_sub_buffer on an X11 GLX context: regions presented without a swap.
+  void FindCopySubBuffer();
+  using CopySubBufferFunction = void (*)(void* display, unsigned long drawable, int x, int y,
+                                         int width, int height);
+  CopySubBufferFunction copySubBuffer_ = nullptr;
+  void* glxDisplay_ = nullptr;
+  unsigned long glxDrawable_ = 0;
   bool videoStarted_ = false;
   bool signalsInstalled_ = false;
   int gameWidth_ = 800;

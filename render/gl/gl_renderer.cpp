@@ -8,6 +8,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -187,6 +188,9 @@ void GLRenderer::Init(int width, int height, int bitsPerPixel, bool /*fullScreen
   anySizeTextures_ = version != nullptr && version[0] >= '2' && version[0] <= '9';
   const char* reuse = std::getenv("TAV_FRAME_REUSE");
   reuseFrames_ = reuse == nullptr || std::string(reuse) != "off";
+  const char* partial = std::getenv("TAV_PARTIAL_PRESENT");
+  partialPresentsFromEnvironment_ = partial == nullptr || std::string(partial) != "off";
+  backBufferKept_ = false;
   LoadFramebufferFunctions(version);
 
   glMatrixMode(GL_PROJECTION);
@@ -228,10 +232,39 @@ void GLRenderer::BeginScene() {
   if (!SameViewport(viewport, viewport_)) {
     fullClearsLeft_ = kFullClearFrames;
     copiedRuns_ = 0;  // the kept copy has the old size
+    backBufferKept_ = false;
   }
   viewport_ = viewport;
   // Asked every frame, so that a loss is not remembered past the next presentation.
   const bool pictureLost = platform_.TakePictureLost();
+
+  // A letterbox larger than the picture gets the unscaled picture scaled once at
+  // the end; one of the picture's own size or smaller is drawn into directly.
+  scaling_ = viewport.width >= width_ && viewport.height >= height_ &&
+             (viewport.width != width_ || viewport.height != height_);
+  if (scaling_) {
+    wholeFactor_ = std::max(1, std::min(viewport.width / width_, viewport.height / height_));
+    while (wholeFactor_ > 1 &&
+           TextureSizeFor(std::max(width_, height_) * wholeFactor_) > maxTextureSize_) {
+      --wholeFactor_;
+    }
+  }
+  // Partial presents need the picture out of the back buffer (a framebuffer object)
+  // and no enlargement step drawn through it.
+  const bool presentChanges = partialPresentsAllowed_ && partialPresentsFromEnvironment_ &&
+                              scaling_ && wholeFactor_ == 1 && framebuffers_ &&
+                              framebuffersAllowed_ && platform_.CanPresentRegions();
+  if (presentingChangedAreas_ && !presentChanges) {
+    // Back to swapping: the buffers behind the swap hold nothing yet.
+    fullClearsLeft_ = kFullClearFrames;
+    backBufferKept_ = false;
+  }
+  presentingChangedAreas_ = presentChanges;
+  wholeFrameToPresent_ = presentChanges && (!backBufferKept_ || pictureLost);
+  pictureChangesKnown_ = false;
+  areasToPresent_.clear();
+  if (wholeFrameToPresent_ && fullClearsLeft_ == 0) fullClearsLeft_ = 1;
+
   mayLeaveOutFrame_ = skipUnchangedFrames_ && reuseFrames_ && screenShowsRecordedFrame_ &&
                       !pictureLost && fullClearsLeft_ == 0;
   leavingOutFrame_ = false;
@@ -240,23 +273,19 @@ void GLRenderer::BeginScene() {
     --fullClearsLeft_;
     ClearRect(0, 0, viewport.drawableWidth, viewport.drawableHeight);
   }
-
-  // A letterbox larger than the picture gets the unscaled picture scaled once at
-  // the end; one of the picture's own size or smaller is drawn into directly.
-  scaling_ = viewport.width >= width_ && viewport.height >= height_ &&
-             (viewport.width != width_ || viewport.height != height_);
   picture_ = viewport;
   if (scaling_) {
-    wholeFactor_ = std::max(1, std::min(viewport.width / width_, viewport.height / height_));
-    while (wholeFactor_ > 1 &&
-           TextureSizeFor(std::max(width_, height_) * wholeFactor_) > maxTextureSize_) {
-      --wholeFactor_;
-    }
     picture_.x = 0;
     picture_.y = 0;
     picture_.width = width_;
     picture_.height = height_;
     drawingToFramebuffer_ = BindPictureFramebuffer();
+    // A framebuffer object that turned out unusable leaves the picture in the back
+    // buffer, where it would overwrite the kept letterbox.
+    if (!drawingToFramebuffer_ && presentingChangedAreas_) {
+      presentingChangedAreas_ = wholeFrameToPresent_ = false;
+      fullClearsLeft_ = kFullClearFrames;
+    }
   }
   SetArea(picture_.x, picture_.y, picture_.width, picture_.height);
   if (reuseFrames_) batcher_->StartRecording();
@@ -375,6 +404,10 @@ void GLRenderer::DrawRecordedFrame() {
     batcher_->KeepFrameForComparison();
     return;
   }
+  if (presentingChangedAreas_) {
+    pictureChanges_ = batcher_->ChangedBoxes(sharedRuns, width_, height_);
+    pictureChangesKnown_ = true;
+  }
   const size_t runs = batcher_->RecordedRunCount();
   // A frame that does not start by clearing could show what earlier frames left in
   // the buffer, which a copy would not hold.
@@ -429,6 +462,13 @@ void GLRenderer::ComposeFrame() {
   } else {
     CopyToTexture(pictureTexture_, 0, 0, width_, height_);
   }
+  if (presentingChangedAreas_) {
+    ScaleChangedAreas();
+    batcher_->RestoreUserState(user);
+    scaling_ = false;
+    picture_ = viewport_;
+    return;
+  }
   const ScaleTexture* source = &pictureTexture_;
   int sourceWidth = width_, sourceHeight = height_;
   if (wholeFactor_ > 1) {
@@ -448,11 +488,62 @@ void GLRenderer::ComposeFrame() {
   picture_ = viewport_;
 }
 
+PixelBox GLRenderer::ScaledBox(const PixelBox& box) const {
+  // A screen pixel mixes the two picture pixels nearest its centre, so a changed
+  // picture pixel reaches the screen pixels within one picture pixel of it.
+  const double scaleX = static_cast<double>(viewport_.width) / width_;
+  const double scaleY = static_cast<double>(viewport_.height) / height_;
+  const auto low = [](int edge, double scale) {
+    return std::max(0, static_cast<int>(std::floor((edge - 1) * scale)));
+  };
+  const auto high = [](int edge, double scale, int limit) {
+    return std::min(limit, static_cast<int>(std::ceil((edge + 1) * scale)));
+  };
+  return {viewport_.x + low(box.x0, scaleX), viewport_.y + low(box.y0, scaleY),
+          viewport_.x + high(box.x1, scaleX, viewport_.width),
+          viewport_.y + high(box.y1, scaleY, viewport_.height)};
+}
+
+void GLRenderer::ScaleChangedAreas() {
+  areasToPresent_.clear();
+  if (wholeFrameToPresent_ || !pictureChangesKnown_) {
+    // Scaled whole; a new back buffer also shows its freshly cleared bars.
+    SetArea(viewport_.x, viewport_.y, viewport_.width, viewport_.height);
+    DrawTextureArea(pictureTexture_, width_, height_, kFilterLinear);
+    if (wholeFrameToPresent_) {
+      areasToPresent_.push_back({0, 0, viewport_.drawableWidth, viewport_.drawableHeight});
+    } else {
+      areasToPresent_.push_back(ScaledBox({0, 0, width_, height_}));
+    }
+    return;
+  }
+  SetArea(viewport_.x, viewport_.y, viewport_.width, viewport_.height);
+  for (const PixelBox& change : pictureChanges_) {
+    const PixelBox area = ScaledBox(change);
+    // The whole quad, cut to the area: its pixels come out exactly as in a whole draw.
+    glScissor(area.x0, area.y0, area.x1 - area.x0, area.y1 - area.y0);
+    DrawTextureArea(pictureTexture_, width_, height_, kFilterLinear);
+    areasToPresent_.push_back(area);
+  }
+}
+
 void GLRenderer::EndFrame() {
   ComposeFrame();
   if (leavingOutFrame_) return;
+  // Hands the frame's drawing over even when nothing is presented: until then a
+  // software rasteriser keeps every draw's data.
   glFlush();
+  if (presentingChangedAreas_) {
+    for (const PixelBox& area : areasToPresent_) {
+      platform_.PresentRegion(area.x0, area.y0, area.x1 - area.x0, area.y1 - area.y0);
+    }
+    if (!areasToPresent_.empty()) ++framesPresented_;
+    backBufferKept_ = true;
+    screenShowsRecordedFrame_ = true;
+    return;
+  }
   platform_.SwapGLBuffers();
+  backBufferKept_ = false;
   ++framesPresented_;
   // A frame given up half-way (a texture changed) is never repeated exactly: the next
   // compares with nothing.

@@ -8,10 +8,14 @@
 // one. On a drawable too small for an unscaled picture it is drawn scaled directly.
 // Each frame's draws are recorded and compared with the frame before: an unchanged
 // beginning (the backgrounds under a level's board, a whole idle menu) is drawn from a
-// copy of the picture instead of again, draw by draw.
+// copy of the picture instead of again, draw by draw. Where presentations do not wait
+// for the display anyway and the platform can copy parts of the back buffer to the
+// window, only the parts of the letterbox whose picture changed are scaled again and
+// presented, without a swap.
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "platform/platform.h"
 #include "render/gl/draw_batcher.h"
@@ -43,6 +47,7 @@ class GLRenderer : public Renderer {
   void SetBlendMode(int mode) override;
   void SetFilter(int mode) override;
   void SetSkipUnchangedFrames(bool skip) override { skipUnchangedFrames_ = skip; }
+  void SetPartialPresentsAllowed(bool allowed) override { partialPresentsAllowed_ = allowed; }
 
   // Draws everything held in the batch or recorded so far (the frame is then not
   // compared with the next).
@@ -61,6 +66,10 @@ class GLRenderer : public Renderer {
   // Frames so far whose beginning was drawn from the kept copy, and frames presented.
   long FramesDrawnFromCopy() const { return framesDrawnFromCopy_; }
   long FramesPresented() const { return framesPresented_; }
+  // Whether this frame is presented part by part (no swap) and, once composed, the
+  // drawable areas it presents.
+  bool PresentingChangedAreas() const { return presentingChangedAreas_; }
+  const std::vector<PixelBox>& AreasToPresent() const { return areasToPresent_; }
   // Finishes the frame's picture on the back buffer (flushed, scaled into the
   // letterbox, bars black) without presenting it. EndFrame does this, then presents.
   void ComposeFrame();
@@ -95,6 +104,13 @@ class GLRenderer : public Renderer {
   // Draws the lower-left `width` x `height` pixels of `texture` over the area.
   void DrawTextureArea(const ScaleTexture& texture, int width, int height, int filter);
   void ClearRect(int x, int y, int width, int height);
+  // The drawable pixels whose scaled picture can change with the picture's pixels in
+  // `box`: the box scaled into the letterbox, one picture pixel wider on every side
+  // for the linear filter.
+  PixelBox ScaledBox(const PixelBox& box) const;
+  // Scales the picture into the parts of the letterbox it changed (all of it when that
+  // is not known) and notes what to present.
+  void ScaleChangedAreas();
   void ClearBars();
 
   class GLTarget;
@@ -132,6 +148,19 @@ class GLRenderer : public Renderer {
   bool mayLeaveOutFrame_ = false;  // this frame, if it turns out unchanged
   bool leavingOutFrame_ = false;   // this frame is unchanged: nothing to draw or present
   bool screenShowsRecordedFrame_ = false;
+  // Presenting only what changed: while the main loop allows it (TAV_PARTIAL_PRESENT=off
+  // never does), the platform can copy parts of the back buffer to the window, and
+  // the picture is scaled from a framebuffer object, only the parts of the letterbox
+  // whose picture changed are scaled again and copied to the window. The back buffer
+  // is never swapped meanwhile, so it keeps the whole scaled picture.
+  bool partialPresentsAllowed_ = false;
+  bool partialPresentsFromEnvironment_ = true;
+  bool presentingChangedAreas_ = false;  // this frame
+  bool backBufferKept_ = false;          // it holds the last frame, bars included
+  bool wholeFrameToPresent_ = false;     // this frame scales and presents everything
+  bool pictureChangesKnown_ = false;     // pictureChanges_ holds this frame's changes
+  std::vector<PixelBox> pictureChanges_;
+  std::vector<PixelBox> areasToPresent_;
 };
 
 }  // namespace tav

@@ -82,6 +82,18 @@ TEST(FramePacer, TurnedOffItNeverWaits) {
     pacer.FrameEnd();
   }
   EXPECT_TRUE(platform.Sleeps().empty());
+  EXPECT_FALSE(pacer.DisplayUnsynced());
+
+  // Pacing forbidden (a benchmark's unpaced run): frames are still measured, so that
+  // the renderer learns that presentations do not wait, but nothing waits here.
+  FramePacer measuring(platform, 60, true, false);
+  for (int frame = 0; frame < PacingDecision::kWindowFrames; ++frame) {
+    measuring.FrameStart();
+    measuring.FrameEnd();
+  }
+  EXPECT_TRUE(platform.Sleeps().empty());
+  EXPECT_FALSE(measuring.Pacing());
+  EXPECT_TRUE(measuring.DisplayUnsynced());
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "base/log.h"
 #include "platform/letterbox.h"
 #include "platform/sdl/sdl_platform.h"
+#include "tests/render_gl/window_pixels.h"
 #include "tests/support/gl_frame.h"
 #include "tests/support/temp_game_folder.h"
 #include "tests/support/tga_bytes.h"
@@ -108,6 +109,15 @@ class GLRendererTest : public ::testing::Test {
     const Vertex vertices[4] = {
         {x0, y0, 0.0f, 1.0f}, {x1, y0, 1.0f, 1.0f}, {x1, y1, 1.0f, 0.0f}, {x0, y1, 0.0f, 0.0f}};
     renderer_->DrawQuad(vertices, 1.0f, 1.0f, 1.0f, alpha);
+  }
+
+  // The window's pixels as the X server has them (what partial presents put there).
+  static std::vector<uint8_t> ReadWindow(const GameViewport& viewport) {
+    std::string error;
+    std::vector<uint8_t> pixels = test::ReadWindowPixels(
+        SDL_GL_GetCurrentWindow(), viewport.drawableWidth, viewport.drawableHeight, &error);
+    if (pixels.empty()) ADD_FAILURE() << error;
+    return pixels;
   }
 
   // The colour at a point of game space, read from the back buffer.
@@ -245,9 +255,10 @@ TEST_F(GLRendererTest, TriangleCoversOnlyItsHalf) {
 }
 
 // A frame whose beginning is drawn from the copy kept of the frames before looks
-// exactly as one drawn draw by draw: the same frames are drawn both ways (a background
-// filtered linearly, layers of partly transparent pictures, then a quad that moves
-// each frame) and read back whole.
+// exactly as one drawn draw by draw, and so does a window to which only the changed
+// parts of each frame were presented: the same frames are drawn each way (a
+// background filtered linearly, layers of partly transparent pictures, then a quad
+// that moves each frame) and read back whole.
 TEST_F(GLRendererTest, FramesDrawnPartlyFromTheKeptCopyMatchFramesDrawnInFull) {
   renderer_->EndFrame();  // the frame SetUp began
   std::vector<Bgra> pattern, glass;
@@ -259,8 +270,12 @@ TEST_F(GLRendererTest, FramesDrawnPartlyFromTheKeptCopyMatchFramesDrawnInFull) {
   const RendererTexture background = Texture(pattern, 64, 64, 24);
   const RendererTexture layer = Texture(glass, 64, 64, 32);
   const GameViewport viewport = platform_->Viewport();
-  const auto drawFrames = [&](bool reuse) {
+  long partialAreas = 0;  // presented pixels of partly presented frames after the first
+  // `partial`: presented part by part where the screen allows it; the frames are then
+  // read from the window, which must show what a whole frame would.
+  const auto drawFrames = [&](bool reuse, bool partial = false) {
     renderer_->SetFrameReuse(reuse);
+    renderer_->SetPartialPresentsAllowed(partial);
     std::vector<std::vector<uint8_t>> frames;
     for (int frame = 0; frame < 6; ++frame) {
       EXPECT_TRUE(renderer_->BeginFrame());
@@ -275,10 +290,21 @@ TEST_F(GLRendererTest, FramesDrawnPartlyFromTheKeptCopyMatchFramesDrawnInFull) {
       renderer_->SetFilter(kFilterNearest);
       Quad(100, 50, 700, 550);
       Quad(0, 0, 400, 600, 0.7f);
-      Quad(static_cast<float>(frame) * 30, 200, static_cast<float>(frame) * 30 + 64, 264);
+      // Edges on the 32-pixel cells of the change tracking: the scaled areas must
+      // reach past them for the linear filter.
+      Quad(static_cast<float>(frame) * 32, 192, static_cast<float>(frame) * 32 + 64, 256);
       renderer_->ComposeFrame();
       std::vector<uint8_t> pixels(static_cast<size_t>(viewport.drawableWidth) *
                                   viewport.drawableHeight * 4);
+      const bool inParts = renderer_->PresentingChangedAreas();
+      if (inParts) {
+        renderer_->EndFrame();
+        for (const PixelBox& area : renderer_->AreasToPresent()) {
+          if (frame > 0) partialAreas += (area.x1 - area.x0) * (area.y1 - area.y0);
+        }
+        frames.push_back(ReadWindow(viewport));
+        continue;
+      }
       glReadPixels(0, 0, viewport.drawableWidth, viewport.drawableHeight, GL_RGBA, GL_UNSIGNED_BYTE,
                    pixels.data());
       frames.push_back(std::move(pixels));
@@ -290,9 +316,17 @@ TEST_F(GLRendererTest, FramesDrawnPartlyFromTheKeptCopyMatchFramesDrawnInFull) {
   const long fromCopyBefore = renderer_->FramesDrawnFromCopy();
   const auto reused = drawFrames(true);
   EXPECT_GE(renderer_->FramesDrawnFromCopy() - fromCopyBefore, 4) << "the copy was used";
+  const auto partial = drawFrames(true, true);
   for (size_t frame = 0; frame < full.size(); ++frame) {
     EXPECT_TRUE(full[frame] == reused[frame]) << "frame " << frame;
+    EXPECT_TRUE(full[frame] == partial[frame]) << "frame " << frame << " presented in parts";
   }
+  if (viewport.width > 800) {
+    // After the first frame only the moving square's strip was scaled and presented.
+    EXPECT_GT(partialAreas, 0);
+    EXPECT_LT(partialAreas, 5 * viewport.width * viewport.height / 4);
+  }
+  renderer_->SetPartialPresentsAllowed(false);
   renderer_->SetFrameReuse(true);
   ASSERT_TRUE(renderer_->BeginFrame());
   renderer_->BeginScene();  // for TearDown
