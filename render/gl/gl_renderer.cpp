@@ -530,10 +530,13 @@ void GLRenderer::ScaleChangedAreas() {
 void GLRenderer::EndFrame() {
   ComposeFrame();
   if (leavingOutFrame_) return;
-  // Hands the frame's drawing over even when nothing is presented: until then a
-  // software rasteriser keeps every draw's data.
-  glFlush();
   if (presentingChangedAreas_) {
+    if (areasToPresent_.empty()) {
+      // Nothing to present, but the drawing is finished here as a presentation would
+      // wait for it: frames must not pile up in a software rasteriser, each holding
+      // its draws' data (hundreds of megabytes without even a flush).
+      glFinish();
+    }
     for (const PixelBox& area : areasToPresent_) {
       platform_.PresentRegion(area.x0, area.y0, area.x1 - area.x0, area.y1 - area.y0);
     }
@@ -542,6 +545,7 @@ void GLRenderer::EndFrame() {
     screenShowsRecordedFrame_ = true;
     return;
   }
+  glFlush();
   platform_.SwapGLBuffers();
   backBufferKept_ = false;
   ++framesPresented_;
