@@ -325,6 +325,20 @@ TEST_F(GLRendererTest, FramesDrawnPartlyFromTheKeptCopyMatchFramesDrawnInFull) {
     // After the first frame only the moving square's strip was scaled and presented.
     EXPECT_GT(partialAreas, 0);
     EXPECT_LT(partialAreas, 5 * viewport.width * viewport.height / 4);
+    // A window that lost its picture gets the whole drawable again, bars included.
+    SDL_Event exposed{};
+    exposed.type = SDL_WINDOWEVENT;
+    exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
+    exposed.window.windowID = SDL_GetWindowID(SDL_GL_GetCurrentWindow());
+    ASSERT_EQ(SDL_PushEvent(&exposed), 1);
+    PlatformEvent event;
+    while (platform_->PollEvent(&event)) {
+    }
+    renderer_->BeginScene();
+    renderer_->Clear(0, 0, 0);
+    renderer_->EndFrame();
+    EXPECT_EQ(renderer_->AreasToPresent(),
+              (std::vector<PixelBox>{{0, 0, viewport.drawableWidth, viewport.drawableHeight}}));
   }
   renderer_->SetPartialPresentsAllowed(false);
   renderer_->SetFrameReuse(true);
