@@ -120,6 +120,18 @@ class GLRendererTest : public ::testing::Test {
     return pixels;
   }
 
+  // Tells the platform, as X would, that the window was uncovered (its picture lost).
+  static void UncoverWindow() {
+    SDL_Event exposed{};
+    exposed.type = SDL_WINDOWEVENT;
+    exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
+    exposed.window.windowID = SDL_GetWindowID(SDL_GL_GetCurrentWindow());
+    ASSERT_EQ(SDL_PushEvent(&exposed), 1);
+    PlatformEvent event;
+    while (platform_->PollEvent(&event)) {
+    }
+  }
+
   // The colour at a point of game space, read from the back buffer.
   static Rgb At(int gameX, int gameY) { return test::ReadGamePixel(*renderer_, gameX, gameY); }
 
@@ -326,14 +338,7 @@ TEST_F(GLRendererTest, FramesDrawnPartlyFromTheKeptCopyMatchFramesDrawnInFull) {
     EXPECT_GT(partialAreas, 0);
     EXPECT_LT(partialAreas, 5 * viewport.width * viewport.height / 4);
     // A window that lost its picture gets the whole drawable again, bars included.
-    SDL_Event exposed{};
-    exposed.type = SDL_WINDOWEVENT;
-    exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
-    exposed.window.windowID = SDL_GetWindowID(SDL_GL_GetCurrentWindow());
-    ASSERT_EQ(SDL_PushEvent(&exposed), 1);
-    PlatformEvent event;
-    while (platform_->PollEvent(&event)) {
-    }
+    UncoverWindow();
     renderer_->BeginScene();
     renderer_->Clear(0, 0, 0);
     renderer_->EndFrame();
@@ -366,14 +371,7 @@ TEST_F(GLRendererTest, AnUnchangedFrameIsPresentedOnlyWhenTheWindowLostItsPictur
   EXPECT_EQ(presentedFrames(3), 3) << "not skipping";
   renderer_->SetSkipUnchangedFrames(true);
   EXPECT_EQ(presentedFrames(3), 0);
-  SDL_Event exposed{};
-  exposed.type = SDL_WINDOWEVENT;
-  exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
-  exposed.window.windowID = SDL_GetWindowID(SDL_GL_GetCurrentWindow());
-  ASSERT_EQ(SDL_PushEvent(&exposed), 1);
-  PlatformEvent event;
-  while (platform_->PollEvent(&event)) {
-  }
+  UncoverWindow();
   EXPECT_EQ(presentedFrames(3), 1) << "presented once after the window was uncovered";
   renderer_->SetSkipUnchangedFrames(false);
   ASSERT_TRUE(renderer_->BeginFrame());
