@@ -1,6 +1,7 @@
 // Writes the main loop's frame rate for benchmarks.
 #include "app/frame_rate_file.h"
 
+#include "base/file_system.h"
 #include "base/log.h"
 
 namespace tav {
@@ -11,7 +12,7 @@ constexpr uint32_t kPeriodMilliseconds = 250;
 
 FrameRateFile::FrameRateFile(TimeSource& clock, const char* path) : clock_(clock) {
   if (path == nullptr || path[0] == '\0') return;
-  file_ = std::fopen(path, "w");
+  file_ = OpenFile(path, "w");
   if (file_ == nullptr) LogLine("WARNING: The frame rate file cannot be written.\n");
   periodStart_ = clock_.MilliTicks();
 }

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "base/atomic_file.h"
+#include "base/file_system.h"
 #include "base/log.h"
 
 namespace tav {
@@ -62,7 +63,7 @@ bool ParseLevelProgress(const std::string& bytes, LevelProgress* progress,
 
 bool LoadLevelProgress(const std::string& nativePath, LevelProgress* progress) {
   *progress = LevelProgress();
-  std::ifstream in(nativePath, std::ios::binary);
+  std::ifstream in(FileSystemPath(nativePath), std::ios::binary);
   if (!in) return false;
   // Only the first bytes matter; a huge file is not read whole.
   std::string bytes(kLevelProgressBytes + 1, '\0');

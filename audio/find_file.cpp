@@ -7,15 +7,16 @@
 #include <vector>
 
 #include "base/case_compare.h"
+#include "base/file_system.h"
 
 namespace tav {
 
 std::string FindFileIgnoringCase(const std::string& path) {
   namespace fs = std::filesystem;
   std::error_code error;
-  if (path.empty() || fs::exists(path, error)) return path;
+  if (path.empty() || fs::exists(FileSystemPath(path), error)) return path;
 
-  const fs::path wanted(path);
+  const fs::path wanted = FileSystemPath(path);
   fs::path found = wanted.root_path();
   for (const fs::path& component : wanted.relative_path()) {
     const std::string name = component.string();

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "base/file_system.h"
 #include "base/log.h"
 
 #define STB_VORBIS_NO_STDIO
@@ -244,7 +245,7 @@ bool DecodeSound(const uint8_t* bytes, size_t byteCount, const std::string& name
 }
 
 bool DecodeSoundFile(const std::string& path, DecodedSound* sound) {
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(FileSystemPath(path), std::ios::binary);
   if (!file) {
     LogLine("WARNING: Cannot read sound file %s.\n", path.c_str());
     *sound = DecodedSound{};

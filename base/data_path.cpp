@@ -1,17 +1,9 @@
 // Game file names ("Data\Levels.ini") to native paths in the game's two homes.
 #include "base/data_path.h"
 
-#include <limits.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#ifdef _WIN32
-#include <direct.h>
-#endif
-
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
+#include <cstdio>
 #include <filesystem>
+#include <system_error>
 
 #include "base/file_system.h"
 
@@ -21,65 +13,55 @@ namespace {
 GameHomes g_homes;
 
 bool IsDirectory(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  std::error_code error;
+  return std::filesystem::is_directory(FileSystemPath(path), error);
 }
 
 // A folder holds the game when its Data/ has the level file; a Data/ folder of
 // some other program (in a home folder, say) does not count.
 bool HoldsGameData(const std::string& directory) {
-  struct stat info;
+  std::error_code error;
   return !directory.empty() && IsDirectory(directory + "/Data") &&
-         stat((directory + "/Data/Levels.ini").c_str(), &info) == 0;
+         std::filesystem::exists(FileSystemPath(directory + "/Data/Levels.ini"), error);
+}
+
+// True when a file can really be made in `directory`. Permission bits do not say
+// so on Windows: access() ignores a folder's access rules, so a game unpacked into
+// Program Files would believe it could keep its files there. A file is made and
+// removed instead, which asks the file system itself.
+bool CanCreateFilesIn(const std::string& directory) {
+  const std::string probe = directory + "/.tavrolith-write-test";
+  std::FILE* file = OpenFile(probe, "wb");
+  if (file == nullptr) return false;
+  const bool closed = std::fclose(file) == 0;
+  std::error_code error;
+  std::filesystem::remove(FileSystemPath(probe), error);
+  return closed;
 }
 
 // True when the player's files can be written in this folder and its Data/.
 bool IsWritableGameFolder(const std::string& directory) {
-  return access(directory.c_str(), W_OK) == 0 &&
-         access((directory + "/Data").c_str(), W_OK) == 0;
+  return CanCreateFilesIn(directory) && CanCreateFilesIn(directory + "/Data");
 }
 
-int MakeDirectory(const std::string& path) {
-#ifdef _WIN32
-  return _mkdir(path.c_str());  // Windows has no modes; the profile is private already
-#else
-  return mkdir(path.c_str(), 0700);
-#endif
-}
-
-// The folder of the running executable, or empty when it cannot be told.
-std::string ExecutableDirectory() {
-  std::string path;
-#ifdef _WIN32
-  if (_pgmptr != nullptr) path = _pgmptr;
-#else
-  char buffer[PATH_MAX];
-  const ssize_t length = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
-  if (length > 0) path.assign(buffer, static_cast<size_t>(length));
-#endif
-  const size_t slash = path.find_last_of("/\\");
-  if (slash == std::string::npos) return std::string();
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Creates every missing folder of `path` with mode 0700; an error text on failure.
+// Creates every missing folder of `path` (private to the player); an error text on
+// failure. A part that cannot be made is no failure while the whole path ends up a
+// folder: the root, a Windows drive ("C:") or a network share's server name cannot
+// be made but are there.
 std::string MakePrivateDirectories(const std::string& path) {
-  std::string partial;
+  std::string lastError;
   size_t start = 0;
   while (start <= path.size()) {
-    size_t end = path.find('/', start);
+    size_t end = path.find_first_of("/\\", start);
     if (end == std::string::npos) end = path.size();
-    partial = path.substr(0, end);
+    const std::string partial = path.substr(0, end);
     start = end + 1;
-    if (partial.empty()) continue;  // the root of an absolute path
-    if (MakeDirectory(partial) != 0 && errno != EEXIST) {
-      return "cannot create " + partial + ": " + std::strerror(errno);
-    }
+    if (partial.empty() || IsDirectory(partial)) continue;
+    std::string error;
+    if (!MakeDirectory(partial, &error)) lastError = error;
   }
-  if (!IsDirectory(path)) return path + " is not a folder";
-  if (access(path.c_str(), W_OK | X_OK) != 0) {
-    return "cannot write in " + path + ": " + std::strerror(errno);
-  }
+  if (!IsDirectory(path)) return lastError.empty() ? path + " is not a folder" : lastError;
+  if (!CanCreateFilesIn(path)) return "cannot write in " + path;
   return std::string();
 }
 
@@ -114,7 +96,8 @@ std::string PlayerFilePath(const std::string& name) {
 
 GameHomes FindGameHomes(const std::string& startDirectory,
                         const std::string& executableDirectory,
-                        const std::string& xdgDataHome, const std::string& home) {
+                        const std::string& xdgDataHome, const std::string& home,
+                        const std::string& roamingAppData) {
   GameHomes homes;
   for (const std::string& folder : {startDirectory, executableDirectory}) {
     if (HoldsGameData(folder)) {
@@ -126,7 +109,8 @@ GameHomes FindGameHomes(const std::string& startDirectory,
     const std::string installed = executableDirectory + "/../share/games/tavrolith";
     if (!executableDirectory.empty() && HoldsGameData(installed)) {
       std::error_code error;
-      const std::filesystem::path resolved = std::filesystem::canonical(installed, error);
+      const std::filesystem::path resolved =
+          std::filesystem::canonical(FileSystemPath(installed), error);
       homes.dataDirectory = error ? installed : resolved.string();
     } else {
       homes.dataDirectory = startDirectory;
@@ -136,14 +120,19 @@ GameHomes FindGameHomes(const std::string& startDirectory,
                              homes.dataDirectory != executableDirectory;
   // With no game data anywhere the game is about to stop for the missing files: its
   // log stays in the folder it was started from, where the player looks for it.
-  const bool noGameData = !HoldsGameData(homes.dataDirectory) &&
-                          access(homes.dataDirectory.c_str(), W_OK) == 0;
+  const bool noGameData =
+      !HoldsGameData(homes.dataDirectory) && CanCreateFilesIn(homes.dataDirectory);
   if (noGameData || (!installedTree && IsWritableGameFolder(homes.dataDirectory))) {
     homes.playerDirectory = homes.dataDirectory;
     return homes;
   }
 
   homes.playerFilesBesideData = false;
+  if (!roamingAppData.empty()) {
+    homes.playerDirectory = roamingAppData + "\\Tavrolith";
+    homes.problem = MakePrivateDirectories(homes.playerDirectory);
+    return homes;
+  }
   std::string dataHome;
   if (!xdgDataHome.empty() && xdgDataHome[0] == '/') {
     dataHome = xdgDataHome;
@@ -163,7 +152,8 @@ GameHomes FindProcessGameHomes() {
   const std::string executableDirectory = ExecutableDirectory();
   const char* xdg = std::getenv("XDG_DATA_HOME");
   const char* home = std::getenv("HOME");
-  return FindGameHomes(start, executableDirectory, xdg ? xdg : "", home ? home : "");
+  return FindGameHomes(start, executableDirectory, xdg ? xdg : "", home ? home : "",
+                       RoamingAppDataDirectory());
 }
 
 void SetGameHomes(const GameHomes& homes) { g_homes = homes; }

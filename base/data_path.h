@@ -2,8 +2,10 @@
 // The game has two homes: the folder that holds its read-only Data/ tree, and the
 // folder of the player's own files (log.txt, Data\Hiscore.dat, Data\Config.ini,
 // Data\Last.dat and the window-mode file). A game run from its own writable folder
-// keeps both in that folder; an installed game keeps the player's files in the
-// player's XDG data folder. No other code builds paths by hand.
+// keeps both in that folder; an installed game, or one in a folder the player
+// cannot write (Program Files), keeps the player's files in the player's own data
+// folder: XDG's on Linux, %APPDATA%\Tavrolith on Windows. No other code builds
+// paths by hand. Paths are UTF-8.
 #pragma once
 
 #include <string>
@@ -40,14 +42,17 @@ struct GameHomes {
 //    them the start directory is used, so that the missing data is reported by
 //    whatever reads it.
 //  - The player's files stay beside Data/ when it was found in the start or
-//    executable folder and that folder is writable. An installed tree belongs to
-//    the package manager, so with it (or a read-only folder) they go to
-//    $XDG_DATA_HOME/tavrolith, or $HOME/.local/share/tavrolith when XDG_DATA_HOME
-//    is unset or not absolute; the folder is created with mode 0700.
-// `xdgDataHome` and `home` are the environment's values (empty when unset).
+//    executable folder and a file can really be made in it and its Data/. An
+//    installed tree belongs to the package manager, so with it (or a read-only
+//    folder) they go to <roamingAppData>\Tavrolith when that is given (Windows),
+//    else $XDG_DATA_HOME/tavrolith, or $HOME/.local/share/tavrolith when
+//    XDG_DATA_HOME is unset or not absolute; the folder is created with mode 0700.
+// `xdgDataHome` and `home` are the environment's values (empty when unset);
+// `roamingAppData` is Windows' per-user application-data folder (empty elsewhere).
 GameHomes FindGameHomes(const std::string& startDirectory,
                         const std::string& executableDirectory,
-                        const std::string& xdgDataHome, const std::string& home);
+                        const std::string& xdgDataHome, const std::string& home,
+                        const std::string& roamingAppData = std::string());
 
 // FindGameHomes for this process: the current directory, the folder of the running
 // executable and the environment.

@@ -7,6 +7,7 @@
 
 #include "base/case_compare.h"
 #include "base/data_path.h"
+#include "base/file_system.h"
 
 namespace tav {
 namespace {
@@ -51,7 +52,7 @@ bool IniFile::Open(const std::string& name) {
 
 bool IniFile::OpenPath(const std::string& path) {
   Close();
-  file_ = std::fopen(path.c_str(), "rb");
+  file_ = OpenFile(path, "rb");
   return file_ != nullptr;
 }
 

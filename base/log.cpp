@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "base/data_path.h"
+#include "base/file_system.h"
 
 namespace tav {
 namespace {
@@ -26,7 +27,7 @@ std::string DefaultErrorName(int64_t code) {
 ErrorNameFunction g_errorName = DefaultErrorName;
 
 void AppendToLog(const char* text) {
-  std::FILE* file = std::fopen(PlayerFilePath("log.txt").c_str(), "ab");
+  std::FILE* file = OpenFile(PlayerFilePath("log.txt"), "ab");
   if (!file) return;  // the log never fails loudly: the text is dropped
   std::fputs(text, file);
   std::fclose(file);
@@ -66,7 +67,7 @@ void LogStart(const std::string& baseDirectory) {
   if (homes.playerFilesBesideData) homes.playerDirectory = homes.dataDirectory;
   SetGameHomes(homes);
   g_fatalMessage.clear();
-  if (std::FILE* file = std::fopen(PlayerFilePath("log.txt").c_str(), "wb")) std::fclose(file);
+  if (std::FILE* file = OpenFile(PlayerFilePath("log.txt"), "wb")) std::fclose(file);
   LogLine("log start\n");
   if (!homes.playerFilesBesideData) {
     LogLine("Game data in %s, player files in %s\n", homes.dataDirectory.c_str(),

@@ -50,7 +50,7 @@ struct OpenPackage {
 
 PackageFileSystem::ReadResult OpenAndCheckHeader(const std::string& path, OpenPackage* package) {
   using R = PackageFileSystem::ReadResult;
-  package->file = std::fopen(path.c_str(), "rb");
+  package->file = OpenFile(path, "rb");
   if (!package->file) return R::kCannotOpen;
   package->fileSize = OpenFileSize(package->file);
   uint8_t header[kHeaderSize];
@@ -105,7 +105,7 @@ bool FindLooseFile(const std::string& directory, const std::string& name, int de
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
-  FileCloser closer{std::fopen(path.c_str(), "rb")};
+  FileCloser closer{OpenFile(path, "rb")};
   if (!closer.file) return false;
   int64_t size = OpenFileSize(closer.file);
   if (size < 0 || size > static_cast<int64_t>(UINT32_MAX)) return false;

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "base/atomic_file.h"
+#include "base/file_system.h"
 #include "base/log.h"
 
 namespace tav {
@@ -83,7 +84,7 @@ bool HiscoreTable::Parse(const std::string& bytes, std::string* why) {
 }
 
 bool HiscoreTable::Load(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(FileSystemPath(path), std::ios::binary);
   if (!in) return false;
   // Read one byte more than a whole file, enough to see that it is too long
   // without reading a huge file into memory.

@@ -12,23 +12,42 @@ WglContext::~WglContext() {
 
 void WglContext::EnterDisplayMode(int width, int height, int bitsPerPixel) {
   LogLine("ChangeDisplaySettings()\n");
-  DEVMODEA mode = {};
-  mode.dmSize = sizeof(mode);
-  mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
-  mode.dmPelsWidth = static_cast<DWORD>(width);
-  mode.dmPelsHeight = static_cast<DWORD>(height);
-  mode.dmBitsPerPel = static_cast<DWORD>(bitsPerPixel);
-  if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
+  mode_ = {};
+  mode_.dmSize = sizeof(mode_);
+  mode_.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
+  mode_.dmPelsWidth = static_cast<DWORD>(width);
+  mode_.dmPelsHeight = static_cast<DWORD>(height);
+  mode_.dmBitsPerPel = static_cast<DWORD>(bitsPerPixel);
+  if (ChangeDisplaySettingsA(&mode_, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
     ReportFatal("ChangeDisplaySettings() failed.");
     return;
   }
   modeChanged_ = true;
+  modeSuspended_ = false;
 }
 
 void WglContext::LeaveDisplayMode() {
   if (!modeChanged_) return;
-  ChangeDisplaySettingsA(nullptr, 0);
+  if (!modeSuspended_) ChangeDisplaySettingsA(nullptr, 0);
   modeChanged_ = false;
+  modeSuspended_ = false;
+}
+
+void WglContext::SuspendDisplayMode() {
+  if (!modeChanged_ || modeSuspended_) return;
+  ChangeDisplaySettingsA(nullptr, 0);
+  modeSuspended_ = true;
+}
+
+void WglContext::ResumeDisplayMode() {
+  if (!modeChanged_ || !modeSuspended_) return;
+  // A failure here is no reason to stop: the game goes on in the desktop's mode,
+  // letterboxed, and the next activation tries again.
+  if (ChangeDisplaySettingsA(&mode_, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
+    LogLine("WARNING: ChangeDisplaySettings() failed on activation.\n");
+    return;
+  }
+  modeSuspended_ = false;
 }
 
 void WglContext::Create(HWND window, int bitsPerPixel) {

@@ -18,6 +18,11 @@ class WglContext {
   void EnterDisplayMode(int width, int height, int bitsPerPixel);
   // Gives the desktop its own mode back; nothing if the mode was never changed.
   void LeaveDisplayMode();
+  // While the game is minimised or behind another program the player sees the
+  // desktop in its own mode; the game's mode is set again when it comes back.
+  // Both do nothing unless the game's mode is in force (or suspended).
+  void SuspendDisplayMode();
+  void ResumeDisplayMode();
   // A double-buffered RGBA context of `bitsPerPixel` colour bits on `window`, made
   // current (fatal report on failure; what was made so far is released by Destroy).
   void Create(HWND window, int bitsPerPixel);
@@ -29,6 +34,8 @@ class WglContext {
   HDC deviceContext_ = nullptr;
   HGLRC renderingContext_ = nullptr;
   bool modeChanged_ = false;
+  bool modeSuspended_ = false;
+  DEVMODEA mode_ = {};
 };
 
 }  // namespace tav

@@ -3,9 +3,9 @@
 
 #include <atomic>
 #include <cstdint>
-#include <cstdio>
 
 #include "base/log.h"
+#include "base/win32/wide_text.h"
 
 namespace tav {
 
@@ -27,32 +27,37 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(window, GWLP_USERDATA,
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA,
                       reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
-  auto* platform = reinterpret_cast<Win32Platform*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  auto* platform = reinterpret_cast<Win32Platform*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   LRESULT result = 0;
   if (platform != nullptr && platform->HandleMessage(message, wParam, lParam, &result)) {
     return result;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace
 
-int AnsiCharToLatin1(unsigned byte, unsigned codePage) {
-  if (byte > 0xFF) return -1;
-  if (byte < 0x80) return static_cast<int>(byte);
-  const char ansi = static_cast<char>(byte);
-  wchar_t wide = 0;
-  if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, &ansi, 1, &wide, 1) != 1) return -1;
-  return wide <= 0xFF ? static_cast<int>(wide) : -1;
+Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {
+  // The frame pacer sleeps a few milliseconds at a time. At the system's default
+  // timer resolution (often 15.6 ms) a 1 ms Sleep can last a whole tick and 60 Hz
+  // frames stutter, so the resolution is raised to 1 ms for the game's lifetime.
+  // A high-resolution waitable timer would leave the system timer alone, but it
+  // exists only from Windows 10 1803 on; timeBeginPeriod works on every Windows.
+  TIMECAPS caps = {};
+  if (timeGetDevCaps(&caps, sizeof(caps)) == MMSYSERR_NOERROR) {
+    const UINT period = caps.wPeriodMin > 1 ? caps.wPeriodMin : 1;
+    if (timeBeginPeriod(period) == TIMERR_NOERROR) timerPeriod_ = period;
+  }
 }
 
-Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {}
-
-Win32Platform::~Win32Platform() { DestroyMainWindow(); }
+Win32Platform::~Win32Platform() {
+  DestroyMainWindow();
+  if (timerPeriod_ != 0) timeEndPeriod(timerPeriod_);
+}
 
 void Win32Platform::CreateMainWindow(const char* caption, int width, int height) {
   gameWidth_ = width;
@@ -60,22 +65,22 @@ void Win32Platform::CreateMainWindow(const char* caption, int width, int height)
   g_consoleCloseRequested = false;
   consoleHandlerInstalled_ = SetConsoleCtrlHandler(OnConsoleControl, TRUE) != 0;
 
-  WNDCLASSEXA windowClass = {};
+  WNDCLASSEXW windowClass = {};
   windowClass.cbSize = sizeof(windowClass);
   windowClass.style = CS_HREDRAW | CS_VREDRAW;
   windowClass.lpfnWndProc = WindowProcedure;
   windowClass.hInstance = instance_;
-  windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(kWin32IconResource));
-  windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(kWin32IconResource));
+  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszClassName = kWin32WindowClass;
-  if (RegisterClassExA(&windowClass) == 0) {
+  if (RegisterClassExW(&windowClass) == 0) {
     ReportFatal("RegisterClassEx() failed.");
     return;
   }
   classRegistered_ = true;
 
-  window_ = CreateWindowExA(0, kWin32WindowClass, caption,
+  window_ = CreateWindowExW(0, kWin32WindowClass, WideFromUtf8(caption).c_str(),
                             WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
                             GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                             nullptr, nullptr, instance_, this);
@@ -102,7 +107,7 @@ void Win32Platform::DestroyMainWindow() {
     window_ = nullptr;
   }
   if (classRegistered_) {
-    UnregisterClassA(kWin32WindowClass, instance_);
+    UnregisterClassW(kWin32WindowClass, instance_);
     classRegistered_ = false;
   }
   if (consoleHandlerInstalled_) {
@@ -127,6 +132,12 @@ bool Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
       event.type = PlatformEventType::kActivate;
       event.minimised = HIWORD(wParam) != 0;
       pending_.push_back(event);
+      // The OpenGL back-end's display mode is the game's only while it is in front.
+      if (LOWORD(wParam) == WA_INACTIVE || event.minimised) {
+        gl_.SuspendDisplayMode();
+      } else {
+        gl_.ResumeDisplayMode();
+      }
       return true;
     }
     case WM_SETFOCUS:
@@ -147,8 +158,9 @@ bool Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
     case WM_QUIT:
       return true;
     case WM_CHAR: {
-      const int code = AnsiCharToLatin1(static_cast<unsigned>(wParam), CP_ACP);
-      if (code < 0) return true;  // the font has no picture for it
+      // A Unicode window gets UTF-16 units; the font has pictures for Latin-1 only.
+      if (wParam > 0xFF) return true;
+      const int code = static_cast<int>(wParam);
       PlatformEvent event;
       event.type = PlatformEventType::kChar;
       event.charCode = code;
@@ -181,9 +193,9 @@ bool Win32Platform::PollEvent(PlatformEvent* event) {
   // Messages are dispatched one at a time; each may queue events for the loop.
   while (pending_.empty()) {
     MSG message;
-    if (!PeekMessageA(&message, window_, 0, 0, PM_REMOVE)) return false;
+    if (!PeekMessageW(&message, window_, 0, 0, PM_REMOVE)) return false;
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
   }
   *event = pending_.front();
   pending_.pop_front();
@@ -247,9 +259,18 @@ bool Win32Platform::IsButtonDown(MouseButton button) {
 }
 
 void Win32Platform::ActivateKeyboardLayout(uint32_t layoutId) {
-  char name[KL_NAMELENGTH];
-  std::snprintf(name, sizeof(name), "%08X", static_cast<unsigned>(layoutId));
-  LoadKeyboardLayoutA(name, KLF_ACTIVATE);
+  // Only a layout the player already has is switched to: loading one would add it
+  // to the player's own list of layouts.
+  const WORD language = LOWORD(layoutId);
+  if (LOWORD(reinterpret_cast<UINT_PTR>(GetKeyboardLayout(0))) == language) return;
+  HKL layouts[64];
+  const int count = GetKeyboardLayoutList(64, layouts);
+  for (int i = 0; i < count; ++i) {
+    if (LOWORD(reinterpret_cast<UINT_PTR>(layouts[i])) == language) {
+      ::ActivateKeyboardLayout(layouts[i], 0);
+      return;
+    }
+  }
 }
 
 void Win32Platform::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }

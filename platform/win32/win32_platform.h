@@ -1,6 +1,7 @@
 // The Windows platform: one full-screen popup window of the class "D3DEngine"
 // captioned as asked, its message pump, cursor and buttons read from the system,
-// typed characters as Latin-1 codes, QueryPerformanceCounter time, and the OpenGL
+// typed characters as Latin-1 codes, QueryPerformanceCounter time at a 1 ms timer
+// resolution, and the OpenGL
 // back-end's display mode and WGL context (in WglContext, apart from the window).
 // Closing the window, ending the session and console control events all become a
 // termination event, so the game leaves through its normal shutdown and saves.
@@ -16,8 +17,9 @@
 
 namespace tav {
 
-// The window class name and the icon resource of the game's window.
-constexpr const char* kWin32WindowClass = "D3DEngine";
+// The window class name and the icon resource of the game's window. The window is
+// a Unicode one: its caption and the characters typed into it are UTF-16.
+constexpr const wchar_t* kWin32WindowClass = L"D3DEngine";
 constexpr int kWin32IconResource = 101;
 
 class Win32Platform : public Platform {
@@ -69,14 +71,13 @@ class Win32Platform : public Platform {
   bool classRegistered_ = false;
   bool consoleHandlerInstalled_ = false;
   bool cursorHidden_ = false;
+  UINT timerPeriod_ = 0;  // the raised timer resolution in ms, 0 when not raised
   int gameWidth_ = 800;
   int gameHeight_ = 600;
   std::deque<PlatformEvent> pending_;
   WglContext gl_;
 };
 
-// The Latin-1 code of a character message's byte in the ANSI code page `codePage`,
-// or -1 when the character has no Latin-1 form. Exposed for tests.
-int AnsiCharToLatin1(unsigned byte, unsigned codePage);
+
 
 }  // namespace tav

@@ -8,12 +8,24 @@
 # Mode "no-d3d8" makes d3d8.dll unavailable through Wine's DLL overrides: a program
 # with Direct3D 8 must log its failure and fall back to OpenGL, and the menu must
 # still be drawn.
+# Mode "read-only" runs the game from a folder it cannot write (as Program Files is
+# for a player): log.txt and the player's files must appear in the player's
+# AppData\Roaming\Tavrolith, and the game folder must be byte-identical afterwards.
+# The folder is mounted read-only in a mount namespace of the test's own (as root,
+# permission bits would not stop the writes), or made read-only by its permissions.
+# Mode "unicode" runs the game from a folder named in Polish, Russian and Japanese,
+# characters no single ANSI code page holds.
+# Modes "d3d8-create-fails" and "d3d8-lost" put the fault-injecting d3d8.dll (path in
+# $TAV_D3D8_PROXY) beside the game: CreateDevice fails, and OpenGL must take over;
+# or the device is lost for 120 frames and its first reset finds it lost again, and
+# the game must reset it, go on and end normally.
 #
 # Fails when the game exits with a non-zero code, logs an unexpected ERROR, does not
-# show the expected back-end in log.txt, or leaves any of Data/Hiscore.dat,
-# Data/Config.ini, Data/Last.dat unwritten.
+# show the expected back-end in log.txt, or leaves any of Hiscore.dat, Config.ini,
+# Last.dat unwritten.
 #
-# Usage: run_game_e2e_win.sh <game folder> <output folder> <native|no-d3d8> <wine prefix>
+# Usage: run_game_e2e_win.sh <game folder> <output folder>
+#                            <native|no-d3d8|read-only|unicode> <wine prefix>
 set -uo pipefail
 
 game_dir=$(cd "${1:?game folder}" && pwd)
@@ -36,9 +48,23 @@ for file in Tavrolith.exe Data/data.pkg Data/Levels.ini Data/Textures.ini Data/A
   fi
 done
 
+# A read-only folder needs a mount namespace when root runs the test: the script
+# runs again inside one, where it mounts the game folder read-only.
+if [ "$mode" = read-only ] && [ "$(id -u)" = 0 ] && [ -z "${TAV_IN_MOUNT_NAMESPACE:-}" ]; then
+  if ! unshare -m true 2> /dev/null; then
+    echo "SKIP: no mount namespace for a read-only game folder"
+    exit $skip
+  fi
+  TAV_IN_MOUNT_NAMESPACE=1 exec unshare -m bash "$0" "$@"
+fi
+
 overrides="mscoree,mshtml="
 case "$mode" in
-  native) ;;
+  native|read-only|unicode) ;;
+  d3d8-create-fails|d3d8-lost)
+    overrides="$overrides;d3d8=n,b"
+    if [ "$mode" = d3d8-lost ]; then faults="lost=120,reset-lost"; else faults=create-fails; fi
+    export TAV_D3D8_FAULTS=$faults ;;
   no-d3d8) overrides="$overrides;d3d8=" ;;
   *) echo "unknown mode $mode"; exit 2 ;;
 esac
@@ -49,13 +75,35 @@ if grep -q "Direct3DCreate8" "$game_dir/Tavrolith.exe"; then has_d3d8=1; fi
 mkdir -p "$out_dir"
 out_dir=$(cd "$out_dir" && pwd)
 rm -f "$out_dir"/*.png
+rm -rf "$out_dir/game" "$out_dir"/Żaneta*
 run_dir="$out_dir/game"
-rm -rf "$run_dir"
+[ "$mode" = unicode ] && run_dir="$out_dir/Żaneta Игры ゲーム/Tavrolith"
 mkdir -p "$run_dir/Data"
 cp "$game_dir/Tavrolith.exe" "$run_dir/"
+case "$mode" in d3d8-*) cp "${TAV_D3D8_PROXY:?the fault-injecting d3d8.dll}" "$run_dir/d3d8.dll" ;; esac
 for item in data.pkg Textures.ini Levels.ini Audio; do
   ln -s "$game_dir/Data/$item" "$run_dir/Data/$item"
 done
+
+# Where the player's files must appear: beside the game, or in AppData.
+player_dir="$run_dir/Data"
+log_dir="$run_dir"
+if [ "$mode" = read-only ]; then
+  appdata=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Roaming 2> /dev/null | grep -v /Public/ | head -n 1)
+  [ -n "$appdata" ] || { echo "FAIL: the Wine prefix has no AppData\\Roaming"; exit 1; }
+  player_dir="$appdata/Tavrolith"
+  log_dir="$player_dir"
+  rm -rf "$player_dir"
+  folder_state() { (cd "$run_dir" && find . -printf '%p %y %s\n' | sort && find . -type f -exec sha256sum {} + | sort); }
+  folder_state > "$out_dir/folder-before.txt"
+  if [ -n "${TAV_IN_MOUNT_NAMESPACE:-}" ]; then
+    mount --make-rprivate / && mount --bind "$run_dir" "$run_dir" &&
+      mount -o remount,bind,ro "$run_dir" || { echo "FAIL: cannot mount the game folder read-only"; exit 1; }
+  else
+    chmod -R a-w "$run_dir"
+  fi
+  if touch "$run_dir/probe" 2> /dev/null; then echo "FAIL: the game folder is writable"; exit 1; fi
+fi
 
 source "$(dirname "$0")/../support/xvfb_session.sh"
 trap stop_session EXIT
@@ -102,7 +150,18 @@ for _ in $(seq 1 300); do
 done
 [ -n "$window" ] || fail "no window captioned Tavrolith"
 
-sleep 3
+# The intro's first picture: Wine and a busy machine may take a while to show it.
+screen_has_picture() {
+  import -window root png:- 2> /dev/null | /usr/bin/python3 -c '
+import io, sys
+from PIL import Image
+picture = Image.open(io.BytesIO(sys.stdin.buffer.read())).convert("RGB")
+sys.exit(0 if len(picture.getcolors(1 << 16) or range(1 << 16)) > 16 else 1)
+'
+}
+sleep 1
+wait_until 60 screen_has_picture || fail "the intro did not appear"
+sleep 1
 shot 01-intro
 # The intro lasts nine seconds of game time; the menu shows the plate of "Time Attack".
 wait_until 120 screen_box_near 640 360 770 385 103 67 54 16 || fail "the menu did not appear"
@@ -141,7 +200,7 @@ game_rc=$?
 game_pid=""
 [ "$game_rc" -eq 0 ] || fail "the game exited with $game_rc"
 
-log="$run_dir/log.txt"
+log="$log_dir/log.txt"
 tr -d '\r' < "$log" > "$out_dir/log.txt" 2> /dev/null
 log="$out_dir/log.txt"
 # The lines that matter, in order, with "-" for a line that must not appear.
@@ -168,7 +227,16 @@ PY
 }
 if [ ! -s "$log" ]; then
   fail "no log.txt"
-elif [ "$has_d3d8" = 1 ] && [ "$mode" = native ]; then
+elif [ "$mode" = d3d8-create-fails ]; then
+  expect_in_order "log start" "Direct3DCreate8()" "CreateDevice()" "ERROR: CreateDevice() failed." \
+    "ChangeDisplaySettings()" "wglCreateContext()" "wglMakeCurrent()" "-SetupDefaultStates()" \
+    || fail "log.txt does not show OpenGL taking over from the failed device"
+  if [ "$(grep -c "^ERROR" "$log")" -ne 1 ]; then fail "log.txt reports more than the device failure"; fi
+elif [ "$mode" = d3d8-lost ]; then
+  expect_in_order "log start" "CreateDevice()" "SetupDefaultStates()" "Device lost" "Reset()" \
+    "Reset() found the device lost again" "Reset()" "Device reset" "-ERROR" \
+    "-wglCreateContext()" || fail "log.txt does not show the lost device reset"
+elif [ "$has_d3d8" = 1 ] && [ "$mode" != no-d3d8 ]; then
   echo "expecting the Direct3D 8 back-end"
   expect_in_order "log start" "Direct3DCreate8()" "CreateDevice()" "SetupDefaultStates()" \
     "-ERROR" "-wglCreateContext()" || fail "log.txt does not show Direct3D 8 starting"
@@ -184,8 +252,16 @@ else
     "-ERROR" || fail "log.txt does not show OpenGL starting"
 fi
 for file in Hiscore.dat Config.ini Last.dat; do
-  [ -s "$run_dir/Data/$file" ] || fail "Data/$file was not written"
+  [ -s "$player_dir/$file" ] || fail "$file was not written in $player_dir"
 done
+if [ "$mode" = read-only ]; then
+  folder_state > "$out_dir/folder-after.txt"
+  cmp -s "$out_dir/folder-before.txt" "$out_dir/folder-after.txt" ||
+    fail "the read-only game folder changed: $(diff "$out_dir/folder-before.txt" "$out_dir/folder-after.txt" | head -n 5)"
+  grep -q "player files in .*AppData.Roaming.Tavrolith" "$log" ||
+    fail "log.txt does not name the AppData folder"
+  [ -z "${TAV_IN_MOUNT_NAMESPACE:-}" ] && chmod -R u+w "$run_dir"
+fi
 screenshots_show_the_game "$out_dir" 01-intro 02-menu 03-game 04-pause-dialog ||
   fail "the screenshots do not show the game"
 
@@ -194,4 +270,4 @@ if [ "$failures" -ne 0 ]; then
   cat "$log" 2> /dev/null
   exit 1
 fi
-echo "e2e ($mode): the game ran, exited 0 and wrote its three files; screenshots in $out_dir"
+echo "e2e ($mode): the game ran, exited 0 and wrote its three files in $player_dir; screenshots in $out_dir"
