@@ -10,6 +10,7 @@
 #include "audio/win32/windows_audio_device.h"
 #include "base/data_path.h"
 #include "base/log.h"
+#include "base/win32/wide_text.h"
 #include "render/d3d8/d3d8_renderer.h"
 #include "render/gl/gl_renderer.h"
 
@@ -19,7 +20,7 @@ std::vector<RendererFactory> WindowsRendererFactories(Win32Platform& platform) {
   std::vector<RendererFactory> renderers;
   // Direct3D 8 goes first, ahead of OpenGL.
   renderers.push_back([&platform]() -> std::unique_ptr<Renderer> {
-    return std::make_unique<D3D8Renderer>(platform.NativeWindowHandle());
+    return std::make_unique<D3D8Renderer>(platform);
   });
   renderers.push_back([&platform]() -> std::unique_ptr<Renderer> {
     return std::make_unique<GLRenderer>(platform);
@@ -53,8 +54,10 @@ int RunWin32Game(HINSTANCE instance, Application& application,
     const std::string logPath = PlayerFilePath("log.txt");
     std::fprintf(stderr, "%s\n", FatalStopLine(FatalMessage(), logPath).c_str());
     std::fflush(stderr);
-    MessageBoxA(nullptr, FatalBoxText(FatalMessage(), logPath).c_str(), "Tavrolith",
-                MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    // The path is UTF-8 and may hold any character: the box is shown through the
+    // wide-character call.
+    MessageBoxW(nullptr, WideFromUtf8(FatalBoxText(FatalMessage(), logPath)).c_str(),
+                L"Tavrolith", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
     return 1;
   }
   return exitCode;

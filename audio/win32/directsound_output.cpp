@@ -1,6 +1,8 @@
 // The "directsound" output: each loaded sound is decoded whole into a DirectSound
 // secondary buffer of its own, which plays, stops where it is, rewinds and loops
-// without touching any other sound. DirectSound mixes them.
+// without touching any other sound. DirectSound mixes them. A buffer whose memory
+// the system took back (DSERR_BUFFERLOST, after another program took the sound card)
+// is restored and filled again from its file before it plays.
 #include <windows.h>
 #include <mmsystem.h>
 #include <dsound.h>
@@ -12,6 +14,7 @@
 
 #include "audio/sound_decoder.h"
 #include "audio/win32/windows_audio_device.h"
+#include "base/log.h"
 
 namespace tav {
 
@@ -34,10 +37,28 @@ LONG ToAttenuation(float volume) {
   return std::max<LONG>(DSBVOLUME_MIN, static_cast<LONG>(hundredths));
 }
 
+// Copies the decoded samples into the whole buffer.
+bool FillBuffer(IDirectSoundBuffer* buffer, const DecodedSound& sound) {
+  const DWORD bytes = static_cast<DWORD>(sound.samples.size() * sizeof(int16_t));
+  void* first = nullptr;
+  void* second = nullptr;
+  DWORD firstBytes = 0;
+  DWORD secondBytes = 0;
+  if (FAILED(buffer->Lock(0, bytes, &first, &firstBytes, &second, &secondBytes, 0))) return false;
+  const auto* samples = reinterpret_cast<const uint8_t*>(sound.samples.data());
+  std::memcpy(first, samples, std::min(firstBytes, bytes));
+  if (second != nullptr && firstBytes < bytes) {
+    std::memcpy(second, samples + firstBytes, std::min(secondBytes, bytes - firstBytes));
+  }
+  buffer->Unlock(first, firstBytes, second, secondBytes);
+  return true;
+}
+
 class DirectSoundStream : public SoundStream {
  public:
-  DirectSoundStream(std::shared_ptr<DirectSoundState> state, IDirectSoundBuffer* buffer)
-      : state_(std::move(state)), buffer_(buffer) {
+  DirectSoundStream(std::shared_ptr<DirectSoundState> state, IDirectSoundBuffer* buffer,
+                    std::string path)
+      : state_(std::move(state)), buffer_(buffer), path_(std::move(path)) {
     state_->streams.insert(this);
   }
   ~DirectSoundStream() override {
@@ -58,7 +79,7 @@ class DirectSoundStream : public SoundStream {
     stoppedPart_ = false;
     buffer_->Stop();
     buffer_->SetCurrentPosition(0);
-    buffer_->Play(0, 0, repeat ? DSBPLAY_LOOPING : 0);
+    Play();
   }
 
   void Stop() override {
@@ -72,7 +93,7 @@ class DirectSoundStream : public SoundStream {
     // A sound that ran to its end (rather than being stopped part-way) starts over.
     if (!stoppedPart_) buffer_->SetCurrentPosition(0);
     stoppedPart_ = false;
-    buffer_->Play(0, 0, repeat_ ? DSBPLAY_LOOPING : 0);
+    Play();
   }
 
   bool IsPlaying() override {
@@ -86,8 +107,28 @@ class DirectSoundStream : public SoundStream {
   }
 
  private:
+  void Play() {
+    const DWORD flags = repeat_ ? DSBPLAY_LOOPING : 0;
+    HRESULT result = buffer_->Play(0, 0, flags);
+    if (result == DSERR_BUFFERLOST) {
+      DecodedSound sound;
+      if (SUCCEEDED(buffer_->Restore()) && DecodeSoundFile(path_, &sound) &&
+          FillBuffer(buffer_, sound)) {
+        LogLine("Sound buffer restored: %s\n", path_.c_str());
+        result = buffer_->Play(0, 0, flags);
+      }
+    }
+    if (FAILED(result) && !playFailureLogged_) {
+      LogLine("WARNING: A sound cannot be played (0x%08lx): %s\n",
+              static_cast<unsigned long>(result), path_.c_str());
+      playFailureLogged_ = true;
+    }
+  }
+
   std::shared_ptr<DirectSoundState> state_;
   IDirectSoundBuffer* buffer_;
+  std::string path_;  // read again when the buffer's memory is lost
+  bool playFailureLogged_ = false;
   bool repeat_ = false;
   bool stoppedPart_ = false;
 };
@@ -151,22 +192,12 @@ class DirectSoundOutput : public AudioDevice {
         buffer == nullptr) {
       return nullptr;
     }
-    void* first = nullptr;
-    void* second = nullptr;
-    DWORD firstBytes = 0;
-    DWORD secondBytes = 0;
-    if (FAILED(buffer->Lock(0, bytes, &first, &firstBytes, &second, &secondBytes, 0))) {
+    if (!FillBuffer(buffer, sound)) {
       buffer->Release();
       return nullptr;
     }
-    const auto* samples = reinterpret_cast<const uint8_t*>(sound.samples.data());
-    std::memcpy(first, samples, std::min(firstBytes, bytes));
-    if (second != nullptr && firstBytes < bytes) {
-      std::memcpy(second, samples + firstBytes, std::min(secondBytes, bytes - firstBytes));
-    }
-    buffer->Unlock(first, firstBytes, second, secondBytes);
     buffer->SetVolume(0);
-    return std::make_shared<DirectSoundStream>(state_, buffer);
+    return std::make_shared<DirectSoundStream>(state_, buffer, path);
   }
 
  private:

@@ -2,7 +2,9 @@
 // a thread of ours that mixes every playing sound into whichever of its few short
 // blocks the system has finished with. The sounds and the thread share the mixer
 // under one lock; the game's thread only flips flags and volumes, so it never
-// waits longer than one block's mixing.
+// waits longer than one block's mixing. A block the system refuses is queued again
+// on the next round; when the system refuses every block, the output falls silent
+// with one log line rather than spinning.
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -13,6 +15,7 @@
 #include "audio/sound_decoder.h"
 #include "audio/sound_mixer.h"
 #include "audio/win32/windows_audio_device.h"
+#include "base/log.h"
 
 namespace tav {
 
@@ -106,8 +109,19 @@ class WaveOutOutput : public AudioDevice {
     for (int i = 0; i < kBlockCount; ++i) {
       headers_[i].lpData = reinterpret_cast<LPSTR>(blocks_[i].data());
       headers_[i].dwBufferLength = kBlockFrames * 4;
-      waveOutPrepareHeader(waveOut_, &headers_[i], sizeof(WAVEHDR));
-      waveOutWrite(waveOut_, &headers_[i], sizeof(WAVEHDR));  // silence to start with
+      // Silence to start with; a device that takes none of it is not used.
+      const MMRESULT prepared = waveOutPrepareHeader(waveOut_, &headers_[i], sizeof(WAVEHDR));
+      if (prepared != MMSYSERR_NOERROR ||
+          waveOutWrite(waveOut_, &headers_[i], sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
+        LogLine("WARNING: The waveOut device refuses its blocks (%u).\n", prepared);
+        waveOutReset(waveOut_);
+        for (int j = 0; j <= i; ++j) waveOutUnprepareHeader(waveOut_, &headers_[j], sizeof(WAVEHDR));
+        waveOutClose(waveOut_);
+        waveOut_ = nullptr;
+        CloseHandle(blockDone_);
+        blockDone_ = nullptr;
+        return false;
+      }
     }
     state_->open = true;
     quit_ = false;
@@ -155,17 +169,30 @@ class WaveOutOutput : public AudioDevice {
     return 0;
   }
 
-  // Refills every block the system has played and queues it again.
+  // Refills every block the system has played and queues it again. A block the
+  // system refuses keeps its done flag and is queued again on the next round (its
+  // sound is mixed anew); when no block is queued at all, nothing will ever come
+  // back, and the output falls silent.
   void Feed() {
     while (!quit_) {
       WaitForSingleObject(blockDone_, 100);
+      int queued = 0;
       for (int i = 0; i < kBlockCount && !quit_; ++i) {
-        if ((headers_[i].dwFlags & WHDR_DONE) == 0) continue;
+        if ((headers_[i].dwFlags & WHDR_DONE) == 0) {
+          ++queued;
+          continue;
+        }
         {
           Locked locked(*state_);
           state_->mixer.Mix(blocks_[i].data(), kBlockFrames);
         }
-        waveOutWrite(waveOut_, &headers_[i], sizeof(WAVEHDR));
+        if (waveOutWrite(waveOut_, &headers_[i], sizeof(WAVEHDR)) == MMSYSERR_NOERROR) ++queued;
+      }
+      if (queued == 0 && !quit_) {
+        LogLine("WARNING: The waveOut device stopped taking sound; the game goes on silent.\n");
+        Locked locked(*state_);
+        state_->open = false;
+        return;
       }
     }
   }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace tav {
 
@@ -129,6 +130,34 @@ std::string D3DErrorName(int64_t code) {
   char text[48];
   std::snprintf(text, sizeof text, "Unrecognized error: 0x%08x", word);
   return text;
+}
+
+int NextPowerOfTwo(int size) {
+  int power = 1;
+  while (power < size && power < (1 << 30)) power <<= 1;
+  return power;
+}
+
+std::vector<uint8_t> PadToPowerOfTwo(const uint8_t* pixels, int width, int height,
+                                     int bitsPerPixel, bool square, int* paddedWidth,
+                                     int* paddedHeight) {
+  int paddedW = NextPowerOfTwo(width);
+  int paddedH = NextPowerOfTwo(height);
+  if (square) paddedW = paddedH = std::max(paddedW, paddedH);
+  *paddedWidth = paddedW;
+  *paddedHeight = paddedH;
+  const size_t pixelBytes = static_cast<size_t>(bitsPerPixel / 8);
+  std::vector<uint8_t> padded(static_cast<size_t>(paddedW) * paddedH * pixelBytes);
+  for (int y = 0; y < paddedH; ++y) {
+    const uint8_t* sourceRow = pixels + static_cast<size_t>(std::min(y, height - 1)) * width * pixelBytes;
+    uint8_t* targetRow = padded.data() + static_cast<size_t>(y) * paddedW * pixelBytes;
+    std::memcpy(targetRow, sourceRow, static_cast<size_t>(width) * pixelBytes);
+    const uint8_t* last = sourceRow + static_cast<size_t>(width - 1) * pixelBytes;
+    for (int x = width; x < paddedW; ++x) {
+      std::memcpy(targetRow + static_cast<size_t>(x) * pixelBytes, last, pixelBytes);
+    }
+  }
+  return padded;
 }
 
 }  // namespace tav

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tav {
 
@@ -32,6 +33,19 @@ bool FormatHasAlpha(D3DTextureFormat format);
 void ConvertPixelsToTexels(const uint8_t* pixels, int width, int height, int bitsPerPixel,
                            D3DTextureFormat format, uint8_t* destination,
                            size_t destinationPitch);
+
+// The smallest power of two not below `size` (1 for sizes below 1).
+int NextPowerOfTwo(int size);
+
+// For devices that take only power-of-two (and perhaps only square) textures: the
+// `width` x `height` pixels (`bitsPerPixel` 24 or 32) copied into the top-left of a
+// `*paddedWidth` x `*paddedHeight` picture, the last column and row repeated into
+// the padding so that filtering at the picture's edges sees what clamping would.
+// Drawn with texture coordinates scaled by width / paddedWidth and height /
+// paddedHeight, it shows the same picture.
+std::vector<uint8_t> PadToPowerOfTwo(const uint8_t* pixels, int width, int height,
+                                     int bitsPerPixel, bool square, int* paddedWidth,
+                                     int* paddedHeight);
 
 // A left-handed off-centre orthographic projection (row-major, row vectors, as
 // Direct3D multiplies them): x from left to right and y from bottom to top map onto

@@ -59,13 +59,23 @@ bool ReadSurfaceRows(const uint8_t* bits, size_t pitch, UINT width, UINT height,
   return true;
 }
 
+// How long the loop pauses in each frame while the device is lost: the game cannot
+// draw, and another program (or the locked desktop) has the display.
+constexpr DWORD kLostDeviceSleepMilliseconds = 100;
+
+// The texture size the game's largest picture needs (800 pixels wide, padded to a
+// power of two on devices that want one); a device with smaller textures cannot
+// show the game.
+constexpr DWORD kLargestPictureSize = 1024;
+
 IDirect3DTexture8* AsTexture(uintptr_t handle) {
   return reinterpret_cast<IDirect3DTexture8*>(handle);
 }
 
 }  // namespace
 
-D3D8Renderer::D3D8Renderer(void* window) : Renderer(kRendererD3D8), window_(window) {
+D3D8Renderer::D3D8Renderer(Platform& platform)
+    : Renderer(kRendererD3D8), platform_(platform) {
   blendMode_ = kBlendNormal;
   filter_ = kFilterNearest;
 }
@@ -78,6 +88,7 @@ void D3D8Renderer::Init(int width, int height, int bitsPerPixel, bool fullScreen
   width_ = width;
   height_ = height;
   bitsPerPixel_ = bitsPerPixel;
+  window_ = platform_.NativeWindowHandle();
   SetErrorNameFunction(&D3DErrorName);
 
   HMODULE library = LoadLibraryA("d3d8.dll");
@@ -125,7 +136,7 @@ void D3D8Renderer::Init(int width, int height, int bitsPerPixel, bool fullScreen
   D3DCAPS8 caps;
   result = direct3d_->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps);
   if (FAILED(result)) {
-    ::ShowCursor(TRUE);
+    platform_.ShowCursor(true);
     MessageBoxA(static_cast<HWND>(window_),
                 "No hardware acceleration detected.\n\nYour system does not support "
                 "hardware acceleration\nor your video drivers should be updated.",
@@ -134,12 +145,34 @@ void D3D8Renderer::Init(int width, int height, int bitsPerPixel, bool fullScreen
     return;
   }
 
+  // What the pictures need is checked now, while OpenGL can still take over.
+  powerOfTwoTextures_ = (caps.TextureCaps & D3DPTEXTURECAPS_POW2) != 0 &&
+                        (caps.TextureCaps & D3DPTEXTURECAPS_NONPOW2CONDITIONAL) == 0;
+  squareTextures_ = (caps.TextureCaps & D3DPTEXTURECAPS_SQUAREONLY) != 0;
+  if (powerOfTwoTextures_ || squareTextures_) {
+    LogLine("Textures padded to %s\n", squareTextures_ ? "square powers of two" : "powers of two");
+  }
+  const D3DFORMAT backBufferFormat = bitsPerPixel == 16 ? D3DFMT_R5G6B5 : D3DFMT_X8R8G8B8;
+  auto textureFormatAccepted = [&](D3DFORMAT format) {
+    return SUCCEEDED(direct3d_->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL,
+                                                  backBufferFormat, 0, D3DRTYPE_TEXTURE, format));
+  };
+  if (!(textureFormatAccepted(D3DFMT_A8R8G8B8) || textureFormatAccepted(D3DFMT_A4R4G4B4)) ||
+      !(textureFormatAccepted(D3DFMT_X8R8G8B8) || textureFormatAccepted(D3DFMT_R5G6B5))) {
+    ReportFatal("The device has no texture format for the game's pictures.");
+    return;
+  }
+  if (caps.MaxTextureWidth < kLargestPictureSize || caps.MaxTextureHeight < kLargestPictureSize) {
+    ReportFatal("The device's textures are too small for the game's pictures.");
+    return;
+  }
+
   present_ = std::make_unique<PresentParameters>();
   D3DPRESENT_PARAMETERS& parameters = present_->value;
   std::memset(&parameters, 0, sizeof parameters);
   parameters.BackBufferWidth = width;
   parameters.BackBufferHeight = height;
-  parameters.BackBufferFormat = bitsPerPixel == 16 ? D3DFMT_R5G6B5 : D3DFMT_X8R8G8B8;
+  parameters.BackBufferFormat = backBufferFormat;
   parameters.BackBufferCount = 1;
   parameters.MultiSampleType = D3DMULTISAMPLE_NONE;
   parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
@@ -209,17 +242,43 @@ void D3D8Renderer::SetupDefaultStates() {
 bool D3D8Renderer::BeginFrame() {
   if (device_ == nullptr) return false;
   const HRESULT state = device_->TestCooperativeLevel();
-  if (state == D3DERR_DEVICELOST) return false;
-  if (state == D3DERR_DEVICENOTRESET) {
-    const HRESULT result = device_->Reset(&present_->value);
-    if (FAILED(result)) {
-      ReportFatalWithCode(result, "Reset() failed.");
-      return false;
-    }
-    SetupDefaultStates();
-    return false;
+  if (state == D3DERR_DEVICELOST || state == D3DERR_DEVICENOTRESET) {
+    return RecoverLostDevice(state);
+  }
+  if (deviceLost_) {
+    // Lost only in a Present that the device has since got over by itself.
+    LogLine("Device back\n");
+    deviceLost_ = false;
   }
   return true;
+}
+
+bool D3D8Renderer::RecoverLostDevice(long cooperativeLevel) {
+  if (!deviceLost_) {
+    LogLine("Device lost\n");
+    deviceLost_ = true;
+  }
+  if (cooperativeLevel == D3DERR_DEVICELOST) {
+    ::Sleep(kLostDeviceSleepMilliseconds);
+    return false;
+  }
+  LogLine("Reset()\n");
+  const HRESULT result = device_->Reset(&present_->value);
+  if (result == D3DERR_DEVICELOST) {
+    // Lost again between the test and the reset: the device is still lost, and the
+    // reset is tried again once it can be.
+    LogLine("Reset() found the device lost again\n");
+    ::Sleep(kLostDeviceSleepMilliseconds);
+    return false;
+  }
+  if (FAILED(result)) {
+    ReportFatalWithCode(result, "Reset() failed.");
+    return false;
+  }
+  LogLine("Device reset\n");
+  deviceLost_ = false;
+  SetupDefaultStates();
+  return false;
 }
 
 void D3D8Renderer::BeginScene() {
@@ -253,6 +312,7 @@ void D3D8Renderer::Shutdown() {
     library_ = nullptr;
   }
   boundTexture_ = kNoTextureKnown;
+  boundScale_ = CoordinateScale();
 }
 
 void D3D8Renderer::DestroyTexture(RendererTexture& texture) {
@@ -262,6 +322,7 @@ void D3D8Renderer::DestroyTexture(RendererTexture& texture) {
       boundTexture_ = kNoTextureKnown;
     }
     AsTexture(texture.d3dTexture)->Release();
+    paddedTextures_.erase(texture.d3dTexture);
   }
   texture.d3dTexture = 0;
 }
@@ -288,9 +349,20 @@ bool D3D8Renderer::CreateTextureFromPixels(const uint8_t* pixels, int width, int
     format = fallback;
   }
 
+  std::vector<uint8_t> padded;
+  int textureWidth = width;
+  int textureHeight = height;
+  if ((powerOfTwoTextures_ && (width != NextPowerOfTwo(width) || height != NextPowerOfTwo(height))) ||
+      (squareTextures_ && width != height)) {
+    padded = PadToPowerOfTwo(pixels, width, height, bitsPerPixel, squareTextures_, &textureWidth,
+                             &textureHeight);
+    pixels = padded.data();
+  }
+
   IDirect3DTexture8* created = nullptr;
-  HRESULT result = device_->CreateTexture(width, height, 1, 0, static_cast<D3DFORMAT>(format),
-                                          D3DPOOL_MANAGED, &created);
+  HRESULT result = device_->CreateTexture(textureWidth, textureHeight, 1, 0,
+                                          static_cast<D3DFORMAT>(format), D3DPOOL_MANAGED,
+                                          &created);
   if (FAILED(result) || created == nullptr) {
     LogLine("WARNING: Failed to create texture, hr = %d\n", static_cast<int>(result));
     return false;
@@ -302,10 +374,14 @@ bool D3D8Renderer::CreateTextureFromPixels(const uint8_t* pixels, int width, int
     created->Release();
     return false;
   }
-  ConvertPixelsToTexels(pixels, width, height, bitsPerPixel, format,
+  ConvertPixelsToTexels(pixels, textureWidth, textureHeight, bitsPerPixel, format,
                         static_cast<uint8_t*>(locked.pBits), static_cast<size_t>(locked.Pitch));
   created->UnlockRect(0);
   texture.d3dTexture = reinterpret_cast<uintptr_t>(created);
+  if (!padded.empty()) {
+    paddedTextures_[texture.d3dTexture] = {static_cast<float>(width) / textureWidth,
+                                           static_cast<float>(height) / textureHeight};
+  }
   return true;
 }
 
@@ -326,6 +402,8 @@ bool D3D8Renderer::CreateTextureFromTga(const uint8_t* bytes, size_t byteCount, 
 void D3D8Renderer::BindTexture(uintptr_t d3dTexture, unsigned /*glName*/) {
   if (device_ == nullptr || d3dTexture == boundTexture_) return;
   device_->SetTexture(0, AsTexture(d3dTexture));
+  const auto padded = paddedTextures_.find(d3dTexture);
+  boundScale_ = padded == paddedTextures_.end() ? CoordinateScale() : padded->second;
   // With no texture OpenGL draws the plain vertex colour; Direct3D would take the
   // missing texture as black, so the stage then passes the vertex colour through.
   const bool textured = d3dTexture != 0;
@@ -351,8 +429,8 @@ void D3D8Renderer::Draw(int primitiveType, int primitiveCount, const Vertex* ver
   const DWORD colour = VertexColour(red, green, blue, alpha);
   D3DVertex points[4];
   for (int i = 0; i < vertexCount; ++i) {
-    points[i] = D3DVertex{vertices[i].x, vertices[i].y, 0.0f, colour, vertices[i].u,
-                          vertices[i].v};
+    points[i] = D3DVertex{vertices[i].x, vertices[i].y, 0.0f, colour,
+                          vertices[i].u * boundScale_.u, vertices[i].v * boundScale_.v};
   }
   device_->DrawPrimitiveUP(static_cast<D3DPRIMITIVETYPE>(primitiveType), primitiveCount, points,
                            sizeof(D3DVertex));

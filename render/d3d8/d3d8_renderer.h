@@ -3,12 +3,17 @@
 // starts the game (every start-up failure is a fatal report, and the entry then
 // falls back to OpenGL). Pictures are decoded by our own TGA reader and uploaded
 // into managed textures, which survive a lost device without being re-created.
+// What the device cannot do (the texture sizes and formats it takes) is found before
+// the device is made, while OpenGL can still take over. A lost device is a state:
+// the back-end sleeps while it lasts and retries the reset until it succeeds.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
+#include "platform/platform.h"
 #include "render/renderer.h"
 
 struct IDirect3D8;
@@ -18,8 +23,8 @@ namespace tav {
 
 class D3D8Renderer : public Renderer {
  public:
-  // `window` is the game's main window (an HWND), which the device covers.
-  explicit D3D8Renderer(void* window);
+  // The device covers the platform's main window (an HWND), made before Init.
+  explicit D3D8Renderer(Platform& platform);
   ~D3D8Renderer() override;
 
   void Init(int width, int height, int bitsPerPixel, bool fullScreen) override;
@@ -56,7 +61,12 @@ class D3D8Renderer : public Renderer {
   void Draw(int primitiveType, int primitiveCount, const Vertex* vertices, int vertexCount,
             float red, float green, float blue, float alpha);
 
-  void* window_;
+  // The device is lost: false while it is lost (after a pause, so that the loop does
+  // not spin), and false in the frame in which it is reset.
+  bool RecoverLostDevice(long cooperativeLevel);
+
+  Platform& platform_;
+  void* window_ = nullptr;
   void* library_ = nullptr;  // HMODULE of d3d8.dll
   IDirect3D8* direct3d_ = nullptr;
   IDirect3DDevice8* device_ = nullptr;
@@ -71,6 +81,17 @@ class D3D8Renderer : public Renderer {
   int appliedFilter_ = 0;
   int appliedBlendMode_ = 0;
   bool stageTextured_ = true;  // the stage modulates by the texture (else vertex colour)
+  // Devices that take only power-of-two (perhaps square) textures get padded
+  // pictures; their texture coordinates are scaled by the bound texture's factors.
+  bool powerOfTwoTextures_ = false;
+  bool squareTextures_ = false;
+  struct CoordinateScale {
+    float u = 1.0f;
+    float v = 1.0f;
+  };
+  std::unordered_map<uintptr_t, CoordinateScale> paddedTextures_;
+  CoordinateScale boundScale_;
+  bool deviceLost_ = false;
 };
 
 }  // namespace tav

@@ -1,6 +1,7 @@
 // The Direct3D 8 back-end's own helpers: texel conversion into every texture format
 // it may choose, the projection that must put pixels where OpenGL puts them, the
-// vertex colour word and the error names in the log.
+// vertex colour word, the error names in the log, and the padding of pictures for
+// devices that take only power-of-two textures.
 #include "render/d3d8/d3d8_helpers.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +82,26 @@ TEST(D3D8HelpersTest, ProjectionPutsOpenGLPixelCentresOnDirect3DPixelCentres) {
   EXPECT_FLOAT_EQ(0.0f * plain[10] + plain[14], 0.0f);
   EXPECT_FLOAT_EQ(800 * plain[0] + plain[12], 1.0f);
   EXPECT_FLOAT_EQ(0 * plain[5] + plain[13], -1.0f);
+}
+
+TEST(D3D8HelpersTest, PaddedPicturesKeepTheirPixelsAndRepeatTheirEdges) {
+  // 3 x 2, 24-bit: each pixel's blue byte is its number.
+  const std::vector<uint8_t> pixels = {0, 0, 0, 1, 0, 0, 2, 0, 0,
+                                       3, 0, 0, 4, 0, 0, 5, 0, 0};
+  int width = 0, height = 0;
+  std::vector<uint8_t> padded = PadToPowerOfTwo(pixels.data(), 3, 2, 24, false, &width, &height);
+  ASSERT_EQ(width, 4);
+  ASSERT_EQ(height, 2);
+  const std::vector<uint8_t> rows = {0, 1, 2, 2, 3, 4, 5, 5};
+  for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(padded[i * 3], rows[i]) << "pixel " << i;
+
+  // Square devices: 3 x 2 becomes 4 x 4, the last row repeated below.
+  padded = PadToPowerOfTwo(pixels.data(), 3, 2, 24, true, &width, &height);
+  ASSERT_EQ(width, 4);
+  ASSERT_EQ(height, 4);
+  EXPECT_EQ(padded[(3 * 4 + 3) * 3], 5);
+  EXPECT_EQ(NextPowerOfTwo(800), 1024);
+  EXPECT_EQ(NextPowerOfTwo(64), 64);
 }
 
 TEST(D3D8HelpersTest, VertexColoursTruncateAndClampEachChannel) {

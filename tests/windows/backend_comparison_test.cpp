@@ -3,9 +3,12 @@
 // asks of a renderer: textures from raw pixels and from TGA files, 24 and 32 bits,
 // nearest and linear filtering, magnified and one-to-one pictures, all three blend
 // modes, vertex colours with alpha, a turned quad, a triangle and an untextured
-// quad. Both frames and a picture of their difference are written to
-// build-win/compare/ for a person to look at. Needs a 16-bit X screen (Direct3D 8
-// under Wine opens only there) and runs under Wine.
+// quad, and a picture whose sides are not powers of two. Both frames and a picture
+// of their difference are written to build-win/compare/ for a person to look at.
+// Needs a 16-bit X screen (Direct3D 8 under Wine opens only there) and runs under
+// Wine. Run again with the fault-injecting d3d8.dll asked for power-of-two textures
+// (TAV_D3D8_FAULTS=pow2), the padded pictures must give the same scene; its
+// pictures go to build-win/compare-pow2/.
 #include <windows.h>
 
 #include <GL/gl.h>
@@ -13,6 +16,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -40,7 +45,14 @@ constexpr int kTolerance = 9;
 
 using Frame = std::vector<uint32_t>;  // 0xAARRGGBB, top row first
 
-fs::path OutputDir() { return fs::path(TAV_BINARY_DIR) / "compare"; }
+bool PowerOfTwoTexturesInjected() {
+  const char* faults = std::getenv("TAV_D3D8_FAULTS");
+  return faults != nullptr && std::strstr(faults, "pow2") != nullptr;
+}
+
+fs::path OutputDir() {
+  return fs::path(TAV_BINARY_DIR) / (PowerOfTwoTexturesInjected() ? "compare-pow2" : "compare");
+}
 
 // An 8 x 8 picture in B, G, R, A order: a coloured checkerboard whose alpha falls
 // from opaque on the left to a quarter on the right.
@@ -53,6 +65,21 @@ std::vector<uint8_t> CheckerPixels() {
       pixels.push_back(static_cast<uint8_t>(x * 32));           // green
       pixels.push_back(light ? 250 : static_cast<uint8_t>(y * 30));  // red
       pixels.push_back(static_cast<uint8_t>(255 - x * 24));     // alpha
+    }
+  }
+  return pixels;
+}
+
+// A 12 x 6 picture in B, G, R, A order, of sides no device wanting powers of two
+// takes: every texel differs from its neighbours.
+std::vector<uint8_t> OddSizedPixels() {
+  std::vector<uint8_t> pixels;
+  for (int y = 0; y < 6; ++y) {
+    for (int x = 0; x < 12; ++x) {
+      pixels.push_back(static_cast<uint8_t>(x * 20));
+      pixels.push_back(static_cast<uint8_t>(y * 40 + 20));
+      pixels.push_back((x + y) % 2 == 0 ? 220 : 60);
+      pixels.push_back(static_cast<uint8_t>(255 - y * 30));
     }
   }
   return pixels;
@@ -75,7 +102,8 @@ void Quad(Renderer& renderer, float left, float bottom, float width, float heigh
   renderer.DrawQuad(vertices, red, green, blue, alpha);
 }
 
-void DrawScene(Renderer& renderer, const RendererTexture& checker, const RendererTexture& ramp) {
+void DrawScene(Renderer& renderer, const RendererTexture& checker, const RendererTexture& ramp,
+               const RendererTexture& odd) {
   renderer.Clear(0.1f, 0.2f, 0.4f);
 
   // Magnified 32 times without and with filtering; the first ignores the alpha.
@@ -118,6 +146,15 @@ void DrawScene(Renderer& renderer, const RendererTexture& checker, const Rendere
   const Vertex triangle[3] = {{40, 40, 0, 1}, {300, 60, 1, 1}, {160, 230, 0.5f, 0}};
   renderer.DrawTriangle(triangle, 0.5f, 1, 0.5f, 1);
 
+  // The odd-sized picture one to one, magnified five times, then filtered.
+  renderer.BindTexture(odd);
+  renderer.SetFilter(kFilterNearest);
+  Quad(renderer, 720, 500, 12, 6, 1, 1, 1, 1);
+  Quad(renderer, 720, 180, 60, 30, 1, 1, 1, 1);
+  renderer.SetFilter(kFilterLinear);
+  Quad(renderer, 720, 120, 60, 30, 1, 1, 1, 1);
+  renderer.SetFilter(kFilterNearest);
+
   // No texture: the plain vertex colour, blended.
   renderer.BindTexture(RendererTexture{});
   Quad(renderer, 400, 40, 300, 120, 0.2f, 0.9f, 0.3f, 0.5f);
@@ -152,15 +189,17 @@ class BackendComparisonTest : public ::testing::Test {
     Win32Platform platform(GetModuleHandleA(nullptr));
     platform.CreateMainWindow("Tavrolith", kWidth, kHeight);
     platform.ShowMainWindow();
-    D3D8Renderer renderer(platform.NativeWindowHandle());
+    D3D8Renderer renderer(platform);
     bool read = false;
     try {
       renderer.Init(kWidth, kHeight, 16, true);
-      RendererTexture checker, ramp;
+      RendererTexture checker, ramp, odd;
       const std::vector<uint8_t> pixels = CheckerPixels();
+      const std::vector<uint8_t> oddPixels = OddSizedPixels();
       const std::vector<uint8_t> tga = RampTga();
       int width = 0, height = 0, bits = 0;
       EXPECT_TRUE(renderer.CreateTextureFromPixels(pixels.data(), 8, 8, 32, checker));
+      EXPECT_TRUE(renderer.CreateTextureFromPixels(oddPixels.data(), 12, 6, 32, odd));
       EXPECT_TRUE(renderer.CreateTextureFromTga(tga.data(), tga.size(), &width, &height, &bits, ramp));
       EXPECT_EQ(width, 16);
       EXPECT_EQ(bits, 24);
@@ -169,12 +208,13 @@ class BackendComparisonTest : public ::testing::Test {
         PumpMessages(platform);
         if (!renderer.BeginFrame()) continue;
         renderer.BeginScene();
-        DrawScene(renderer, checker, ramp);
+        DrawScene(renderer, checker, ramp, odd);
         read = renderer.ReadBackBuffer(frame);
         renderer.EndFrame();
       }
       renderer.DestroyTexture(checker);
       renderer.DestroyTexture(ramp);
+      renderer.DestroyTexture(odd);
     } catch (const FatalError&) {
       ADD_FAILURE() << "the Direct3D 8 back-end did not start:\n" << Log();
       SetErrorsRaise(true);
@@ -193,16 +233,18 @@ class BackendComparisonTest : public ::testing::Test {
     bool read = false;
     try {
       renderer.Init(kWidth, kHeight, 16, true);
-      RendererTexture checker, ramp;
+      RendererTexture checker, ramp, odd;
       const std::vector<uint8_t> pixels = CheckerPixels();
+      const std::vector<uint8_t> oddPixels = OddSizedPixels();
       const std::vector<uint8_t> tga = RampTga();
       int width = 0, height = 0, bits = 0;
       renderer.CreateTextureFromPixels(pixels.data(), 8, 8, 32, checker);
+      renderer.CreateTextureFromPixels(oddPixels.data(), 12, 6, 32, odd);
       renderer.CreateTextureFromTga(tga.data(), tga.size(), &width, &height, &bits, ramp);
       PumpMessages(platform);
       renderer.BeginFrame();
       renderer.BeginScene();
-      DrawScene(renderer, checker, ramp);
+      DrawScene(renderer, checker, ramp, odd);
       renderer.ComposeFrame();  // the batched draws reach the back buffer before it is read
       std::vector<uint8_t> rgba(static_cast<size_t>(kWidth) * kHeight * 4);
       glReadBuffer(GL_BACK);
@@ -219,6 +261,7 @@ class BackendComparisonTest : public ::testing::Test {
       read = true;
       renderer.DestroyTexture(checker);
       renderer.DestroyTexture(ramp);
+      renderer.DestroyTexture(odd);
     } catch (const FatalError&) {
       ADD_FAILURE() << "the OpenGL back-end did not start:\n" << Log();
       SetErrorsRaise(true);
@@ -239,6 +282,9 @@ TEST_F(BackendComparisonTest, Direct3DAndOpenGLDrawTheSameScene) {
   Frame direct3d, opengl;
   ASSERT_TRUE(DrawWithDirect3D(&direct3d)) << Log();
   EXPECT_NE(Log().find("CreateDevice()\nSetupDefaultStates()\n"), std::string::npos);
+  EXPECT_EQ(Log().find("Textures padded to powers of two") != std::string::npos,
+            PowerOfTwoTexturesInjected())
+      << Log();
   ASSERT_TRUE(DrawWithOpenGL(&opengl)) << Log();
   ASSERT_EQ(direct3d.size(), opengl.size());
 
