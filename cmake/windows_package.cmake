@@ -1,7 +1,7 @@
 # The Windows game folder and its zip, for the cross-build: the Data\ tree is the
 # native build's (made by the native tools from assets/), copied beside
 # Tavrolith.exe; the zip holds the folder as a player unpacks it; and a check that
-# the program imports nothing but DLLs every Windows has.
+# the program imports nothing but DLLs every Windows has and carries its manifest.
 set(TAV_NATIVE_BUILD_DIR "${CMAKE_SOURCE_DIR}/build" CACHE PATH
     "The native build whose game data the Windows game folder gets")
 set(TAV_NATIVE_DATA_DIR ${TAV_NATIVE_BUILD_DIR}/game/Data)
@@ -29,5 +29,9 @@ add_custom_target(windows_zip ALL
 add_dependencies(windows_zip windows_data tavrolith_win)
 
 add_test(NAME win_imports_only_system_dlls
-  COMMAND /bin/sh ${CMAKE_SOURCE_DIR}/tests/e2e_win/check_imports.sh $<TARGET_FILE:tavrolith_win>)
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e_win/check_imports.sh $<TARGET_FILE:tavrolith_win>)
 set_tests_properties(win_imports_only_system_dlls PROPERTIES LABELS windows)
+add_test(NAME win_manifest_embedded
+  COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tests/e2e_win/check_manifest.py
+          $<TARGET_FILE:tavrolith_win>)
+set_tests_properties(win_manifest_embedded PROPERTIES LABELS windows)

@@ -1,11 +1,16 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # Fails when the Windows program imports a DLL that is not part of Windows itself
 # (the C runtime, libstdc++ or winpthread must be linked in, not shipped beside
-# it), or when it links d3d8.dll instead of loading it at run time.
+# it), or when it links d3d8.dll instead of loading it at run time. A program that
+# cannot be read, or shows no imports at all, fails too: every pipe stage counts.
 # Usage: check_imports.sh Tavrolith.exe
-set -eu
+set -euo pipefail
 dlls=$(x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z')
 echo "imports:" $dlls
+if [ -z "$dlls" ]; then
+  echo "no imports found in $1"
+  exit 1
+fi
 status=0
 for dll in $dlls; do
   case "$dll" in
