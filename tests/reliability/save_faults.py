@@ -6,7 +6,12 @@ tavrolith-soak in a game folder of its own.
       Starts the game again and again and kills it with SIGKILL at a random moment
       (seeded, so every run is the same), at least KILLS times. After each kill,
       Last.dat, Hiscore.dat and Config.ini must each be one whole file, old or new:
-      never torn, empty or missing.
+      never torn, empty or missing. Some kills must come after the game replaced a
+      file, or the test would prove nothing about saves under way.
+      With TAV_SOAK_LAUNCHER=wine, SOAK is the Windows build run under Wine (a kill
+      of the Wine process ends it as TerminateProcess does): the kills come later,
+      after Wine has started the game, and once a normal run has saved again no
+      temporary file of a killed save may be left.
   save_faults.py disk SOAK DATA_DIR OUT
       Plays on a small tmpfs that is full, then on one that is read-only: every
       save fails with one log line, the old files stay as they were, and the game
@@ -68,8 +73,12 @@ def make_game_folder(folder, data_dir):
         os.symlink(os.path.join(data_dir, name), os.path.join(folder, "Data", name))
 
 
+LAUNCHER = os.environ.get("TAV_SOAK_LAUNCHER", "")
+
+
 def soak(soak_binary, folder, seconds, *extra):
-    return [soak_binary, "--folder", folder, "--seconds", str(seconds), *extra]
+    launcher = [LAUNCHER] if LAUNCHER else []
+    return [*launcher, soak_binary, "--folder", folder, "--seconds", str(seconds), *extra]
 
 
 def kill_test(soak_binary, data_dir, out, kills):
@@ -100,7 +109,8 @@ def kill_test(soak_binary, data_dir, out, kills):
         process = subprocess.Popen(
             soak(soak_binary, folder, 100000, "--options-every", "20", "--seed", str(kill + 1)),
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        time.sleep(chooser.uniform(0.05, 0.5))
+        # Wine takes about a second to start a program before the game can save.
+        time.sleep(chooser.uniform(1.0, 3.0) if LAUNCHER else chooser.uniform(0.05, 0.5))
         process.send_signal(signal.SIGKILL)
         process.wait()
         for name in PLAYER_FILES:
@@ -117,7 +127,21 @@ def kill_test(soak_binary, data_dir, out, kills):
     leftovers = [name for name in os.listdir(data) if ".tmp-" in name]
     print("kills: %d, torn files: %d, kills after which a file had been replaced: %s, "
           "temporary files left by killed saves: %d" % (kills, torn, replaced, len(leftovers)))
-    return 1 if torn else 0
+    failed = torn > 0
+    if sum(replaced.values()) == 0:
+        print("FAIL: no kill came after a save: the kills did not hit the game while it saved")
+        failed = True
+    if LAUNCHER:
+        # The killed processes have ended: the next save of each file clears their
+        # temporaries.
+        subprocess.run(soak(soak_binary, folder, 60, "--options-every", "5"), check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        left = [name for name in os.listdir(data) if ".tmp-" in name]
+        print("temporary files left after the next normal run: %d" % len(left))
+        if left:
+            print("FAIL: %s" % ", ".join(sorted(left)[:5]))
+            failed = True
+    return 1 if failed else 0
 
 
 def mount_tmpfs(folder, size):

@@ -110,5 +110,7 @@ int main(int argc, char** argv) {
   std::printf("ERROR lines in log.txt: %d\n", errors);
   const bool played = report.gameSeconds >= seconds && report.levelsStarted > 0;
   if (!played) std::printf("the run ended early or never reached a level\n");
-  return errors == 0 && played ? 0 : 1;
+  const std::string leak = tav::SoakBoundsProblem(report);
+  if (!leak.empty()) std::printf("LEAK: %s\n", leak.c_str());
+  return errors == 0 && played && leak.empty() ? 0 : 1;
 }

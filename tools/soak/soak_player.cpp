@@ -1,6 +1,7 @@
 // The soak player: the game's application controller driven like a person would.
 #include "tools/soak/soak_player.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -226,6 +227,33 @@ void SoakPlayer::Play() {
             75.0f + 50.0f * static_cast<float>(move.row), move.left);
   }
   waitFrames_ = static_cast<int>(kTurnInterval / frameTime_);
+}
+
+std::string SoakBoundsProblem(const SoakReport& report) {
+  const std::vector<SoakSample>& samples = report.samples;
+  if (samples.size() < 2) return "fewer than two samples";
+  const long growth = samples.back().rssKb - samples.front().rssKb;
+  if (growth > kSoakMemoryGrowthLimitKb) {
+    return "memory grew by " + std::to_string(growth) + " kB";
+  }
+  const size_t half = samples.size() / 2;
+  size_t firstHalfHandlers = 0;
+  for (size_t i = 0; i < samples.size(); ++i) {
+    const SoakSample& sample = samples[i];
+    if (sample.particles >= ParticlePool::kCapacity) {
+      return "the particle pool is full at " + std::to_string(sample.gameSeconds) + " s";
+    }
+    if (sample.floatingTexts >= FloatingTextList::kCapacity) {
+      return "the floating-text pool is full at " + std::to_string(sample.gameSeconds) + " s";
+    }
+    if (i < half) {
+      firstHalfHandlers = std::max(firstHalfHandlers, sample.handlers);
+    } else if (sample.handlers > firstHalfHandlers) {
+      return "GUI handlers grew to " + std::to_string(sample.handlers) + " (at most " +
+             std::to_string(firstHalfHandlers) + " in the first half)";
+    }
+  }
+  return std::string();
 }
 
 }  // namespace tav
