@@ -273,10 +273,13 @@ void GameApplication::NextLevel() {
   carriedScore_ = Scores().GetScore();
   ++levelIndex_;
   StartLevel();
-  // The index of the level now starting is what counts, not that index plus one.
+  // The level now starting has been reached, so it may be started from the menu
+  // from now on: the count covers it (its index plus one). Past the last level
+  // there is nothing more to unlock.
   int32_t& unlocked = timeMode_ ? progress_.unlockedTimeLevels : progress_.unlockedClassicLevels;
-  if (levelIndex_ > unlocked) {
-    unlocked = levelIndex_;
+  const int32_t reached = std::min(levelIndex_ + 1, kLastLevelIndex);
+  if (reached > unlocked) {
+    unlocked = reached;
     SaveProgress();
   }
 }

@@ -173,7 +173,7 @@ TEST_F(FlowTest, TimedGameCarriesItsScorePausesResumesAndExitsToTheHighScoreEntr
   EXPECT_EQ(CurrentBoard()->LevelName(), "2");
   ASSERT_TRUE(game_.StepUntilShown(kPlaying, 200)) << "the scroll never closed";
   EXPECT_TRUE(game_.IsEnabled("GameWindow"));
-  EXPECT_EQ(game_.App().Progress().unlockedTimeLevels, 1);
+  EXPECT_EQ(game_.App().Progress().unlockedTimeLevels, 2);
 
   game_.ClickControl("GameWindow", "ButtonPause");
   EXPECT_EQ(game_.Shown(), kPaused);
@@ -202,7 +202,7 @@ TEST_F(FlowTest, TimedGameCarriesItsScorePausesResumesAndExitsToTheHighScoreEntr
   EXPECT_EQ(ScoreRows(HiscoreTable::kTimeTable), 1);
 }
 
-TEST_F(FlowTest, ClassicGameOverSavesTheNameAndOnlyCompletedLevelsStayStartable) {
+TEST_F(FlowTest, ClassicGameOverSavesTheNameAndOnlyReachedLevelsAreStartable) {
   game_.WriteLevels({TestLevel::kInstant, TestLevel::kDead});
   StartToMenu();
   PlayFromMenu(false, 1);
@@ -229,10 +229,10 @@ TEST_F(FlowTest, ClassicGameOverSavesTheNameAndOnlyCompletedLevelsStayStartable)
   ASSERT_TRUE(game_.StepUntilShown(kMenuAfterDialog, 200));
   EXPECT_EQ(ScoreRows(HiscoreTable::kClassicTable), 1);
 
-  // Completing level 1 unlocked only the index of the level then started (1).
-  EXPECT_EQ(game_.App().Progress().unlockedClassicLevels, 1);
+  // Completing level 1 reached level 2, which may be started now; level 3 not.
+  EXPECT_EQ(game_.App().Progress().unlockedClassicLevels, 2);
   game_.ClearSounds();
-  StartFromMenu(false, 2);
+  StartFromMenu(false, 3);
   game_.Step(5);
   EXPECT_EQ(game_.Starts("NotLoad.wav"), 1);
   EXPECT_EQ(game_.Shown(), kMenuAfterDialog);
@@ -240,7 +240,7 @@ TEST_F(FlowTest, ClassicGameOverSavesTheNameAndOnlyCompletedLevelsStayStartable)
   game_.ClickControl("FonWindow", "ButtonClose");
   ASSERT_TRUE(game_.Quit());
   game_.Stop();
-  EXPECT_EQ(SavedProgress().unlockedClassicLevels, 1);
+  EXPECT_EQ(SavedProgress().unlockedClassicLevels, 2);
   EXPECT_EQ(SavedScores().At(HiscoreTable::kClassicTable, 0).name, "Bob");
 }
 
@@ -288,11 +288,39 @@ TEST_F(FlowTest, CompletingTwoLevelsInARowUnlocksTheSecondAndSavesItAtOnce) {
     game_.Step(60);
     game_.ClickControl("LevelCompleteWindow", "ButtonOK");
   }
-  // Level 3 has started, so levels 1 and 2 are startable, on disk before any teardown.
+  // Level 3 has been reached, so levels 1 to 3 are startable, on disk before any teardown.
   EXPECT_EQ(CurrentBoard()->LevelName(), "3");
-  EXPECT_EQ(game_.App().Progress().unlockedTimeLevels, 2);
-  EXPECT_EQ(SavedProgress().unlockedTimeLevels, 2);
+  EXPECT_EQ(game_.App().Progress().unlockedTimeLevels, 3);
+  EXPECT_EQ(SavedProgress().unlockedTimeLevels, 3);
   EXPECT_EQ(SavedProgress().unlockedClassicLevels, 1);
+}
+
+// Completing level 3 reaches level 4; quitting during it and starting again,
+// level 4 is startable and the menu's selector already shows it.
+TEST_F(FlowTest, AReachedLevelIsStartableAfterARestartAndTheSelectorStartsThere) {
+  game_.WriteLevels({TestLevel::kInstant, TestLevel::kInstant, TestLevel::kInstant,
+                     TestLevel::kCalm});
+  StartToMenu();
+  PlayFromMenu(false, 1);
+  for (int level = 1; level <= 3; ++level) CompleteLevel();
+  ASSERT_TRUE(game_.StepUntilShown(kPlaying, 200));
+  EXPECT_EQ(CurrentBoard()->LevelName(), "4");
+  game_.ClickControl("FonWindow", "ButtonClose");
+  ASSERT_TRUE(game_.Quit());
+  game_.Stop();
+
+  StartToMenu();
+  EXPECT_EQ(game_.App().Progress().unlockedClassicLevels, 4);
+  const auto* menu = dynamic_cast<MainWindow*>(game_.FindWindow("MainWindow"));
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(MainWindow::LevelText(menu->ClassicLevel()), "04");
+  EXPECT_EQ(MainWindow::LevelText(menu->TimeLevel()), "01");
+  game_.ClearSounds();
+  game_.ClickControl("MainWindow", "ButtonStartClassic");
+  game_.Step();
+  EXPECT_EQ(game_.Starts("NotLoad.wav"), 0);
+  ASSERT_TRUE(game_.StepUntilShown(kPlaying, 100));
+  EXPECT_EQ(CurrentBoard()->LevelName(), "4");
 }
 
 // A level that completes while a dialog covers the game waits for the dialog to
