@@ -357,7 +357,7 @@ TEST_F(FlowTest, ATapBetweenTwoFramesTurnsTheArrow) {
   const Piece* piece = board->PieceAt(2, 2);
   ASSERT_NE(piece, nullptr);
   const int before = piece->Direction();
-  // The first press only starts the level's clock.
+  // A press beside the board starts the level's clock.
   game_.ClickAt(600, 580);
   ASSERT_TRUE(board->IsClockStarted());
   // Cell (2, 2) spans (350, 150) to (400, 200).
