@@ -418,6 +418,68 @@ TEST_F(FlowTest, ASetUpThatFailsLeavesThePlayersFilesAsTheyWere) {
   EXPECT_NE(game_.ReadFile("log.txt").find("ERROR"), std::string::npos);
 }
 
+// However a game is left mid-level, its score enters the table under the last
+// name entered before the files are written.
+TEST_F(FlowTest, EveryWayOutOfAGameKeepsAQualifyingScoreUnderTheLastName) {
+  struct WayOut {
+    const char* name;
+    std::function<void()> leave;
+  };
+  const std::vector<WayOut> waysOut = {
+      {"pause, then exit",
+       [this] {
+         game_.ClickControl("GameWindow", "ButtonPause");
+         game_.Step(30);
+         game_.ClickControl("PauseWindow", "ExitButton");
+       }},
+      {"the close button", [this] { game_.ClickControl("FonWindow", "ButtonClose"); }},
+      {"the window's close request", [this] { game_.RequestQuitBetweenFrames(); }},
+      {"a termination signal", [this] { game_.RequestQuitBetweenFrames(); }},
+  };
+  for (const WayOut& way : waysOut) {
+    SCOPED_TRACE(way.name);
+    HiscoreTable stored;
+    stored.At(HiscoreTable::kClassicTable, 0) = {"Old", 5};
+    stored.SetLastName("Ann");
+    ASSERT_TRUE(stored.Save(game_.GamePath("Data/Hiscore.dat")));
+    game_.WriteLevels({TestLevel::kInstant, TestLevel::kCalm});
+    StartToMenu();
+    PlayFromMenu(false, 1);
+    CompleteLevel();
+    ASSERT_TRUE(game_.StepUntilShown(kPlaying, 200));
+    const int score = Scores().GetScore();
+    ASSERT_GT(score, 5);
+    way.leave();
+    ASSERT_TRUE(game_.Quit());
+    game_.Stop();
+    const HiscoreTable saved = SavedScores();
+    EXPECT_EQ(saved.At(HiscoreTable::kClassicTable, 0).name, "Ann");
+    EXPECT_EQ(saved.At(HiscoreTable::kClassicTable, 0).score, static_cast<uint32_t>(score));
+    EXPECT_EQ(saved.At(HiscoreTable::kClassicTable, 1).name, "Old");
+  }
+  // A score left during its name entry, the offered name deleted, takes the
+  // last name all the same.
+  HiscoreTable lastNameOnly;
+  lastNameOnly.SetLastName("Ann");
+  ASSERT_TRUE(lastNameOnly.Save(game_.GamePath("Data/Hiscore.dat")));
+  StartToMenu();
+  PlayFromMenu(false, 1);
+  CompleteLevel();
+  ASSERT_TRUE(game_.StepUntilShown(kPlaying, 200));
+  game_.ClickControl("GameWindow", "ButtonPause");
+  game_.Step(30);
+  game_.ClickControl("PauseWindow", "ExitToMenuButton");
+  ASSERT_TRUE(game_.StepUntilShown(kHiscoreOverMenu, 200));
+  game_.Type("\b");
+  auto* hiscores = dynamic_cast<HiscoreWindow*>(game_.FindWindow("HiscoreWindow"));
+  ASSERT_NE(hiscores, nullptr);
+  EXPECT_EQ(hiscores->NameField(HiscoreTable::kClassicTable, 0).Text(), "");
+  game_.RequestQuitBetweenFrames();
+  game_.Stop();
+  EXPECT_EQ(SavedScores().At(HiscoreTable::kClassicTable, 0).name, "Ann");
+  EXPECT_GT(SavedScores().At(HiscoreTable::kClassicTable, 0).score, 0u);
+}
+
 // The close button ends the game from every screen that shows the top bar, and
 // the teardown writes all three files.
 TEST_F(FlowTest, TheCloseButtonEndsTheGameFromEveryScreen) {
