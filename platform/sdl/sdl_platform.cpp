@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "base/data_path.h"
+#include "base/instance_lock.h"
 #include "base/log.h"
 #include "platform/window_mode.h"
 
@@ -176,6 +177,12 @@ void SdlPlatform::DestroyMainWindow() {
 }
 
 bool SdlPlatform::PollEvent(PlatformEvent* event) {
+  if (TakeFrontRequest() && window_ != nullptr) {
+    // A second start of the game asked for this window instead of opening its own.
+    LogLine("A second start of the game brought this window to the front.\n");
+    SDL_RestoreWindow(window_);
+    SDL_RaiseWindow(window_);
+  }
   if (terminateRequested) {
     terminateRequested = 0;
     *event = MakeEvent(PlatformEventType::kTerminate);
