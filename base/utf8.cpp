@@ -3,6 +3,30 @@
 
 namespace tav {
 
+namespace {
+
+// The plain letter under each Latin letter with marks, by code; a blank where
+// there is none. Made from the letters' Unicode names ("LATIN CAPITAL LETTER Z
+// WITH DOT ABOVE" gives 'Z'), so strokes and dotless letters are covered too.
+// U+00C0 to U+024F.
+const char kLatinPlain[] =
+    "AAAAAA CEEEEIIII NOOOOO OUUUUY saaaaaa ceeeeiiii nooooo ouuuuy y"
+    "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIi  JjKk LlLlLlL"
+    "lLlNnNnNnn  OoOoOo  RrRrRrSsSsSsSsTtTtTtUuUuUuUuUuUuWwYyYZzZzZzs"
+    "bBBb  OCc DDd E EFfG   IKkl MNnOOo  Pp     tTtTUu VYyZz         "
+    "     D  L  N AaIiOoUuUuUuUuUueAaAa  GgGgKkOoOo  j D Gg  NnAa  Oo"
+    "AaAaEeEeIiIiOoOoRrRrUuUuSsTt  HhNd  ZzAaEeOoOoOoOoYylntj  ACcLTs"
+    "z  BUVEeJj qRrYy";
+
+// U+1E00 to U+1EFF.
+const char kLatinAdditionalPlain[] =
+    "AaBbBbBbCcDdDdDdDdDdEeEeEeEeEeFfGgHhHhHhHhHhIiIiKkKkKkLlLlLlLlMm"
+    "MmMmNnNnNnNnOoOoOoOoPpPpRrRrRrRrSsSsSsSsSsTtTtTtTtUuUuUuUuUuVvVv"
+    "WwWwWwWwWwXxXxYyZzZzZzhtwyasssS AaAaAaAaAaAaAaAaAaAaAaAaEeEeEeEe"
+    "EeEeEeEeIiIiOoOoOoOoOoOoOoOoOoOoOoOoUuUuUuUuUuUuUuYyYyYyYy    Yy";
+
+}  // namespace
+
 uint32_t NextUtf8Letter(std::string_view text, size_t* pos) {
   const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
   const unsigned char lead = byte(*pos);
@@ -86,6 +110,16 @@ void RemoveLastUtf8Letter(std::string& text) {
     NextUtf8Letter(text, &pos);
   }
   text.resize(last);
+}
+
+uint32_t PlainLetter(uint32_t letter) {
+  auto from = [letter](const char* table, uint32_t first, size_t count) -> uint32_t {
+    if (letter < first || letter >= first + count) return 0;
+    const char plain = table[letter - first];
+    return plain == ' ' ? 0 : static_cast<unsigned char>(plain);
+  };
+  if (uint32_t plain = from(kLatinPlain, 0xC0, sizeof kLatinPlain - 1)) return plain;
+  return from(kLatinAdditionalPlain, 0x1E00, sizeof kLatinAdditionalPlain - 1);
 }
 
 }  // namespace tav

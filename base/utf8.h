@@ -24,5 +24,8 @@ std::string Latin1ToUtf8(std::string_view text);
 std::string CutUtf8(std::string_view text, size_t maxBytes);
 // Removes the last letter (all of its bytes).
 void RemoveLastUtf8Letter(std::string& text);
+// The plain ASCII letter nearest a Latin letter with marks (U+017B Z with dot
+// above gives 'Z'), for drawing a letter the font lacks; 0 when there is none.
+uint32_t PlainLetter(uint32_t letter);
 
 }  // namespace tav

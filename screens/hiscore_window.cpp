@@ -7,6 +7,7 @@
 
 #include "base/data_path.h"
 #include "base/log.h"
+#include "base/utf8.h"
 #include "gui/frame_delta.h"
 #include "render/bitmap_font.h"
 #include "render/renderer.h"
@@ -24,18 +25,23 @@ float RowBaseline(int row) {
   return 452.0f - 30.0f * static_cast<float>(row);
 }
 
-// Gives an idle field a text. The field only takes text by typing, so the text
-// is typed into it: bytes the field would read as keys (Backspace, Enter) or
-// that are control characters are left out, and the text stops where the field
-// is full. What the typing posted is thrown away.
-void SetFieldText(EditField& field, const std::string& text) {
-  field.OnCommand("BeginEdit");
-  for (unsigned char c : text) {
-    if (c < 32) continue;
+// The field only takes text by typing, so a name is typed into it letter by
+// letter: letters the field would read as keys (Backspace, Enter) or that are
+// control characters are left out, and the text stops where the field is full.
+void TypeInto(EditField& field, const std::string& text) {
+  for (size_t pos = 0; pos < text.size();) {
+    const uint32_t letter = NextUtf8Letter(text, &pos);
+    if (letter < EditField::kFirstPrintable) continue;
     const size_t before = field.Text().size();
-    field.OnKeyChar(c, 0);
+    field.OnKeyChar(letter, 0);
     if (field.Text().size() == before) break;
   }
+}
+
+// Gives an idle field a text. What the typing posted is thrown away.
+void SetFieldText(EditField& field, const std::string& text) {
+  field.OnCommand("BeginEdit");
+  TypeInto(field, text);
   field.OnCommand("EndEdit");
   NotificationQueue discarded;
   field.Control::Update(discarded);
@@ -100,7 +106,7 @@ void HiscoreWindow::BeginEntry(int table, int row, const std::string& name, bool
   // Typed in while editing, so the field keeps only what fits it.
   const std::string shown = field.Text();
   field.OnCommand("BeginEdit");
-  for (unsigned char c : shown) field.OnKeyChar(c, 0);
+  TypeInto(field, shown);
   NotificationQueue discarded;
   field.Control::Update(discarded);
   entryTable_ = table;
@@ -198,7 +204,7 @@ void HiscoreWindow::Command(std::string text) {
 
 void HiscoreWindow::OnKeyChar(uint32_t code, uint32_t keyData) {
   if (!IsEnabled()) return;
-  const uint32_t key = code & 0xFF;
+  const uint32_t key = code;
   if (nameSelected_ && EntryRunning() && entryTable_ == page_ && key != 13 &&
       (key == 8 || key >= EditField::kFirstPrintable)) {
     // The selected last name goes; a letter then starts the new name.
