@@ -10,32 +10,15 @@ set -uo pipefail
 
 game_dir=$(cd "${1:?game folder}" && pwd)
 out_dir=${2:?output folder}
-skip=77
 here=$(cd "$(dirname "$0")" && pwd)
 
-for tool in Xvfb xdotool xmessage xwininfo import; do
-  if ! command -v "$tool" > /dev/null; then
-    echo "SKIP: $tool is not installed"
-    exit $skip
-  fi
-done
-for file in tavrolith Data/data.pkg Data/Levels.ini Data/Textures.ini; do
-  if [ ! -e "$game_dir/$file" ]; then
-    echo "SKIP: the built game has no $file"
-    exit $skip
-  fi
-done
-
 . "$here/../support/xvfb_session.sh"
+require_tools Xvfb xdotool xmessage xwininfo import
+require_game_files "$game_dir" tavrolith Data/data.pkg Data/Levels.ini Data/Textures.ini
 mkdir -p "$out_dir"
 out_dir=$(cd "$out_dir" && pwd)
 run_dir="$out_dir/game"
-rm -rf "$run_dir"
-mkdir -p "$run_dir/Data"
-cp "$game_dir/tavrolith" "$run_dir/"
-for item in data.pkg Textures.ini Levels.ini Audio; do
-  ln -s "$game_dir/Data/$item" "$run_dir/Data/$item"
-done
+copy_game "$game_dir" "$run_dir" data.pkg Textures.ini Levels.ini Audio
 
 cover_pid=""
 second_pid=""
@@ -46,7 +29,7 @@ finish() {
   stop_session
 }
 trap finish EXIT
-start_xvfb 800x600x24 "$out_dir/xvfb.log" || { echo "SKIP: Xvfb did not start"; exit $skip; }
+start_xvfb 800x600x24 "$out_dir/xvfb.log" || { echo "SKIP: Xvfb did not start"; exit 77; }
 
 (cd "$run_dir" && SDL_AUDIODRIVER=dummy exec ./tavrolith) &
 game_pid=$!
