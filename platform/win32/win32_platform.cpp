@@ -41,13 +41,15 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-int AnsiCharToLatin1(unsigned byte, unsigned codePage) {
+int AnsiCharToLetter(unsigned byte, unsigned codePage) {
   if (byte > 0xFF) return -1;
   if (byte < 0x80) return static_cast<int>(byte);
   const char ansi = static_cast<char>(byte);
   wchar_t wide = 0;
   if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, &ansi, 1, &wide, 1) != 1) return -1;
-  return wide <= 0xFF ? static_cast<int>(wide) : -1;
+  // Every letter is passed on (Z with dot above on a Polish system); the font
+  // draws the ones it lacks as their plain letter.
+  return static_cast<int>(wide);
 }
 
 Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {}
@@ -147,8 +149,8 @@ bool Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
     case WM_QUIT:
       return true;
     case WM_CHAR: {
-      const int code = AnsiCharToLatin1(static_cast<unsigned>(wParam), CP_ACP);
-      if (code < 0) return true;  // the font has no picture for it
+      const int code = AnsiCharToLetter(static_cast<unsigned>(wParam), CP_ACP);
+      if (code < 0) return true;  // no character in the code page
       PlatformEvent event;
       event.type = PlatformEventType::kChar;
       event.charCode = code;

@@ -75,8 +75,8 @@ class Win32Platform : public Platform {
   WglContext gl_;
 };
 
-// The Latin-1 code of a character message's byte in the ANSI code page `codePage`,
-// or -1 when the character has no Latin-1 form. Exposed for tests.
-int AnsiCharToLatin1(unsigned byte, unsigned codePage);
+// The letter (Unicode) of a character message's byte in the ANSI code page
+// `codePage`, or -1 when the byte is no character there. Exposed for tests.
+int AnsiCharToLetter(unsigned byte, unsigned codePage);
 
 }  // namespace tav

@@ -92,14 +92,13 @@ TEST(Win32PlatformTest, MessagesBecomeTheEventsTheMainLoopActsOn) {
   EXPECT_FALSE(handled);
 }
 
-TEST(Win32PlatformTest, CharactersOutsideLatin1AreDropped) {
-  // Windows-1252: 0xE9 is e-acute (Latin-1 0xE9); 0x80 is the euro sign, which
-  // has no Latin-1 code and so no picture in the font.
-  EXPECT_EQ(AnsiCharToLatin1(0xE9, 1252), 0xE9);
-  EXPECT_EQ(AnsiCharToLatin1(0x80, 1252), -1);
-  EXPECT_EQ(AnsiCharToLatin1(0x20AC, 1252), -1);
-  // Cyrillic (1251): 0xC0 is a Cyrillic capital A, not a Latin-1 character.
-  EXPECT_EQ(AnsiCharToLatin1(0xC0, 1251), -1);
+TEST(Win32PlatformTest, CharacterBytesBecomeTheirLetters) {
+  // Windows-1252: 0xE9 is e-acute; 0x80 the euro sign. Windows-1250: 0xAF is Z
+  // with dot above. A value past one byte is no character message byte.
+  EXPECT_EQ(AnsiCharToLetter(0xE9, 1252), 0xE9);
+  EXPECT_EQ(AnsiCharToLetter(0x80, 1252), 0x20AC);
+  EXPECT_EQ(AnsiCharToLetter(0xAF, 1250), 0x17B);
+  EXPECT_EQ(AnsiCharToLetter(0x20AC, 1252), -1);
 }
 
 }  // namespace
