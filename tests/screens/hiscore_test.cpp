@@ -226,6 +226,26 @@ TEST_F(HiscoreWindowTest, TheLastNameIsFilledInSelectedAndTakenByAnEmptyEntry) {
   EXPECT_EQ(restarted.EntryRow(), -1);
 }
 
+// Letters beyond Latin-1 typed into a name are saved as UTF-8 and read back
+// unchanged by the next run.
+TEST_F(HiscoreWindowTest, TypedLettersSurviveTheFileAsUtf8) {
+  const std::vector<std::vector<uint32_t>> typed = {
+      {0x17B, 0xF3, 0x142, 'w'}, {0xD8, 'r', 'j', 'a', 'n'}, {0x15E, 'u', 'l', 'e'}};
+  const Strings expected = {"\xC5\xBB\xC3\xB3\xC5\x82w", "\xC3\x98rjan", "\xC5\x9Eule"};
+  for (size_t i = 0; i < typed.size(); ++i) {
+    window.Command("NewTimeUser " + std::to_string(100 * (i + 1)));
+    window.OnKeyChar(8, 0);  // the offered last name goes
+    for (uint32_t letter : typed[i]) window.OnKeyChar(letter, 0);
+    window.OnKeyChar('\r', 0);
+  }
+  HiscoreWindow restarted("HiscoreWindow");
+  restarted.SetFilePath(dir / "Hiscore.dat");
+  restarted.Command("LoadData");
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(restarted.Table().At(kTime, static_cast<int>(2 - i)).name, expected[i]);
+  }
+}
+
 // Two dialogs writing the same file in turn, each from its own stale tables,
 // lose nothing: every save keeps the rows the other one wrote.
 TEST_F(HiscoreWindowTest, TwoWritersInterleavingTwoHundredSavesLoseNoRow) {
