@@ -152,8 +152,7 @@ bool SdlPlatform::PollEvent(PlatformEvent* event) {
   if (TakeFrontRequest() && window_ != nullptr) {
     // A second start of the game asked for this window instead of opening its own.
     LogLine("A second start of the game brought this window to the front.\n");
-    SDL_RestoreWindow(window_);
-    SDL_RaiseWindow(window_);
+    BringToFront();
   }
   if (terminateRequested) {
     terminateRequested = 0;
