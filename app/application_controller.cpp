@@ -173,7 +173,14 @@ void GameApplication::TearDown() {
   // A set-up that failed part of the way has not read every file; writing those
   // would replace the player's scores or settings with empty defaults.
   WindowManager& windows = Windows();
-  if (hiscoresLoaded_) windows.SendCommand(kHiscore, "SaveData");
+  if (hiscoresLoaded_) {
+    // However the game is left (a quit button, the window closing, a log-off),
+    // the score of a game still being played is entered under the last name
+    // before the file is written, and a name being typed is kept.
+    OfferPendingScore();
+    windows.SendCommand(kHiscore, "EndInput");
+    windows.SendCommand(kHiscore, "SaveData");
+  }
   if (settingsLoaded_) WriteSoundSettings(GetSoundSettings());
   windows.DeleteAllWindows();
   if (progressLoaded_) SaveProgress();
@@ -187,7 +194,10 @@ void GameApplication::TearDown() {
 }
 
 void GameApplication::SaveProgress() {
-  SaveLevelProgress(PlayerFilePath(kLevelProgressFile), progress_);
+  // The counts on disk may be higher (another game saved meanwhile); the menu
+  // shows the merged counts from now on.
+  LevelProgress merged;
+  if (SaveLevelProgress(PlayerFilePath(kLevelProgressFile), progress_, &merged)) progress_ = merged;
 }
 
 // --- Screen operations.
@@ -273,10 +283,13 @@ void GameApplication::NextLevel() {
   carriedScore_ = Scores().GetScore();
   ++levelIndex_;
   StartLevel();
-  // The index of the level now starting is what counts, not that index plus one.
+  // The level now starting has been reached, so it may be started from the menu
+  // from now on: the count covers it (its index plus one). Past the last level
+  // there is nothing more to unlock.
   int32_t& unlocked = timeMode_ ? progress_.unlockedTimeLevels : progress_.unlockedClassicLevels;
-  if (levelIndex_ > unlocked) {
-    unlocked = levelIndex_;
+  const int32_t reached = std::min(levelIndex_ + 1, kLastLevelIndex);
+  if (reached > unlocked) {
+    unlocked = reached;
     SaveProgress();
   }
 }
@@ -304,16 +317,19 @@ void GameApplication::BackToMenu() {
   windows.ShowWindow(kMenu);
   windows.HideWindow(kGame);
   windows.SendCommand(kMenu, "BeginIncBlend");
+  if (OfferPendingScore()) OpenDialog(kHiscore, "HiscoreBegin", kMenu);
+  windows.SendCommand(kMenu, "Disable");
+}
+
+bool GameApplication::OfferPendingScore() {
   const int score = Scores().GetScore();
-  // A finished game's score is offered once, whichever way led back here.
+  // A finished game's score is offered once, whichever way it ended.
   const bool offer = scorePending_;
   scorePending_ = false;
-  if (offer && score != 0) {
-    windows.SendCommand(kHiscore, (timeMode_ ? "NewTimeUser " : "NewClassicUser ") +
+  if (!offer || score == 0) return false;
+  Windows().SendCommand(kHiscore, (timeMode_ ? "NewTimeUser " : "NewClassicUser ") +
                                       std::to_string(score));
-    OpenDialog(kHiscore, "HiscoreBegin", kMenu);
-  }
-  windows.SendCommand(kMenu, "Disable");
+  return true;
 }
 
 void GameApplication::SetSoundVolume(const std::string& argument, bool music) {

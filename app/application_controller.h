@@ -70,6 +70,9 @@ class GameApplication : public Application {
   // Ends the game being played and fades the game screen out to the menu.
   void LeaveGame();
   void BackToMenu();
+  // Sends the score of the game last started to the high scores if it has not
+  // been offered yet and is not 0; true when it was sent.
+  bool OfferPendingScore();
   void SetSoundVolume(const std::string& argument, bool music);
   void SetSoundSwitch(bool music, bool on);
   // Saves Data\Last.dat; a failure is logged by the writer and the run goes on.

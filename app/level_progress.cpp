@@ -2,6 +2,7 @@
 // length is accepted and read as far as it holds whole counts.
 #include "app/level_progress.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include "base/atomic_file.h"
@@ -78,8 +79,17 @@ bool LoadLevelProgress(const std::string& nativePath, LevelProgress* progress) {
   return true;
 }
 
-bool SaveLevelProgress(const std::string& nativePath, const LevelProgress& progress) {
-  return WriteFileAtomically(nativePath, SerializeLevelProgress(progress));
+bool SaveLevelProgress(const std::string& nativePath, const LevelProgress& progress,
+                       LevelProgress* merged) {
+  LevelProgress result = progress;
+  LevelProgress onDisk;
+  if (LoadLevelProgress(nativePath, &onDisk)) {
+    result.unlockedTimeLevels = std::max(result.unlockedTimeLevels, onDisk.unlockedTimeLevels);
+    result.unlockedClassicLevels =
+        std::max(result.unlockedClassicLevels, onDisk.unlockedClassicLevels);
+  }
+  if (merged != nullptr) *merged = result;
+  return WriteFileAtomically(nativePath, SerializeLevelProgress(result));
 }
 
 }  // namespace tav

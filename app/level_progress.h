@@ -34,6 +34,10 @@ bool ParseLevelProgress(const std::string& bytes, LevelProgress* progress,
 bool LoadLevelProgress(const std::string& nativePath, LevelProgress* progress);
 
 // Replaces the file at a native path; false (logged by the writer) on failure.
-bool SaveLevelProgress(const std::string& nativePath, const LevelProgress& progress);
+// The file is read first and each count written is the larger of its count and
+// the one given, so nothing another writer unlocked meanwhile is lost; the
+// counts written go to `merged` when given.
+bool SaveLevelProgress(const std::string& nativePath, const LevelProgress& progress,
+                       LevelProgress* merged = nullptr);
 
 }  // namespace tav

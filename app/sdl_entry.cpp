@@ -11,6 +11,7 @@
 
 #include "app/fatal_report.h"
 #include "app/main_loop.h"
+#include "app/single_instance.h"
 #include "audio/sdl_mixer_device.h"
 #include "audio/sound_manager.h"
 #include "base/data_path.h"
@@ -36,6 +37,8 @@ void ShowFatalError(const std::string& message) {
 }  // namespace
 
 int RunSdlGame(Application& application, const std::string& baseDirectory) {
+  InstanceLock lock;
+  if (AnotherGameRuns(lock, baseDirectory)) return 0;
   SdlPlatform platform;
   SdlMixerDevice audioDevice;
   SoundManager& sound = SoundManager::Instance();

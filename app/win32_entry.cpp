@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/fatal_report.h"
+#include "app/single_instance.h"
 #include "audio/sound_manager.h"
 #include "audio/win32/windows_audio_device.h"
 #include "base/data_path.h"
@@ -37,6 +38,8 @@ std::unique_ptr<AudioDevice> CreateWindowsAudioDevice() {
 
 int RunWin32Game(HINSTANCE instance, Application& application,
                  const std::string& baseDirectory) {
+  InstanceLock lock;
+  if (AnotherGameRuns(lock, baseDirectory)) return 0;
   Win32Platform platform(instance);
   std::unique_ptr<AudioDevice> audioDevice = CreateWindowsAudioDevice();
   SoundManager& sound = SoundManager::Instance();

@@ -200,7 +200,8 @@ void Board::Frame() {
     tickTime_ = 0.0f;
   }
   moveCheckTime_ += dt;
-  if (clockStarted_ && !locked_) elapsed_ += dt;
+  // A tutorial picture over the board holds the clock: the player is reading.
+  if (clockStarted_ && !locked_ && !TutorialShowing()) elapsed_ += dt;
   tickTime_ += dt;
   if (timed_ && elapsed_ >= static_cast<float>(timeLimit_)) {
     elapsed_ = static_cast<float>(timeLimit_);
@@ -273,7 +274,7 @@ int Board::Status() {
   float dt = GameFrameTime();
   DrawLinks();
   presentation.UpdateAndDrawEffects();
-  if (Clicks().leftClick) clockStarted_ = true;
+  if (Clicks().leftClick || Clicks().rightClick) clockStarted_ = true;
   DrawTutorial(dt);
   if (complete_) {
     completeTime_ += dt;
@@ -282,20 +283,38 @@ int Board::Status() {
   return gameOver_ ? 2 : 0;
 }
 
+const char* Board::TutorialPicture() const {
+  if (levelName_ == "1") return "Hint.tga";
+  if (levelName_ == "2") return "Hint1.tga";
+  if (levelName_ == "3") return "Hint2.tga";
+  if (levelName_ == "4") return "Hint3.tga";
+  return nullptr;
+}
+
+bool Board::TutorialShowing() const {
+  if (TutorialPicture() == nullptr) return false;
+  // Level 1's picture stays until the first line is cleared; the others until
+  // their fade after the first click has ended.
+  if (levelName_ == "1") return blocksCleared_ == 0;
+  const float shown = hintClock_ - hintFade_;
+  return shown >= 0.0f && shown < 1.0f;
+}
+
 void Board::DrawTutorial(float frameTime) {
   float ms = static_cast<float>(GameMilliTicks());
-  if (levelName_ == "1" && blocksCleared_ == 0) {
+  const bool showing = TutorialShowing();
+  if (showing && levelName_ == "1") {
+    // Shown from the start, fading in, so the player sees what to do before the
+    // first click.
     float scale = 0.95f + 0.05f * std::fabs(std::sin(0.0033333f * ms));
-    float alpha = std::min(1.0f, 1.5f * elapsed_);
+    float alpha = std::min(1.0f, 1.5f * hintClock_);
     GetPresentation().DrawHint("Hint.tga", 385.0f, 235.0f, false, scale, alpha);
+    hintClock_ += frameTime;
     return;
   }
-  const char* picture = levelName_ == "2"   ? "Hint1.tga"
-                        : levelName_ == "3" ? "Hint2.tga"
-                        : levelName_ == "4" ? "Hint3.tga"
-                                            : nullptr;
+  const char* picture = TutorialPicture();
   float shown = hintClock_ - hintFade_;
-  if (picture && shown >= 0.0f && shown < 1.0f) {
+  if (showing) {
     float scale = 1.0f + 0.05f * std::fabs(std::sin(0.005f * ms));
     GetPresentation().DrawHint(picture, 494.0f, 328.0f, true, scale, std::fabs(shown - 1.0f));
     float rate = levelName_ == "2" ? 2.0f : 1.0f;

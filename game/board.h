@@ -115,6 +115,10 @@ class Board {
   void UpdateProgress(float frameTime);
   void UpdateTexts();
   void DrawTutorial(float frameTime);
+  // The tutorial picture of this level ("1" to "4"), or null.
+  const char* TutorialPicture() const;
+  // A tutorial picture covers the board now; the level clock waits meanwhile.
+  bool TutorialShowing() const;
   int CountMarked() const;
   void DeleteAllPieces();
 

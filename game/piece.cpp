@@ -102,12 +102,12 @@ void Piece::HandleClick() {
   if (!board || board->IsLocked() || fallHeight_ > 0.0f || marked_ || !alive_) return;
   const ClickRecord& clicks = Clicks();
   bool turned = false;
-  if (clicks.leftClick && board->IsClockStarted() &&
+  if (clicks.leftClick &&
       CellContains(clicks.leftClickPos.x, clicks.leftClickPos.y)) {
     Rotate(true);
     turned = true;
   }
-  if (clicks.rightClick && board->IsClockStarted() &&
+  if (clicks.rightClick &&
       CellContains(clicks.rightClickPos.x, clicks.rightClickPos.y)) {
     Rotate(false);
     turned = true;

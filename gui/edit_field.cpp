@@ -2,6 +2,7 @@
 #include "gui/edit_field.h"
 
 #include "base/frame_clock.h"
+#include "base/utf8.h"
 #include "render/bitmap_font.h"
 
 namespace tav {
@@ -16,14 +17,14 @@ bool EditField::Fits(const std::string& candidate) const {
 
 void EditField::OnKeyChar(uint32_t code, uint32_t /*keyData*/) {
   if (!editing_) return;
-  const char c = static_cast<char>(code & 0xFF);
-  if (c == 8) {
-    if (!text_.empty()) text_.pop_back();
-  } else if (c == 13) {
+  if (code == 8) {
+    RemoveLastUtf8Letter(text_);
+  } else if (code == 13) {
     editing_ = false;
-  } else if (static_cast<unsigned char>(c) >= kFirstPrintable) {
-    // Any other byte is taken; how it looks is the font's business.
-    std::string candidate = text_ + c;
+  } else if (code >= kFirstPrintable && code != 0x7F) {
+    // Any other letter is taken, kept as UTF-8; how it looks is the font's business.
+    std::string candidate = text_;
+    AppendUtf8(candidate, code);
     if (Fits(candidate)) text_ = std::move(candidate);
   }
   // Other control bytes (Tab, Escape, ...) are refused like a byte that does not

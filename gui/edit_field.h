@@ -1,5 +1,5 @@
 // The one-line text entry (the player's name on the high-score screen). While
-// editing it takes typed printable bytes that fit its rectangle in the shared
+// editing it takes typed letters (kept as UTF-8) that fit its rectangle in the shared
 // font and shows a blinking caret; when idle it shows the text padded with dots.
 // Every keystroke taken while editing is reported with "EditOnChar"; the owner
 // reads Text().
@@ -31,9 +31,9 @@ class EditField : public Control {
   void SetRect(float x0, float y0, float x1, float y1) { textRect_.Set(x0, y0, x1, y1); }
 
   void Draw() override;
-  // Backspace (8) removes the last byte, Enter (13) ends editing, other control
-  // bytes are refused, any other byte is appended when it fits; only the low byte
-  // of code counts. Every keystroke taken while editing posts "EditOnChar".
+  // Backspace (8) removes the last letter, Enter (13) ends editing, other control
+  // codes are refused, any other letter (a Unicode code) is appended as UTF-8
+  // when it fits. Every keystroke taken while editing posts "EditOnChar".
   void OnKeyChar(uint32_t code, uint32_t keyData) override;
   // "BeginEdit" empties the text and starts editing; "EndEdit" stops it.
   void OnCommand(const std::string& command) override;

@@ -8,12 +8,13 @@
 
 #include "base/log.h"
 #include "base/package_file_system.h"
+#include "base/utf8.h"
 
 namespace tav {
 
 namespace {
 constexpr size_t kTgaHeaderSize = 18;
-constexpr int kGridSize = 16;
+constexpr int kGridSize = BitmapFont::kGridColumns;
 }  // namespace
 
 // Never destroyed, for the same reason as the texture catalogue: Release() runs
@@ -79,9 +80,11 @@ void BitmapFont::Load(const std::string& pictureName) {
   const float w = static_cast<float>(width);
   const float h = static_cast<float>(height);
   const float texel = 1.0f / w;
+  // The rows count from the picture's top; a picture of 16 rows holds Latin-1 only.
+  const int gridRows = std::min(height / cell, kMaxGridRows);
   for (int y0 = 0; y0 < height; y0 += cell) {
-    const int gridRow = kGridSize - 1 - y0 / cell;
-    if (gridRow < 0) break;  // rows beyond the 16th have no character
+    const int gridRow = gridRows - 1 - y0 / cell;
+    if (gridRow < 0) break;  // rows beyond the last have no character
     for (int x0 = 0; x0 < width; x0 += cell) {
       const int gridColumn = x0 / cell;
       if (gridColumn >= kGridSize) break;
@@ -127,7 +130,7 @@ void BitmapFont::SetColor(double red, double green, double blue, double alpha) {
 
 // The Direct3D glyphs are one unit wider, so their advance takes one off: both
 // kinds move the pen by the same amount. An empty cell moves it by the spacing.
-float BitmapFont::Advance(unsigned char code) const {
+float BitmapFont::Advance(uint32_t code) const {
   const Glyph& glyph = glyphs_[code];
   if (glyph.width <= 0) return letterSpacing_;
   Renderer* renderer = GetRenderer();
@@ -145,8 +148,8 @@ void BitmapFont::DrawText(float x, float y, std::string_view text) {
   const float red = static_cast<float>(red_), green = static_cast<float>(green_),
               blue = static_cast<float>(blue_), alpha = static_cast<float>(alpha_);
   int pen = 0;
-  for (char c : text) {
-    const unsigned char code = static_cast<unsigned char>(c);
+  for (size_t pos = 0; pos < text.size();) {
+    const uint32_t code = CellFor(NextUtf8Letter(text, &pos));
     if (code == ' ') {
       pen = static_cast<int>(pen + spaceWidth_);
     } else if (code == '\n') {
@@ -207,10 +210,22 @@ void BitmapFont::PrintWithShadow(float x, float y, const char* format, ...) {
   PrintTextWithShadow(x, y, text);
 }
 
+uint32_t BitmapFont::CellFor(uint32_t letter) const {
+  auto drawable = [this](uint32_t code) {
+    return code < static_cast<uint32_t>(kGlyphCount) && glyphs_[code].width > 0;
+  };
+  // Space and line feed have no glyph; they move the pen instead.
+  if (letter == ' ' || letter == '\n' || drawable(letter)) return letter;
+  const uint32_t plain = PlainLetter(letter);
+  if (plain != 0 && drawable(plain)) return plain;
+  // Control bytes stay what they are (an empty cell) as they always were.
+  return letter < 0x20 ? letter : '?';
+}
+
 int BitmapFont::TextWidth(std::string_view text) const {
   int pen = 0;
-  for (char c : text) {
-    const unsigned char code = static_cast<unsigned char>(c);
+  for (size_t pos = 0; pos < text.size();) {
+    const uint32_t code = CellFor(NextUtf8Letter(text, &pos));
     if (code == ' ') pen = static_cast<int>(pen + spaceWidth_);
     else pen = static_cast<int>(pen + Advance(code));
   }

@@ -1,7 +1,12 @@
-// Proportional text from one 32-bit font picture of 16x16 character cells; each
-// glyph's width comes from the alpha columns of its cell.
+// Proportional text from one 32-bit font picture of character cells, 16 to a
+// row; each glyph's width comes from the alpha columns of its cell. Texts are
+// UTF-8: the cell of a letter is its code (rows 0 to 15 Latin-1, rows 16 to 23
+// Latin Extended-A, U+0100 to U+017F); a letter without a glyph is drawn as its
+// nearest plain letter (Z for Z with dot above), anything else as '?', so no
+// letter of a name is ever left out.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,6 +22,9 @@ struct Glyph {
 class BitmapFont {
  public:
   static constexpr size_t kMaxText = 1023;
+  static constexpr int kGridColumns = 16;
+  static constexpr int kMaxGridRows = 24;
+  static constexpr int kGlyphCount = kGridColumns * kMaxGridRows;
 
   // The shared game font ("xFont.tga"), loaded by the application set-up.
   static BitmapFont& Shared();
@@ -38,6 +46,9 @@ class BitmapFont {
   int TextWidth(std::string_view text) const;
 
   const Glyph& GetGlyph(unsigned char code) const { return glyphs_[code]; }
+  // The cell a letter is drawn with: its own when it has a glyph, else its
+  // plain letter's, else '?'.
+  uint32_t CellFor(uint32_t letter) const;
   float LineHeight() const { return lineHeight_; }
   float SpaceWidth() const { return spaceWidth_; }
   float LetterSpacing() const { return letterSpacing_; }
@@ -46,10 +57,10 @@ class BitmapFont {
 
  private:
   void DrawText(float x, float y, std::string_view text);
-  // How far the pen moves after the glyph of `code` (not for space or line feed).
-  float Advance(unsigned char code) const;
+  // How far the pen moves after the glyph of cell `code` (not for space or line feed).
+  float Advance(uint32_t code) const;
 
-  Glyph glyphs_[256];
+  Glyph glyphs_[kGlyphCount];
   RendererTexture texture_;
   bool loaded_ = false;
   float spaceWidth_ = 15;

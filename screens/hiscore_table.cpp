@@ -1,13 +1,16 @@
 // High-score insertion and the Data\Hiscore.dat record layout, read defensively.
 #include "screens/hiscore_table.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 #include "base/atomic_file.h"
 #include "base/file_system.h"
 #include "base/log.h"
+#include "base/utf8.h"
 
 namespace tav {
 
@@ -28,23 +31,52 @@ int HiscoreTable::Insert(int table, uint32_t score) {
   return place;
 }
 
+namespace {
+
+const char kTrailerMagic[4] = {'T', 'A', 'V', 'H'};
+
+// A name in its 256-byte slot: cut to 255 bytes on a whole letter, stopping at an
+// embedded NUL as the reader would, the rest of the slot NUL.
+void PutName(std::string& bytes, size_t offset, const std::string& name) {
+  const std::string cut = CutUtf8(std::string_view(name.c_str()), HiscoreTable::kMaxNameLength);
+  std::memcpy(&bytes[offset], cut.data(), cut.size());
+}
+
+// The name in a 256-byte slot; false when it has no NUL (it is then cut to 255).
+bool GetName(const char* slot, std::string* name) {
+  const void* nul = std::memchr(slot, '\0', HiscoreTable::kNameBytes);
+  const size_t length = nul ? static_cast<size_t>(static_cast<const char*>(nul) - slot)
+                            : HiscoreTable::kMaxNameLength;
+  name->assign(slot, length);
+  return nul != nullptr;
+}
+
+void PutLittleEndian(std::string& bytes, size_t offset, uint32_t value) {
+  for (int b = 0; b < 4; ++b) bytes[offset + b] = static_cast<char>((value >> (8 * b)) & 0xFF);
+}
+
+uint32_t GetLittleEndian(const char* p) {
+  const auto* u = reinterpret_cast<const unsigned char*>(p);
+  return static_cast<uint32_t>(u[0]) | static_cast<uint32_t>(u[1]) << 8 |
+         static_cast<uint32_t>(u[2]) << 16 | static_cast<uint32_t>(u[3]) << 24;
+}
+
+}  // namespace
+
 std::string HiscoreTable::Serialize() const {
   std::string bytes(kFileBytes, '\0');
   size_t offset = 0;
   for (int table = 0; table < kTableCount; ++table) {
     for (int row = 0; row < kRowCount; ++row) {
       const Row& entry = rows_[table][row];
-      // The name stops at an embedded NUL as the reader would, and always keeps
-      // room for its own terminating NUL.
-      size_t length = std::strlen(entry.name.c_str());
-      if (length > kMaxNameLength) length = kMaxNameLength;
-      std::memcpy(&bytes[offset], entry.name.data(), length);
-      for (int b = 0; b < 4; ++b) {
-        bytes[offset + kNameBytes + b] = static_cast<char>((entry.score >> (8 * b)) & 0xFF);
-      }
+      PutName(bytes, offset, entry.name);
+      PutLittleEndian(bytes, offset + kNameBytes, entry.score);
       offset += kRecordBytes;
     }
   }
+  std::memcpy(&bytes[offset], kTrailerMagic, 4);
+  PutLittleEndian(bytes, offset + 4, kVersion);
+  PutName(bytes, offset + 8, lastName_);
   return bytes;
 }
 
@@ -54,11 +86,27 @@ bool HiscoreTable::Parse(const std::string& bytes, std::string* why) {
     if (wellFormed && why != nullptr) *why = text;
     wellFormed = false;
   };
-  if (bytes.size() < kFileBytes) {
+  // A file of the records alone is the first version: single-byte names.
+  bool utf8 = false;
+  lastName_.clear();
+  if (bytes.size() >= kRecordsBytes + 8 &&
+      std::memcmp(bytes.data() + kRecordsBytes, kTrailerMagic, 4) == 0) {
+    const uint32_t version = GetLittleEndian(bytes.data() + kRecordsBytes + 4);
+    // A later version is read as this one as far as its layout agrees.
+    utf8 = version >= 2;
+    if (bytes.size() < kFileBytes) {
+      complain("its trailer is cut short");
+    } else {
+      if (bytes.size() > kFileBytes) complain("it is longer than " + std::to_string(kFileBytes) + " bytes");
+      std::string name;
+      if (!GetName(bytes.data() + kRecordsBytes + 8, &name)) complain("a name has no terminating NUL");
+      lastName_ = utf8 ? name : Latin1ToUtf8(name);
+    }
+  } else if (bytes.size() < kRecordsBytes) {
     complain("it is " + std::to_string(bytes.size()) + " bytes long, not " +
              std::to_string(kFileBytes));
-  } else if (bytes.size() > kFileBytes) {
-    complain("it is longer than " + std::to_string(kFileBytes) + " bytes");
+  } else if (bytes.size() > kRecordsBytes) {
+    complain("it is longer than " + std::to_string(kRecordsBytes) + " bytes");
   }
   size_t offset = 0;
   for (int table = 0; table < kTableCount; ++table) {
@@ -69,18 +117,50 @@ bool HiscoreTable::Parse(const std::string& bytes, std::string* why) {
         continue;
       }
       const char* record = bytes.data() + offset;
-      const void* nul = std::memchr(record, '\0', kNameBytes);
-      size_t length =
-          nul ? static_cast<size_t>(static_cast<const char*>(nul) - record) : kMaxNameLength;
-      if (nul == nullptr) complain("a name has no terminating NUL");
-      entry.name.assign(record, length);
-      const auto* scoreBytes = reinterpret_cast<const unsigned char*>(record + kNameBytes);
-      entry.score =
-          static_cast<uint32_t>(scoreBytes[0]) | static_cast<uint32_t>(scoreBytes[1]) << 8 |
-          static_cast<uint32_t>(scoreBytes[2]) << 16 | static_cast<uint32_t>(scoreBytes[3]) << 24;
+      if (!GetName(record, &entry.name)) complain("a name has no terminating NUL");
+      if (!utf8) entry.name = Latin1ToUtf8(entry.name);
+      entry.score = GetLittleEndian(record + kNameBytes);
     }
   }
   return wellFormed;
+}
+
+void HiscoreTable::MergeFrom(const HiscoreTable& onDisk, const HiscoreTable& base,
+                             int origin[kTableCount][kRowCount]) {
+  for (int table = 0; table < kTableCount; ++table) {
+    struct Candidate {
+      Row row;
+      int from;
+    };
+    std::vector<Candidate> rows;
+    for (int row = 0; row < kRowCount; ++row) {
+      if (rows_[table][row].score != 0) rows.push_back({rows_[table][row], row});
+    }
+    // Rows another writer added: those on disk beyond what the base held, one
+    // for one (a name and score that appear twice are two rows).
+    std::vector<bool> baseUsed(kRowCount, false);
+    for (int row = 0; row < kRowCount; ++row) {
+      const Row& disk = onDisk.rows_[table][row];
+      if (disk.score == 0) continue;
+      bool known = false;
+      for (int b = 0; b < kRowCount && !known; ++b) {
+        const Row& old = base.rows_[table][b];
+        if (!baseUsed[b] && old.score == disk.score && old.name == disk.name) {
+          baseUsed[b] = true;
+          known = true;
+        }
+      }
+      if (!known) rows.push_back({disk, -1});
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const Candidate& a, const Candidate& b) {
+      return a.row.score > b.row.score;
+    });
+    for (int row = 0; row < kRowCount; ++row) {
+      const bool filled = static_cast<size_t>(row) < rows.size();
+      rows_[table][row] = filled ? rows[row].row : Row();
+      if (origin != nullptr) origin[table][row] = filled ? rows[row].from : -1;
+    }
+  }
 }
 
 bool HiscoreTable::Load(const std::string& path) {

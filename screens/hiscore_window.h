@@ -3,7 +3,13 @@
 // row, and keeps Data\Hiscore.dat up to date. The file is written whenever the
 // tables change: when a new score enters ("NewClassicUser %d"/"NewTimeUser %d"),
 // when the name entry ends (Enter, or "EndInput" from the OK button), and on
-// "SaveData". Each write replaces the whole file atomically.
+// "SaveData". Each write re-reads the file first and keeps the rows another
+// writer put there, then replaces the whole file atomically.
+//
+// A new score's name entry says what it is: its row is highlighted, a line asks
+// for the name, and the last name entered is filled in and selected, so Enter
+// keeps it and typing replaces it. An entry that ends empty takes the last name,
+// or "Player" when there never was one.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +18,7 @@
 
 #include "gui/edit_field.h"
 #include "gui/window.h"
+#include "render/sprite.h"
 #include "screens/hiscore_table.h"
 
 namespace tav {
@@ -39,6 +46,13 @@ class HiscoreWindow : public Window {
   int Page() const { return page_; }
   float Blend() const { return blend_; }
   const EditField& NameField(int table, int row) const { return *names_[table][row]; }
+  // The row taking a name now in table Page(), or -1.
+  int EntryRow() const { return entryTable_ == page_ ? entryRow_ : -1; }
+  const std::string& LastName() const { return scores_.LastName(); }
+  // What the line over a running entry says.
+  static constexpr const char* kEntryLine = "New high score: type your name";
+  // The name an entry left empty gets when no name was ever entered.
+  static constexpr const char* kDefaultName = "Player";
   // The native path of the file; PlayerFilePath("Data\\Hiscore.dat") unless set.
   void SetFilePath(std::string path) { filePath_ = std::move(path); }
   std::string FilePath() const;
@@ -48,9 +62,22 @@ class HiscoreWindow : public Window {
   void ShowTable(const HiscoreTable& table);
   void Save();
   void Load();
-  bool AnyNameEntryRunning() const;
+  // Ends the running name entry: an empty name becomes the last name (or
+  // "Player"), which is remembered as the last name. Then saves.
+  void EndEntry();
+  // Starts the name entry in a row: the last name filled in and selected.
+  void BeginEntry(int table, int row, const std::string& name, bool selected);
+  bool EntryRunning() const;
+  std::string FallbackName() const;
 
-  HiscoreTable scores_;  // the scores; the names live in the fields
+  HiscoreTable scores_;  // the scores and the last name; the names live in the fields
+  // The file as this dialog last read or wrote it, to tell what others added.
+  HiscoreTable onDiskBase_;
+  int entryTable_ = -1;
+  int entryRow_ = -1;
+  // The filled-in last name is selected: the next letter replaces it.
+  bool nameSelected_ = false;
+  Sprite highlight_;
   std::unique_ptr<EditField> names_[HiscoreTable::kTableCount][HiscoreTable::kRowCount];
   int page_ = 0;
   float blend_ = 0.0f;

@@ -1,6 +1,7 @@
 // The menu's selectors, fade, scrolling background and level numbers.
 #include "screens/main_window.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -37,6 +38,13 @@ MainWindow::MainWindow(std::string name) : Window(std::move(name)) {
 void MainWindow::SetUnlockedLevelCounts(const int32_t* timeLevels, const int32_t* classicLevels) {
   unlockedTimeLevels_ = timeLevels;
   unlockedClassicLevels_ = classicLevels;
+  // The selectors start at the highest level that may be started.
+  auto highest = [](const int32_t* unlocked) {
+    if (unlocked == nullptr) return 0;
+    return static_cast<int>(std::clamp<int32_t>(*unlocked, 1, kLevelCount)) - 1;
+  };
+  timeLevel_ = highest(timeLevels);
+  classicLevel_ = highest(classicLevels);
 }
 
 std::string MainWindow::LevelText(int level) {

@@ -6,9 +6,12 @@
 #include <algorithm>
 #include <csignal>
 #include <cstring>
+#include <string_view>
 
 #include "base/data_path.h"
+#include "base/instance_lock.h"
 #include "base/log.h"
+#include "base/utf8.h"
 #include "platform/window_mode.h"
 
 namespace tav {
@@ -43,42 +46,12 @@ PlatformEvent MakeEvent(PlatformEventType type) {
 
 }  // namespace
 
-std::deque<int> Utf8ToLatin1(const char* utf8) {
+std::deque<int> Utf8ToLetters(const char* utf8) {
   std::deque<int> codes;
-  const auto* p = reinterpret_cast<const unsigned char*>(utf8);
-  while (*p != 0) {
-    unsigned char lead = *p;
-    int length = 0;
-    uint32_t code = 0;
-    if (lead < 0x80) {
-      length = 1;
-      code = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-      length = 2;
-      code = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-      length = 3;
-      code = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-      length = 4;
-      code = lead & 0x07;
-    } else {
-      ++p;  // a stray continuation byte or an invalid lead byte
-      continue;
-    }
-    bool valid = true;
-    for (int i = 1; i < length; ++i) {
-      if ((p[i] & 0xC0) != 0x80) {  // also stops at the terminating zero
-        valid = false;
-        length = i;
-        break;
-      }
-      code = (code << 6) | (p[i] & 0x3F);
-    }
-    // Overlong two-byte forms of ASCII (0xC0, 0xC1 leads) are not accepted either.
-    if (valid && length == 2 && code < 0x80) valid = false;
-    if (valid && code <= 0xFF) codes.push_back(static_cast<int>(code));
-    p += length;
+  const std::string_view text(utf8);
+  for (size_t pos = 0; pos < text.size();) {
+    const uint32_t letter = NextUtf8Letter(text, &pos);
+    if (letter != kReplacementLetter) codes.push_back(static_cast<int>(letter));
   }
   return codes;
 }
@@ -176,6 +149,11 @@ void SdlPlatform::DestroyMainWindow() {
 }
 
 bool SdlPlatform::PollEvent(PlatformEvent* event) {
+  if (TakeFrontRequest() && window_ != nullptr) {
+    // A second start of the game asked for this window instead of opening its own.
+    LogLine("A second start of the game brought this window to the front.\n");
+    BringToFront();
+  }
   if (terminateRequested) {
     terminateRequested = 0;
     *event = MakeEvent(PlatformEventType::kTerminate);
@@ -277,7 +255,7 @@ bool SdlPlatform::Translate(const void* rawEvent, PlatformEvent* event) {
 }
 
 void SdlPlatform::QueueTextInput(const char* utf8) {
-  for (int code : Utf8ToLatin1(utf8)) {
+  for (int code : Utf8ToLetters(utf8)) {
     PlatformEvent event = MakeEvent(PlatformEventType::kChar);
     event.charCode = code;
     pending_.push_back(event);

@@ -84,8 +84,8 @@ class SdlPlatform : public Platform {
   std::deque<PlatformEvent> pending_;
 };
 
-// Decodes UTF-8 text into Latin-1 character codes, dropping every character outside
-// Latin-1 and every malformed sequence. Exposed for tests.
-std::deque<int> Utf8ToLatin1(const char* utf8);
+// Decodes typed UTF-8 text into letter codes (Unicode), dropping every malformed
+// sequence. Exposed for tests.
+std::deque<int> Utf8ToLetters(const char* utf8);
 
 }  // namespace tav

@@ -158,9 +158,11 @@ bool Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
     case WM_QUIT:
       return true;
     case WM_CHAR: {
-      // A Unicode window gets UTF-16 units; the font has pictures for Latin-1 only.
-      if (wParam > 0xFF) return true;
-      const int code = static_cast<int>(wParam);
+      // A Unicode window gets UTF-16 units. Every letter of the basic plane is passed
+      // on (the font draws the ones it lacks as their plain letter or '?'); a letter
+      // beyond it arrives as two surrogate halves and becomes one '?', never lost.
+      if (wParam >= 0xDC00 && wParam <= 0xDFFF) return true;
+      const int code = (wParam >= 0xD800 && wParam <= 0xDBFF) ? '?' : static_cast<int>(wParam);
       PlatformEvent event;
       event.type = PlatformEventType::kChar;
       event.charCode = code;

@@ -216,6 +216,14 @@ void FlowDriver::Stop() {
   SetErrorsRaise(false);
 }
 
+void FlowDriver::RequestQuitBetweenFrames() {
+  try {
+    RequestQuit();
+  } catch (const QuitRequest&) {
+    quit_ = true;
+  }
+}
+
 void FlowDriver::MoveTo(float x, float y) {
   platform_.SetCursor(static_cast<int>(x), 600 - static_cast<int>(y));
 }

@@ -61,6 +61,9 @@ class FlowDriver {
   }
   // The teardown the main loop runs after leaving, and the end of the process.
   void Stop();
+  // A quit request arriving between frames, as the main loop makes one of the
+  // window's close request and of a termination signal (log-off, SIGTERM).
+  void RequestQuitBetweenFrames();
   bool Quit() const { return quit_; }
 
   // Input as the platform delivers it, in game coordinates (origin bottom-left).

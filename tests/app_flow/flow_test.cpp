@@ -173,7 +173,7 @@ TEST_F(FlowTest, TimedGameCarriesItsScorePausesResumesAndExitsToTheHighScoreEntr
   EXPECT_EQ(CurrentBoard()->LevelName(), "2");
   ASSERT_TRUE(game_.StepUntilShown(kPlaying, 200)) << "the scroll never closed";
   EXPECT_TRUE(game_.IsEnabled("GameWindow"));
-  EXPECT_EQ(game_.App().Progress().unlockedTimeLevels, 1);
+  EXPECT_EQ(game_.App().Progress().unlockedTimeLevels, 2);
 
   game_.ClickControl("GameWindow", "ButtonPause");
   EXPECT_EQ(game_.Shown(), kPaused);
@@ -202,7 +202,7 @@ TEST_F(FlowTest, TimedGameCarriesItsScorePausesResumesAndExitsToTheHighScoreEntr
   EXPECT_EQ(ScoreRows(HiscoreTable::kTimeTable), 1);
 }
 
-TEST_F(FlowTest, ClassicGameOverSavesTheNameAndOnlyCompletedLevelsStayStartable) {
+TEST_F(FlowTest, ClassicGameOverSavesTheNameAndOnlyReachedLevelsAreStartable) {
   game_.WriteLevels({TestLevel::kInstant, TestLevel::kDead});
   StartToMenu();
   PlayFromMenu(false, 1);
@@ -229,10 +229,10 @@ TEST_F(FlowTest, ClassicGameOverSavesTheNameAndOnlyCompletedLevelsStayStartable)
   ASSERT_TRUE(game_.StepUntilShown(kMenuAfterDialog, 200));
   EXPECT_EQ(ScoreRows(HiscoreTable::kClassicTable), 1);
 
-  // Completing level 1 unlocked only the index of the level then started (1).
-  EXPECT_EQ(game_.App().Progress().unlockedClassicLevels, 1);
+  // Completing level 1 reached level 2, which may be started now; level 3 not.
+  EXPECT_EQ(game_.App().Progress().unlockedClassicLevels, 2);
   game_.ClearSounds();
-  StartFromMenu(false, 2);
+  StartFromMenu(false, 3);
   game_.Step(5);
   EXPECT_EQ(game_.Starts("NotLoad.wav"), 1);
   EXPECT_EQ(game_.Shown(), kMenuAfterDialog);
@@ -240,7 +240,7 @@ TEST_F(FlowTest, ClassicGameOverSavesTheNameAndOnlyCompletedLevelsStayStartable)
   game_.ClickControl("FonWindow", "ButtonClose");
   ASSERT_TRUE(game_.Quit());
   game_.Stop();
-  EXPECT_EQ(SavedProgress().unlockedClassicLevels, 1);
+  EXPECT_EQ(SavedProgress().unlockedClassicLevels, 2);
   EXPECT_EQ(SavedScores().At(HiscoreTable::kClassicTable, 0).name, "Bob");
 }
 
@@ -288,11 +288,39 @@ TEST_F(FlowTest, CompletingTwoLevelsInARowUnlocksTheSecondAndSavesItAtOnce) {
     game_.Step(60);
     game_.ClickControl("LevelCompleteWindow", "ButtonOK");
   }
-  // Level 3 has started, so levels 1 and 2 are startable, on disk before any teardown.
+  // Level 3 has been reached, so levels 1 to 3 are startable, on disk before any teardown.
   EXPECT_EQ(CurrentBoard()->LevelName(), "3");
-  EXPECT_EQ(game_.App().Progress().unlockedTimeLevels, 2);
-  EXPECT_EQ(SavedProgress().unlockedTimeLevels, 2);
+  EXPECT_EQ(game_.App().Progress().unlockedTimeLevels, 3);
+  EXPECT_EQ(SavedProgress().unlockedTimeLevels, 3);
   EXPECT_EQ(SavedProgress().unlockedClassicLevels, 1);
+}
+
+// Completing level 3 reaches level 4; quitting during it and starting again,
+// level 4 is startable and the menu's selector already shows it.
+TEST_F(FlowTest, AReachedLevelIsStartableAfterARestartAndTheSelectorStartsThere) {
+  game_.WriteLevels({TestLevel::kInstant, TestLevel::kInstant, TestLevel::kInstant,
+                     TestLevel::kCalm});
+  StartToMenu();
+  PlayFromMenu(false, 1);
+  for (int level = 1; level <= 3; ++level) CompleteLevel();
+  ASSERT_TRUE(game_.StepUntilShown(kPlaying, 200));
+  EXPECT_EQ(CurrentBoard()->LevelName(), "4");
+  game_.ClickControl("FonWindow", "ButtonClose");
+  ASSERT_TRUE(game_.Quit());
+  game_.Stop();
+
+  StartToMenu();
+  EXPECT_EQ(game_.App().Progress().unlockedClassicLevels, 4);
+  const auto* menu = dynamic_cast<MainWindow*>(game_.FindWindow("MainWindow"));
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(MainWindow::LevelText(menu->ClassicLevel()), "04");
+  EXPECT_EQ(MainWindow::LevelText(menu->TimeLevel()), "01");
+  game_.ClearSounds();
+  game_.ClickControl("MainWindow", "ButtonStartClassic");
+  game_.Step();
+  EXPECT_EQ(game_.Starts("NotLoad.wav"), 0);
+  ASSERT_TRUE(game_.StepUntilShown(kPlaying, 100));
+  EXPECT_EQ(CurrentBoard()->LevelName(), "4");
 }
 
 // A level that completes while a dialog covers the game waits for the dialog to
@@ -329,7 +357,7 @@ TEST_F(FlowTest, ATapBetweenTwoFramesTurnsTheArrow) {
   const Piece* piece = board->PieceAt(2, 2);
   ASSERT_NE(piece, nullptr);
   const int before = piece->Direction();
-  // The first press only starts the level's clock.
+  // A press beside the board starts the level's clock.
   game_.ClickAt(600, 580);
   ASSERT_TRUE(board->IsClockStarted());
   // Cell (2, 2) spans (350, 150) to (400, 200).
@@ -388,6 +416,68 @@ TEST_F(FlowTest, ASetUpThatFailsLeavesThePlayersFilesAsTheyWere) {
   EXPECT_EQ(SavedProgress().unlockedTimeLevels, 5);
   EXPECT_EQ(SavedProgress().unlockedClassicLevels, 7);
   EXPECT_NE(game_.ReadFile("log.txt").find("ERROR"), std::string::npos);
+}
+
+// However a game is left mid-level, its score enters the table under the last
+// name entered before the files are written.
+TEST_F(FlowTest, EveryWayOutOfAGameKeepsAQualifyingScoreUnderTheLastName) {
+  struct WayOut {
+    const char* name;
+    std::function<void()> leave;
+  };
+  const std::vector<WayOut> waysOut = {
+      {"pause, then exit",
+       [this] {
+         game_.ClickControl("GameWindow", "ButtonPause");
+         game_.Step(30);
+         game_.ClickControl("PauseWindow", "ExitButton");
+       }},
+      {"the close button", [this] { game_.ClickControl("FonWindow", "ButtonClose"); }},
+      {"the window's close request", [this] { game_.RequestQuitBetweenFrames(); }},
+      {"a termination signal", [this] { game_.RequestQuitBetweenFrames(); }},
+  };
+  for (const WayOut& way : waysOut) {
+    SCOPED_TRACE(way.name);
+    HiscoreTable stored;
+    stored.At(HiscoreTable::kClassicTable, 0) = {"Old", 5};
+    stored.SetLastName("Ann");
+    ASSERT_TRUE(stored.Save(game_.GamePath("Data/Hiscore.dat")));
+    game_.WriteLevels({TestLevel::kInstant, TestLevel::kCalm});
+    StartToMenu();
+    PlayFromMenu(false, 1);
+    CompleteLevel();
+    ASSERT_TRUE(game_.StepUntilShown(kPlaying, 200));
+    const int score = Scores().GetScore();
+    ASSERT_GT(score, 5);
+    way.leave();
+    ASSERT_TRUE(game_.Quit());
+    game_.Stop();
+    const HiscoreTable saved = SavedScores();
+    EXPECT_EQ(saved.At(HiscoreTable::kClassicTable, 0).name, "Ann");
+    EXPECT_EQ(saved.At(HiscoreTable::kClassicTable, 0).score, static_cast<uint32_t>(score));
+    EXPECT_EQ(saved.At(HiscoreTable::kClassicTable, 1).name, "Old");
+  }
+  // A score left during its name entry, the offered name deleted, takes the
+  // last name all the same.
+  HiscoreTable lastNameOnly;
+  lastNameOnly.SetLastName("Ann");
+  ASSERT_TRUE(lastNameOnly.Save(game_.GamePath("Data/Hiscore.dat")));
+  StartToMenu();
+  PlayFromMenu(false, 1);
+  CompleteLevel();
+  ASSERT_TRUE(game_.StepUntilShown(kPlaying, 200));
+  game_.ClickControl("GameWindow", "ButtonPause");
+  game_.Step(30);
+  game_.ClickControl("PauseWindow", "ExitToMenuButton");
+  ASSERT_TRUE(game_.StepUntilShown(kHiscoreOverMenu, 200));
+  game_.Type("\b");
+  auto* hiscores = dynamic_cast<HiscoreWindow*>(game_.FindWindow("HiscoreWindow"));
+  ASSERT_NE(hiscores, nullptr);
+  EXPECT_EQ(hiscores->NameField(HiscoreTable::kClassicTable, 0).Text(), "");
+  game_.RequestQuitBetweenFrames();
+  game_.Stop();
+  EXPECT_EQ(SavedScores().At(HiscoreTable::kClassicTable, 0).name, "Ann");
+  EXPECT_GT(SavedScores().At(HiscoreTable::kClassicTable, 0).score, 0u);
 }
 
 // The close button ends the game from every screen that shows the top bar, and

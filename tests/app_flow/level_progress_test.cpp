@@ -98,6 +98,17 @@ TEST_F(LevelProgressFile, SavedProgressReadsBackAndReplacesTheOldFile) {
   EXPECT_TRUE(LoadLevelProgress(path, &read));
   EXPECT_EQ(read.unlockedTimeLevels, 12);
   EXPECT_EQ(read.unlockedClassicLevels, 4);
+  // A save keeps what another writer unlocked meanwhile: each count is the
+  // larger of the file's and the saver's.
+  LevelProgress stale;
+  stale.unlockedTimeLevels = 5;
+  stale.unlockedClassicLevels = 9;
+  LevelProgress merged;
+  ASSERT_TRUE(SaveLevelProgress(path, stale, &merged));
+  EXPECT_TRUE(LoadLevelProgress(path, &read));
+  EXPECT_EQ(read.unlockedTimeLevels, 12);
+  EXPECT_EQ(read.unlockedClassicLevels, 9);
+  EXPECT_EQ(merged.unlockedTimeLevels, 12);
   // Only the file itself is left behind.
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(folder_)) {

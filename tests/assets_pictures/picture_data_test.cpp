@@ -228,21 +228,22 @@ TEST_F(PictureData, FontCellsCanBeMeasuredFromTheirAlpha) {
   ASSERT_GE(b.size(), 18u);
   const int w = U16(b, 12), h = U16(b, 14);
   ASSERT_EQ(b[16], 32);
+  // 16 rows of Latin-1, then 8 of Latin Extended-A (U+0100 to U+017F).
   ASSERT_EQ(w, 256);
-  ASSERT_EQ(h, 256);
-  ASSERT_EQ(b.size(), 18u + 256u * 256u * 4u);
+  ASSERT_EQ(h, 384);
+  ASSERT_EQ(b.size(), 18u + 256u * 384u * 4u);
   auto alpha = [&](int x, int rowFromBottom) { return b[18 + (rowFromBottom * w + x) * 4 + 3]; };
   const int cell = w / 16;
-  for (int code = 0; code < 256; ++code) {
+  for (int code = 0; code < 0x180; ++code) {
     const int x0 = (code % 16) * cell;
-    const int y0 = (15 - code / 16) * cell;  // from the bottom, as the game scans it
+    const int y0 = (23 - code / 16) * cell;  // from the bottom, as the game scans it
     int visible = 0;
     for (int y = y0; y < y0 + cell; ++y) {
       EXPECT_EQ(alpha(x0, y), 0) << "code " << code << " touches its cell's left edge";
       EXPECT_EQ(alpha(x0 + cell - 1, y), 0) << "code " << code << " touches its right edge";
       for (int x = x0; x < x0 + cell; ++x) visible += alpha(x, y) != 0;
     }
-    const bool printable = (code > 32 && code < 127);
+    const bool printable = (code > 32 && code < 127) || code >= 0x100;
     if (printable) {
       EXPECT_GT(visible, 0) << "code " << code << " has no glyph";
     }

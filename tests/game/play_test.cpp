@@ -103,47 +103,51 @@ TEST_F(PlayTest, GameOverDuringTheCompletionWaitReportsTwoThenOne) {
   EXPECT_EQ(RunSeconds(0.5f), 1);
 }
 
-TEST_F(PlayTest, LevelOneStartsItsClockWithTheFirstClickWhichTurnsNothing) {
+// The first click of a tutorial level turns the arrow under it like any other;
+// the level clock stands still for as long as the picture covers the board.
+TEST_F(PlayTest, LevelOnesFirstClickTurnsTheArrowAndTheClockWaitsForTheFirstClear) {
   MakePlayableBoard(true, "1");
   RunSeconds(2.0f);
   EXPECT_FALSE(board->IsClockStarted());
   EXPECT_EQ(board->TimeText(), "60");
   Piece& piece = *board->PieceAt(5, 5);
   ClickCell(5, 5);
-  board->Frame();
-  board->Status();
-  Clicks().Clear();
-  EXPECT_EQ(piece.Direction(), kUp);
-  EXPECT_TRUE(board->IsClockStarted());
-  ClickCell(5, 5);
   RunFrame();
   EXPECT_EQ(piece.Direction(), kRight);
+  EXPECT_TRUE(board->IsClockStarted());
+  RunSeconds(3.0f);
+  EXPECT_EQ(board->TimeText(), "60");
+  EXPECT_EQ(board->Elapsed(), 0.0f);
+  board->SetBlocksCleared(3);
   RunSeconds(1.5f);
   EXPECT_EQ(board->TimeText(), "58");
 }
 
-TEST_F(PlayTest, LevelOneHintFadesInWithTheClockAndGoesWithTheFirstClear) {
+TEST_F(PlayTest, LevelOneHintFadesInFromTheStartAndGoesWithTheFirstClear) {
   MakePlayableBoard(false, "1");
   board->Frame();
   board->Status();
   ASSERT_EQ(presentation.DrawnCount("Hint"), 1);
   EXPECT_EQ(presentation.drawn.back().text, "Hint.tga");
-  EXPECT_FLOAT_EQ(presentation.drawn.back().alpha, 0.0f);
   EXPECT_FLOAT_EQ(presentation.drawn.back().x, 385.0f);
   EXPECT_FALSE(presentation.drawn.back().flag);
-  board->SetClockStarted(true);
+  // Seen before any click, so the player knows what to do.
   RunSeconds(0.4f);
   board->Frame();
   board->Status();
-  EXPECT_NEAR(presentation.drawn.back().alpha, 1.5f * board->Elapsed(), 1e-4);
+  EXPECT_NEAR(presentation.drawn.back().alpha, 0.6f, 0.03f);
+  RunSeconds(1.0f);
+  board->Frame();
+  board->Status();
+  EXPECT_FLOAT_EQ(presentation.drawn.back().alpha, 1.0f);
   board->SetBlocksCleared(3);
   board->Frame();
   board->Status();
   EXPECT_EQ(presentation.DrawnCount("Hint"), 0);
 }
 
-TEST_F(PlayTest, LevelTwoHintStaysUntilTheFirstClickThenFadesInHalfASecond) {
-  MakePlayableBoard(false, "2");
+TEST_F(PlayTest, LevelTwoHintStaysUntilTheFirstClickThenFadesInHalfASecondWithTheClockStill) {
+  MakePlayableBoard(true, "2");
   RunSeconds(3.0f);
   board->Frame();
   board->Status();
@@ -151,17 +155,23 @@ TEST_F(PlayTest, LevelTwoHintStaysUntilTheFirstClickThenFadesInHalfASecond) {
   EXPECT_EQ(presentation.drawn.back().text, "Hint1.tga");
   EXPECT_TRUE(presentation.drawn.back().flag);
   EXPECT_FLOAT_EQ(presentation.drawn.back().alpha, 1.0f);
-  Clicks().RecordLeft(10, 10);
+  Piece& piece = *board->PieceAt(5, 5);
+  ClickCell(5, 5);
   RunFrame();
+  EXPECT_EQ(piece.Direction(), kRight);
   RunSeconds(0.4f);
   board->Frame();
   board->Status();
   ASSERT_EQ(presentation.DrawnCount("Hint"), 1);
   EXPECT_LT(presentation.drawn.back().alpha, 0.25f);
+  EXPECT_EQ(board->Elapsed(), 0.0f);
   RunSeconds(0.2f);
   board->Frame();
   board->Status();
   EXPECT_EQ(presentation.DrawnCount("Hint"), 0);
+  // The fade ended 0.15 s before this second began; the clock ran from then on.
+  RunSeconds(1.0f);
+  EXPECT_NEAR(board->Elapsed(), 1.15f, 0.05f);
 }
 
 TEST_F(PlayTest, LevelThreeHintFadesInOneSecondAfterTheFirstClick) {

@@ -62,8 +62,9 @@ TEST(EditFieldTest, BackspaceEnterAndCommands) {
   field.SetRect(0, 0, 400, 15);
   field.OnKeyChar(8, 0);  // backspace on an empty text
   Type(field, "ab");
-  field.OnKeyChar(0x100 + 'c', 0x1c);  // only the low byte counts
-  field.OnKeyChar(8, 0);
+  field.OnKeyChar(0x141, 0x1c);  // L with stroke, kept as its two UTF-8 bytes
+  EXPECT_EQ(field.Text(), "ab\xC5\x81");
+  field.OnKeyChar(8, 0);  // Backspace takes the whole letter
   EXPECT_EQ(field.Text(), "ab");
   field.OnKeyChar(13, 0);
   EXPECT_FALSE(field.IsEditing());

@@ -16,7 +16,7 @@ LESSONS = {
     '3': (6, 472, 315, 'Combo x6'),    # the bomb adds its three free neighbours
     '4': (10, 422, 315, 'Combo x10'),  # the lightning arrow takes its whole row
 }
-SECOND_CLICK = 2.0
+LESSON_CLICK = 2.0  # when the script makes the lesson move
 FRAME_TIME = 1.0 / 60.0
 
 
@@ -33,7 +33,7 @@ def check(sim, levels, script_dir, name, expected):
         return [f'level {name}: the first move scored nothing']
     first = chains[0]
     problems = []
-    if first['frame'] * FRAME_TIME < SECOND_CLICK:
+    if first['frame'] * FRAME_TIME < LESSON_CLICK:
         problems.append(f'level {name}: a chain scored before the lesson move '
                         f'(frame {first["frame"]})')
     if (first['n'], first['x'], first['y']) != (n, x, y):

@@ -91,15 +91,15 @@ TEST(LetterboxTest, ViewportCountsFromTheBottomAndDegenerateScreensAreSafe) {
   EXPECT_LE(y, 599);
 }
 
-TEST(Utf8ToLatin1Test, KeepsLatin1AndDropsEverythingElse) {
-  // a, e acute, euro sign (dropped), y diaeresis, emoji (dropped), z.
-  EXPECT_EQ(Utf8ToLatin1("a\xC3\xA9\xE2\x82\xAC\xC3\xBF\xF0\x9F\x98\x80z"),
-            (std::deque<int>{'a', 0xE9, 0xFF, 'z'}));
+TEST(Utf8ToLettersTest, KeepsEveryLetterAndDropsBrokenSequences) {
+  // a, e acute, euro sign, y diaeresis, emoji, Z with dot above, z.
+  EXPECT_EQ(Utf8ToLetters("a\xC3\xA9\xE2\x82\xAC\xC3\xBF\xF0\x9F\x98\x80\xC5\xBBz"),
+            (std::deque<int>{'a', 0xE9, 0x20AC, 0xFF, 0x1F600, 0x17B, 'z'}));
   // Stray continuation bytes, an overlong 'A', a sequence cut short by the end.
-  EXPECT_EQ(Utf8ToLatin1("\x80x\xC1\x81y\xC3"), (std::deque<int>{'x', 'y'}));
+  EXPECT_EQ(Utf8ToLetters("\x80x\xC1\x81y\xC3"), (std::deque<int>{'x', 'y'}));
   // A lead byte followed by a plain character keeps the character.
-  EXPECT_EQ(Utf8ToLatin1("\xC3q"), (std::deque<int>{'q'}));
-  EXPECT_TRUE(Utf8ToLatin1("").empty());
+  EXPECT_EQ(Utf8ToLetters("\xC3q"), (std::deque<int>{'q'}));
+  EXPECT_TRUE(Utf8ToLetters("").empty());
 }
 
 TEST(PlatformPointerTest, HeadlessStandInUntilOneIsInstalled) {

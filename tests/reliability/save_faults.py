@@ -43,8 +43,11 @@ def whole_file_problem(name, data):
         if not (1 <= time_levels <= 60 and 1 <= classic_levels <= 60):
             return "counts %d, %d" % (time_levels, classic_levels)
     elif name == "Hiscore.dat":
-        if len(data) != 5200:
-            return "%d bytes instead of 5200" % len(data)
+        # 20 records of 260 bytes, then "TAVH", the version and the last name.
+        if len(data) != 5200 + 264:
+            return "%d bytes instead of 5464" % len(data)
+        if data[5200:5204] != b"TAVH":
+            return "no trailer after the records"
         for record in range(20):
             if b"\0" not in data[record * 260:record * 260 + 256]:
                 return "record %d has no name end" % record

@@ -99,6 +99,34 @@ TEST_F(BitmapFontTest, PenAdvancesByWidthSpacingAndSpace) {
   EXPECT_FLOAT_EQ(draws[1].vertices[0].x, 100 + 4 + 2);
 }
 
+// Texts are UTF-8: a letter of the Latin Extended-A rows is drawn from its own
+// cell, one the picture lacks as its plain letter, anything else as '?'.
+TEST_F(BitmapFontTest, LettersBeyondLatin1UseTheirRowsOrTheirPlainLetter) {
+  // 128x192: 24 rows of 8x8 cells; 'Z', '?' and U+017B (Z with dot above) drawn.
+  WriteDataFile("wide.tga", MakeTga(128, 192, 32, [](int x, int yFromTop) {
+    const int code = (yFromTop / 8) * 16 + x / 8;
+    const int column = x % 8;
+    const bool visible = (code == 'Z' && column <= 5 && column >= 1) ||
+                         (code == '?' && column == 2) || (code == 0x17B && column == 4);
+    return Bgra{255, 255, 255, uint8_t(visible ? 200 : 0)};
+  }));
+  BitmapFont font;
+  font.Load("wide.tga");
+  font.SetMetrics(1, 5, 15);
+  EXPECT_EQ(font.CellFor(0x17B), 0x17Bu);
+  EXPECT_EQ(font.CellFor(0x179), static_cast<uint32_t>('Z'));  // Z with acute: no glyph
+  EXPECT_EQ(font.CellFor(0x20AC), static_cast<uint32_t>('?'));  // the euro sign
+  // "Ż", "Ź", "€" and a broken byte: four quads, none left out.
+  auto draws = PrintAndRecord(font, "\xC5\xBB\xC5\xB9\xE2\x82\xAC\xC5");
+  ASSERT_EQ(draws.size(), 4u);
+  // U+017B sits in grid row 23 (the picture's bottom row), column 11.
+  EXPECT_FLOAT_EQ(draws[0].vertices[0].v, 1.0f - 0.0f / 192 + 1.0f / 128);
+  EXPECT_FLOAT_EQ(draws[0].vertices[0].u, (11 * 8 + 4) / 128.0f - 1.0f / 128);
+  EXPECT_FLOAT_EQ(draws[1].vertices[0].u, font.GetGlyph('Z').uLeft);
+  EXPECT_FLOAT_EQ(draws[2].vertices[0].u, font.GetGlyph('?').uLeft);
+  EXPECT_EQ(font.TextWidth("\xC5\xB9"), font.TextWidth("Z"));
+}
+
 TEST_F(BitmapFontTest, ShadowIsABlackCopyOneDownRight) {
   BitmapFont font;
   font.Load("font.tga");

@@ -65,8 +65,10 @@ TEST(HiscoreTableTest, FileLayoutIsTwentyRecordsOfNameAndLittleEndianScore) {
   table.At(kClassic, 0) = {"Ann", 0x01020304u};
   table.At(kTime, 9) = {"Zed", 7};
   table.At(kTime, 1).name = std::string(300, 'x');  // cut to 255 and still terminated
+  table.SetLastName("Zed");
   const std::string bytes = table.Serialize();
-  ASSERT_EQ(bytes.size(), 5200u);
+  ASSERT_EQ(bytes.size(), 5200u + 4 + 4 + 256);
+  EXPECT_EQ(bytes.substr(5200, 12), std::string("TAVH\x02\0\0\0Zed\0", 12));
   EXPECT_EQ(bytes.substr(0, 4), std::string("Ann\0", 4));
   EXPECT_EQ(bytes.substr(256, 4), "\x04\x03\x02\x01");
   EXPECT_EQ(bytes.substr(19 * 260, 4), std::string("Zed\0", 4));
@@ -80,7 +82,25 @@ TEST(HiscoreTableTest, FileLayoutIsTwentyRecordsOfNameAndLittleEndianScore) {
   EXPECT_EQ(back.At(kClassic, 0).score, 0x01020304u);
   EXPECT_EQ(back.At(kTime, 9).name, "Zed");
   EXPECT_EQ(back.At(kTime, 1).name.size(), 255u);
+  EXPECT_EQ(back.LastName(), "Zed");
   EXPECT_EQ(back.Serialize(), bytes);
+
+  // A file of the records alone, as the first version wrote it: its names are
+  // single-byte Latin-1 and keep their letters.
+  std::string old = bytes.substr(0, 5200);
+  old.replace(0, 6, std::string("\xD8rjan\0", 6));
+  HiscoreTable fromOld;
+  EXPECT_TRUE(fromOld.Parse(old));
+  EXPECT_EQ(fromOld.At(kClassic, 0).name, "\xC3\x98rjan");  // UTF-8
+  EXPECT_EQ(fromOld.LastName(), "");
+  // A UTF-8 name too long for its slot is cut on a whole letter.
+  HiscoreTable longNames;
+  std::string polish;
+  for (int i = 0; i < 200; ++i) polish += "\xC5\xBB";  // 400 bytes of Z with dot
+  longNames.At(kTime, 0).name = polish;
+  HiscoreTable cut;
+  EXPECT_TRUE(cut.Parse(longNames.Serialize()));
+  EXPECT_EQ(cut.At(kTime, 0).name, polish.substr(0, 254));
 }
 
 TEST(HiscoreTableTest, DamagedFilesGiveTheRowsThatCanBeRead) {
@@ -162,15 +182,95 @@ TEST_F(HiscoreWindowTest, NewEntryOpensItsPageStartsTheNameAndSavesAtOnce) {
   ASSERT_TRUE(FileExists());
   EXPECT_EQ(SavedTable().At(kTime, 0).score, 500u);
 
-  // Enter ends the entry and saves the name.
+  // Enter ends the entry and saves the name; until then the row is saved with
+  // the name an empty entry would get.
+  EXPECT_EQ(window.EntryRow(), 0);
   Type("Bo");
-  EXPECT_EQ(SavedTable().At(kTime, 0).name, "");
+  EXPECT_EQ(SavedTable().At(kTime, 0).name, "Player");
   Type("b\r");
   EXPECT_FALSE(window.NameField(kTime, 0).IsEditing());
   EXPECT_EQ(SavedTable().At(kTime, 0).name, "Bob");
   // Later typing goes nowhere.
   Type("x");
   EXPECT_EQ(window.Table().At(kTime, 0).name, "Bob");
+}
+
+// The last name entered is offered again, selected: Enter keeps it, typing
+// replaces it, and an entry left empty takes it. It survives a restart.
+TEST_F(HiscoreWindowTest, TheLastNameIsFilledInSelectedAndTakenByAnEmptyEntry) {
+  window.Command("NewClassicUser 300");
+  Type("\r");  // nothing ever entered: an empty name becomes "Player"
+  EXPECT_EQ(SavedTable().At(kClassic, 0).name, "Player");
+  window.Command("NewClassicUser 400");
+  Type("Ann\r");
+  EXPECT_EQ(SavedTable().LastName(), "Ann");
+
+  HiscoreWindow restarted("HiscoreWindow");
+  restarted.SetFilePath(dir / "Hiscore.dat");
+  restarted.Command("LoadData");
+  restarted.Command("NewClassicUser 500");
+  EXPECT_EQ(restarted.NameField(kClassic, 0).Text(), "Ann");
+  EXPECT_EQ(restarted.EntryRow(), 0);
+  restarted.OnKeyChar('\r', 0);  // kept as it is
+  EXPECT_EQ(restarted.Table().At(kClassic, 0).name, "Ann");
+
+  restarted.Command("NewClassicUser 600");
+  for (unsigned char c : std::string("Bo")) restarted.OnKeyChar(c, 0);  // replaces the selection
+  EXPECT_EQ(restarted.NameField(kClassic, 0).Text(), "Bo");
+  restarted.Command("EndInput");
+  restarted.Command("NewClassicUser 700");
+  restarted.OnKeyChar(8, 0);  // Backspace deletes the selected name...
+  EXPECT_EQ(restarted.NameField(kClassic, 0).Text(), "");
+  restarted.Command("EndInput");  // ...and an empty entry takes the last name
+  EXPECT_EQ(SavedTable().At(kClassic, 0).name, "Bo");
+  EXPECT_EQ(restarted.EntryRow(), -1);
+}
+
+// Letters beyond Latin-1 typed into a name are saved as UTF-8 and read back
+// unchanged by the next run.
+TEST_F(HiscoreWindowTest, TypedLettersSurviveTheFileAsUtf8) {
+  const std::vector<std::vector<uint32_t>> typed = {
+      {0x17B, 0xF3, 0x142, 'w'}, {0xD8, 'r', 'j', 'a', 'n'}, {0x15E, 'u', 'l', 'e'}};
+  const Strings expected = {"\xC5\xBB\xC3\xB3\xC5\x82w", "\xC3\x98rjan", "\xC5\x9Eule"};
+  for (size_t i = 0; i < typed.size(); ++i) {
+    window.Command("NewTimeUser " + std::to_string(100 * (i + 1)));
+    window.OnKeyChar(8, 0);  // the offered last name goes
+    for (uint32_t letter : typed[i]) window.OnKeyChar(letter, 0);
+    window.OnKeyChar('\r', 0);
+  }
+  HiscoreWindow restarted("HiscoreWindow");
+  restarted.SetFilePath(dir / "Hiscore.dat");
+  restarted.Command("LoadData");
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(restarted.Table().At(kTime, static_cast<int>(2 - i)).name, expected[i]);
+  }
+}
+
+// Two dialogs writing the same file in turn, each from its own stale tables,
+// lose nothing: every save keeps the rows the other one wrote.
+TEST_F(HiscoreWindowTest, TwoWritersInterleavingTwoHundredSavesLoseNoRow) {
+  HiscoreWindow other("HiscoreWindow");
+  other.SetFilePath(dir / "Hiscore.dat");
+  HiscoreWindow* writers[2] = {&window, &other};
+  std::vector<HiscoreTable::Row> all;
+  uint32_t seed = 7;
+  for (int save = 0; save < 200; ++save) {
+    seed = seed * 1103515245u + 12345u;
+    const uint32_t score = 1 + (seed >> 8) % 100000;
+    const std::string name = "P" + std::to_string(save);
+    HiscoreWindow& writer = *writers[save % 2];
+    writer.Command("NewTimeUser " + std::to_string(score));
+    for (unsigned char c : name) writer.OnKeyChar(c, 0);
+    writer.OnKeyChar('\r', 0);
+    all.push_back({name, score});
+  }
+  std::stable_sort(all.begin(), all.end(),
+                   [](const auto& a, const auto& b) { return a.score > b.score; });
+  const HiscoreTable saved = SavedTable();
+  for (int row = 0; row < 10; ++row) {
+    EXPECT_EQ(saved.At(kTime, row).score, all[row].score) << row;
+    EXPECT_EQ(saved.At(kTime, row).name, all[row].name) << row;
+  }
 }
 
 TEST_F(HiscoreWindowTest, OkButtonEndsTheEntryAndSaves) {

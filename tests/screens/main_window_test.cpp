@@ -59,8 +59,11 @@ TEST(MainWindowTest, LockedLevelsAreRedAndNumbersAreCentred) {
   MainWindow menu("MainWindow");
   int32_t unlockedTime = 3, unlockedClassic = 1;
   menu.SetUnlockedLevelCounts(&unlockedTime, &unlockedClassic);
-  menu.Command("TimeLevelInc");     // level 1 of 3 unlocked: white
-  menu.Command("ClassicLevelInc");  // level 1 of 1 unlocked: red
+  // The selectors start at the highest startable level: 03 and 01.
+  EXPECT_EQ(menu.TimeLevel(), 2);
+  EXPECT_EQ(menu.ClassicLevel(), 0);
+  menu.Command("TimeLevelDec");     // level 2 of 3 unlocked: white
+  menu.Command("ClassicLevelInc");  // level 2 of 1 unlocked: red
   test::Recorder().ClearCalls();
   menu.Draw();
   EXPECT_EQ(GreenOfNumberAt(716, 139), (std::vector<float>{1, 1}));

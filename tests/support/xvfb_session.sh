@@ -18,6 +18,14 @@
 #   wait_game_exit <seconds>      sets $game_rc to the game's exit code (or "running")
 #   stop_session                  ends the game and Xvfb if they still run
 #   fail <text>, shot <name>      count a failed check; screenshot to $out_dir/<name>.png
+#   require_tools <tool>...       ends with the skip status (77) unless all are installed
+#   require_game_files <folder> <file>...
+#                                 the same unless the built game holds every file
+#   copy_game <folder> <run folder> [<data item>...]
+#                                 a fresh copy of the game to run: the executable
+#                                 and links to the named items of its Data/ (by
+#                                 default data.pkg, Textures.ini and Audio, for a
+#                                 caller that writes its own Levels.ini)
 #
 # The game process id goes in $game_pid (set by the caller).
 
@@ -188,4 +196,35 @@ wait_game_exit() {
   wait "$game_pid"
   game_rc=$?
   game_pid=""
+}
+
+require_tools() {
+  local tool
+  for tool in "$@"; do
+    if ! command -v "$tool" > /dev/null; then
+      echo "SKIP: $tool is not installed"
+      exit 77
+    fi
+  done
+}
+
+require_game_files() {
+  local folder=$1 file
+  shift
+  for file in "$@"; do
+    if [ ! -e "$folder/$file" ]; then
+      echo "SKIP: the built game has no $file"
+      exit 77
+    fi
+  done
+}
+
+copy_game() {
+  local from=$1 to=$2 item
+  shift 2
+  [ $# -gt 0 ] || set -- data.pkg Textures.ini Audio
+  rm -rf "$to"
+  mkdir -p "$to/Data"
+  cp "$from/tavrolith" "$to/"
+  for item in "$@"; do ln -s "$from/Data/$item" "$to/Data/$item"; done
 }

@@ -109,13 +109,14 @@ TEST(Win32PlatformTest, MessagesBecomeTheEventsTheMainLoopActsOn) {
   EXPECT_FALSE(handled);
 }
 
-TEST(Win32PlatformTest, TypedCharactersOutsideLatin1AreDropped) {
+TEST(Win32PlatformTest, TypedLettersArriveWhateverTheCodePage) {
   Win32Platform platform(GetModuleHandleA(nullptr));
-  // The window is a Unicode one: e-acute arrives as U+00E9 whatever the code page;
-  // the euro sign and a Polish e-ogonek have no picture in the font.
+  // The window is a Unicode one: e-acute and a Polish e-ogonek arrive as their
+  // letters whatever the code page; a letter beyond the basic plane becomes one '?'.
   EXPECT_EQ(Handle(platform, WM_CHAR, 0xE9, 0).charCode, 0xE9);
-  EXPECT_EQ(Handle(platform, WM_CHAR, 0x20AC, 0).type, PlatformEventType::kClose);
-  EXPECT_EQ(Handle(platform, WM_CHAR, 0x0119, 0).type, PlatformEventType::kClose);
+  EXPECT_EQ(Handle(platform, WM_CHAR, 0x0119, 0).charCode, 0x119);
+  EXPECT_EQ(Handle(platform, WM_CHAR, 0xD83D, 0).charCode, '?');
+  EXPECT_EQ(Handle(platform, WM_CHAR, 0xDE00, 0).type, PlatformEventType::kClose);
 }
 
 }  // namespace

@@ -69,7 +69,8 @@ def all_pictures():
                             "debris of an exploding no-arrow"))
     pics += effects.pictures(Picture)
     pics.append(Picture("xFont.tga", font.font_picture,
-                        "game font: 16x16 cells of Latin-1 glyphs, white, shape in alpha"))
+                        "game font: 16x24 cells of Latin-1 and Latin Extended-A glyphs, "
+                        "white, shape in alpha"))
     # Buttons.
     pics += _button_set("start", "menu: start a game", _text("Play"))
     pics += _button_set("options", "menu: options", _text("Options"))

@@ -1,5 +1,8 @@
-# The game font picture: a 16 by 16 grid of 16-pixel cells holding the Latin-1
-# characters, white, with the glyph's shape in the alpha channel. The game measures
+# The game font picture: a grid of 16-pixel cells, 16 to a row, holding the
+# Latin-1 characters (rows 0 to 15) and the Latin Extended-A letters U+0100 to
+# U+017F (rows 16 to 23, the Polish, Czech, Hungarian and Turkish letters among
+# them), white, with the glyph's shape in the alpha channel; a cell's number is
+# its letter's code. The game measures
 # each glyph from the leftmost to the rightmost column with any alpha, so every glyph
 # keeps one empty column at each edge of its cell, and faint edge pixels that would
 # widen a glyph are dropped. Drawn with the game's metrics in mind: line height 15,
@@ -15,16 +18,19 @@ FONT_SIZE = 12
 MIN_ALPHA = 24  # coverage below this (of 255) is dropped
 
 
+ROWS = 24  # Latin-1, then Latin Extended-A
+
+
 def _printable(code):
-    return 33 <= code <= 126 or 161 <= code <= 255
+    return 33 <= code <= 126 or 161 <= code <= 0x17F
 
 
 def glyph_alpha(code):
-    """The glyph of one Latin-1 code as a CELL x CELL alpha array (uint8)."""
+    """The glyph of one letter code as a CELL x CELL alpha array (uint8)."""
     out = np.zeros((CELL, CELL), np.uint8)
     if not _printable(code):
         return out
-    ch = bytes([code]).decode("latin-1")
+    ch = chr(code)
     f = font(SANS_BOLD, FONT_SIZE)
     img = Image.new("L", (CELL * 3, CELL * 2), 0)
     draw = ImageDraw.Draw(img)
@@ -54,11 +60,10 @@ def glyph_alpha(code):
 
 
 def font_picture():
-    """The whole 256 by 256 RGBA font picture, top row first."""
-    size = CELL * 16
-    rgba = np.zeros((size, size, 4), np.uint8)
+    """The whole 256 by 384 RGBA font picture, top row first."""
+    rgba = np.zeros((CELL * ROWS, CELL * 16, 4), np.uint8)
     rgba[..., :3] = 255
-    for code in range(256):
+    for code in range(16 * ROWS):
         row, col = code // 16, code % 16
         rgba[row * CELL:(row + 1) * CELL, col * CELL:(col + 1) * CELL, 3] = glyph_alpha(code)
     return rgba
