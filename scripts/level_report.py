@@ -47,7 +47,7 @@ EXPERT_SHARE = 0.9        # the expert completes every time-attack level this of
 QUICK_SEEDS = 4
 QUICK_EXPERT_LEVELS = ('10', '30', '50', '60')
 QUICK_EARLY = ('5', '10')     # the casual player completes every timed run
-QUICK_LATE = ('55', '60')     # ... and not every timed run here, but at least one
+QUICK_LATE = ('55', '60')     # ... and at least one timed run here, at most half
 
 # Why the casual player model's numbers (tools/sim/casual_bot.h) are what they are.
 CASUAL_REASONS = {
@@ -166,14 +166,26 @@ def decades(levels):
                                                               for n in levels)]
 
 
+def results_check(stats):
+    errors = [e for p in stats for m in stats[p] for s in stats[p][m].values()
+              for e in s['errors']]
+    return (not errors, 'every run produced a result'
+            + ('' if not errors else f' ({len(errors)} did not: {errors[0]})'))
+
+
+def expert_check(expert):
+    """The greedy expert's time-attack completion, level by level."""
+    worst = min(expert, key=lambda n: expert[n]['rate'])
+    return (expert[worst]['rate'] >= EXPERT_SHARE,
+            f'greedy, time attack: every level completed in at least '
+            f'{100 * EXPERT_SHARE:.0f} % of runs (worst: level {worst}, '
+            f'{100 * expert[worst]["rate"]:.0f} %)')
+
+
 def evaluate(stats):
     """The curve's checks, as (passed, description). `stats[player][mode]` maps
     level numbers to summaries."""
-    checks = []
-    errors = [e for p in stats for m in stats[p] for s in stats[p][m].values()
-              for e in s['errors']]
-    checks.append((not errors, 'every run produced a result'
-                   + ('' if not errors else f' ({len(errors)} did not: {errors[0]})')))
+    checks = [results_check(stats)]
     for mode in MODES:
         casual = stats['casual'][mode]
         name = f'casual, {MODE_NAMES[mode]}'
@@ -209,19 +221,13 @@ def evaluate(stats):
         checks.append((not jumps,
                        f'{name}: no level more than {100 * STEP_UP:.0f} points easier than the '
                        f'mean of the ten before it' + ('' if not jumps else f' ({"; ".join(jumps)})')))
-    expert = stats['greedy']['timed']
-    if expert:
-        worst = min(expert, key=lambda n: expert[n]['rate'])
-        checks.append((expert[worst]['rate'] >= EXPERT_SHARE,
-                       f'greedy, time attack: every level completed in at least '
-                       f'{100 * EXPERT_SHARE:.0f} % of runs (worst: level {worst}, '
-                       f'{100 * expert[worst]["rate"]:.0f} %)'))
+    checks.append(expert_check(stats['greedy']['timed']))
     return checks
 
 
 def quick_checks(stats):
     """The quick sweep's checks on its fixed seeds."""
-    checks = evaluate({'casual': {}, 'greedy': {'timed': stats['greedy']['timed']}})
+    checks = [results_check(stats), expert_check(stats['greedy']['timed'])]
     casual = stats['casual']['timed']
     for n in QUICK_EARLY:
         s = casual[int(n)]
@@ -229,8 +235,8 @@ def quick_checks(stats):
                        f'casual, time attack: level {n} completed in every run ({s["done"]}/{s["runs"]})'))
     for n in QUICK_LATE:
         s = casual[int(n)]
-        checks.append((0 < s['done'] < s['runs'],
-                       f'casual, time attack: level {n} completed in some runs but not all '
+        checks.append((0 < s['done'] <= s['runs'] / 2,
+                       f'casual, time attack: level {n} completed in some runs, at most half '
                        f'({s["done"]}/{s["runs"]})'))
     return checks
 
