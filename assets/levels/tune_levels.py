@@ -167,7 +167,7 @@ def set_keys(text, level, values):
 def measure(args):
     make = os.path.join(HERE, 'make_levels.py')
     levels = range(args.first, args.last + 1)
-    seeds = range(1, args.seeds + 1)
+    seeds = range(args.first_seed, args.first_seed + args.seeds)
     bots = args.bots.split(',')
     with tempfile.TemporaryDirectory() as tmp:
         built = os.path.join(tmp, 'Levels.ini')
@@ -188,9 +188,15 @@ def measure(args):
                 data[str(n)] = {bot: [jobs[(n, bot, s)].result() for s in seeds] for bot in bots}
                 print(f'level {n} measured', file=sys.stderr, flush=True)
     if os.path.exists(args.out):
+        # Earlier measurements of other levels, or of other seeds of the same level.
         with open(args.out, encoding='utf-8') as f:
             old = json.load(f)
-        old.update(data)
+        for level, runs in data.items():
+            if level in old and args.first_seed > 1:
+                for bot in runs:
+                    old[level][bot] = old[level][bot][:args.first_seed - 1] + runs[bot]
+            else:
+                old[level] = runs
         data = old
     with open(args.out, 'w', encoding='utf-8') as f:
         json.dump(data, f)
@@ -266,7 +272,8 @@ def main():
     m = sub.add_parser('measure')
     m.add_argument('--sim', required=True)
     m.add_argument('--out', required=True)
-    m.add_argument('--seeds', type=int, default=20)
+    m.add_argument('--seeds', type=int, default=40)
+    m.add_argument('--first-seed', type=int, default=1)
     m.add_argument('--jobs', type=int, default=2)
     m.add_argument('--design', default=DESIGNS, help='the designs to measure (levels.txt)')
     m.add_argument('--bots', default='casual,greedy')
