@@ -1,10 +1,14 @@
-// The simulator: its options and scripts, press timing, the greedy bot, the report,
+// The simulator: its options and scripts, press timing, the greedy bot, the casual
+// player model, the report,
 // and whole runs of the scenario levels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <vector>
 
 #include "game_test_support.h"
+#include "tools/sim/casual_bot.h"
 #include "tools/sim/greedy_bot.h"
 #include "tools/sim/json_writer.h"
 #include "tools/sim/simulation.h"
@@ -37,7 +41,7 @@ TEST(SimOptionsTest, ReadsEveryOptionAndRejectsBadValues) {
   EXPECT_DOUBLE_EQ(options.seconds, 10.0);
   EXPECT_TRUE(options.untilEnd);
   EXPECT_EQ(options.scriptPath, "s.txt");
-  EXPECT_TRUE(options.greedyBot);
+  EXPECT_EQ(options.bot, SimBot::kGreedy);
   EXPECT_DOUBLE_EQ(options.clicksPerSecond, 3.0);
 
   ASSERT_TRUE(ParseSimOptions({"--levels", "L.ini", "--level", "7"}, &options, &error));
@@ -128,7 +132,7 @@ TEST(SimRunTest, PressLandsInTheFirstFrameStartingAtOrAfterItsTime) {
 
 TEST(SimRunTest, SameSeedSameGameOtherSeedOtherRefill) {
   SimOptions options = Options("Meadow");
-  options.greedyBot = true;
+  options.bot = SimBot::kGreedy;
   options.seconds = 20.0;
   SimResult first, second, third;
   std::string error;
@@ -142,7 +146,7 @@ TEST(SimRunTest, SameSeedSameGameOtherSeedOtherRefill) {
 
 TEST(SimRunTest, GreedyBotFinishesAPlayableLevelWithinItsClickRate) {
   SimOptions options = Options("Meadow");
-  options.greedyBot = true;
+  options.bot = SimBot::kGreedy;
   options.untilEnd = true;
   options.seconds = 120.0;
   options.clicksPerSecond = 2.0;
@@ -277,6 +281,92 @@ TEST_F(GreedyBotTest, LeavesFallingAndMarkedPiecesAlone) {
   turn.Mark(5.0f);
   BotMove move = ChooseGreedyMove(*board);
   EXPECT_FALSE(move.found && move.column == 7 && move.row == 4);
+}
+
+using CasualPlayerTest = GameTest;
+
+// A red line of three waits for (7, 4) to turn up; a blue line of four in row 6,
+// walled off by no-arrow pieces, waits for (2, 6) to turn right. Over many decisions
+// the player picks a line only when it saw every cell of it, takes the longer line
+// about twice as often, and wastes about one turn in five.
+TEST_F(CasualPlayerTest, ChoosesOnlyWhatItSawAndPrefersLongerLines) {
+  MakeQuietBoard();
+  Put(7, 2, kRedArrow, kUp);
+  Put(7, 3, kRedArrow, kUp);
+  Put(7, 4, kRedArrow, kLeft);
+  Put(0, 6, kNoArrow, kUp);
+  Put(1, 6, kBlueArrow, kRight);
+  Put(2, 6, kBlueArrow, kUp);
+  Put(3, 6, kBlueArrow, kRight);
+  Put(4, 6, kBlueArrow, kRight);
+  Put(5, 6, kNoArrow, kUp);
+
+  CasualPlayer player(3);
+  int withLineSeen = 0, aimless = 0, bothSeen = 0, longerChosen = 0;
+  for (int i = 0; i < 10000; ++i) {
+    BotMove move = player.Choose(*board);
+    const SeenCells& seen = player.Seen();
+    auto saw = [&](int x, int y) { return seen.test(x + 10 * y); };
+    ASSERT_TRUE(move.found);
+    ASSERT_TRUE(saw(move.column, move.row));
+    bool red = saw(7, 2) && saw(7, 3) && saw(7, 4);
+    bool blue4 = saw(1, 6) && saw(2, 6) && saw(3, 6) && saw(4, 6);
+    bool blue = blue4 || (saw(2, 6) && saw(3, 6) && (saw(1, 6) || saw(4, 6)));
+    bool choseRed = move.column == 7 && move.row == 4 && move.lineLength >= 3;
+    bool choseBlue = move.column == 2 && move.row == 6 && move.lineLength >= 3;
+    ASSERT_EQ(move.lineLength >= 3, choseRed || choseBlue);
+    ASSERT_TRUE(!choseRed || (red && move.left && move.lineLength == 3));
+    ASSERT_TRUE(!choseBlue || (blue && move.lineLength == (blue4 ? 4 : 3)));
+    if (red || blue) {
+      ++withLineSeen;
+      if (move.lineLength < 3) ++aimless;
+    }
+    if (red && blue4 && move.lineLength >= 3) {
+      ++bothSeen;
+      if (choseBlue) ++longerChosen;
+    }
+  }
+  ASSERT_GT(withLineSeen, 3000);
+  EXPECT_NEAR(static_cast<double>(aimless) / withLineSeen, kCasualPlayer.aimlessShare, 0.04);
+  ASSERT_GT(bothSeen, 100);
+  EXPECT_NEAR(static_cast<double>(longerChosen) / bothSeen, 2.0 / 3.0, 0.08);
+}
+
+// Log-normal think times: median 1.5 s, about nine in ten between 0.7 s and 4 s
+// (the normal distribution gives 0.912 for a spread of 0.5).
+TEST(CasualThinkTimeTest, FollowsTheStatedDistribution) {
+  CasualPlayer player(11);
+  std::vector<double> times;
+  for (int i = 0; i < 20000; ++i) times.push_back(player.DrawThinkTime());
+  std::sort(times.begin(), times.end());
+  EXPECT_NEAR(times[times.size() / 2], 1.5, 0.03);
+  auto share = [&](double low, double high) {
+    return static_cast<double>(std::count_if(times.begin(), times.end(),
+                                              [&](double t) { return t >= low && t < high; })) /
+           times.size();
+  };
+  EXPECT_NEAR(share(0.7, 4.0), 0.912, 0.01);
+  EXPECT_NEAR(share(0.0, 0.7), 0.064, 0.008);
+  EXPECT_GT(times.front(), 0.0);
+}
+
+// The same seed plays the same game, press for press; another seed another one.
+// Its presses come at most two a second and, with the thinking, far fewer.
+TEST(SimRunTest, CasualPlayerIsDeterministicPerSeedAndThinksBetweenMoves) {
+  SimOptions options = Options("Meadow");
+  options.bot = SimBot::kCasual;
+  options.seconds = 60.0;
+  SimResult first, second, third;
+  std::string error;
+  ASSERT_EQ(RunSimulation(options, {}, &first, &error), kSimOk);
+  RunSimulation(options, {}, &second, &error);
+  options.seed = 2;
+  RunSimulation(options, {}, &third, &error);
+  EXPECT_EQ(SimResultJson(first), SimResultJson(second));
+  EXPECT_NE(first.board, third.board);
+  EXPECT_FALSE(first.chains.empty());
+  EXPECT_GT(first.clicks, 10);
+  EXPECT_LT(first.clicks, static_cast<int>(first.seconds / 1.5));
 }
 
 }  // namespace

@@ -98,18 +98,34 @@ class DesignBuilderTest(unittest.TestCase):
         self.assertEqual(len(levels), 60)
 
 
+def steady_run(rate, stuck=None, until=400):
+    """A tuning timeline clearing `rate` blocks a second, the board first stuck at
+    `stuck` seconds (time attack goes on, classic ends there)."""
+    return {'progress': [[t, rate * t] for t in range(1, until)], 'stuck': stuck}
+
+
 class TunerTest(unittest.TestCase):
-    def test_target_is_met_in_the_planned_time_by_enough_runs(self):
-        # Level 5 plans 12 s. Four runs clearing 10 blocks a second; one of them
-        # stuck (its timeline ends) at 60 blocks.
-        steady = [(t, 10 * t) for t in range(1, 30)]
-        stuck = [(t, 10 * t) for t in range(1, 7)]
-        self.assertEqual(tune_levels.choose_target(5, [steady] * 4), 120)
-        # Every early run must get there: the stuck one holds the target down.
-        self.assertEqual(tune_levels.choose_target(5, [steady] * 3 + [stuck]), 60)
-        # From level 51 on, 60 % of the runs are enough: the steady runs' last
-        # chain (290 blocks) comes well inside level 55's planned 52 s.
-        self.assertEqual(tune_levels.choose_target(55, [steady] * 3 + [stuck]), 290)
+    def test_target_is_what_enough_classic_runs_reach_before_a_stuck_board(self):
+        runs = [steady_run(2)] * 3 + [steady_run(2, stuck=30.5)]
+        # Every run must get there: the one stuck at 30 s (60 blocks) holds it down.
+        self.assertEqual(tune_levels.choose_blocks(runs, 1.0), 60)
+        # Three in four may: the others reach anything within the horizon.
+        self.assertEqual(tune_levels.choose_blocks(runs, 0.75), 2 * 399 // 5 * 5)
+        # A stuck board ends only the classic game.
+        self.assertEqual(tune_levels.completion(runs, 100), 0.75)
+        self.assertEqual(tune_levels.completion(runs, 100, limit=60), 1.0)
+
+    def test_time_limit_serves_the_casual_share_but_never_fails_the_expert(self):
+        casual = [steady_run(1), steady_run(2), steady_run(2), steady_run(4)]
+        expert = [steady_run(10)] * 4
+        # 100 blocks: the casual runs need 25, 50, 50 and 100 s (plus the lag).
+        self.assertEqual(tune_levels.choose_time(casual, expert, 100, 0.75), 55)
+        self.assertEqual(tune_levels.completion(casual, 100, 55), 0.75)
+        # A slow expert raises the limit past every casual run.
+        slow = [steady_run(0.8)] * 4
+        limit = tune_levels.choose_time(casual, slow, 100, 0.5)
+        self.assertEqual(tune_levels.completion(slow, 100, limit), 1.0)
+        self.assertGreaterEqual(limit, 125 * tune_levels.EXPERT_MARGIN)
 
     def test_only_the_named_level_is_edited(self):
         text = 'level 5 "A"\nblocks 10\ntime 20\nlevel 50 "B"\nblocks 30\ntime 40\n'
@@ -146,23 +162,45 @@ class ReportTest(unittest.TestCase):
         self.assertEqual((s['done'], s['runs'], s['time'], s['score']), (2, 4, 20, 200))
         self.assertEqual(len(s['errors']), 1)
 
+    @staticmethod
+    def curve(casual_rate, expert_rate=1.0):
+        """Stats of 60 levels: the casual player completes level n at casual_rate(n)."""
+        def mode(rate):
+            return {'runs': 20, 'done': round(rate * 20), 'rate': round(rate * 20) / 20,
+                    'time': 30, 'score': 0, 'errors': []}
+        return {'casual': {m: {n: mode(casual_rate(n)) for n in range(1, 61)}
+                           for m in ('classic', 'timed')},
+                'greedy': {m: {n: mode(expert_rate) for n in range(1, 61)}
+                           for m in ('classic', 'timed')}}
+
     def test_curve_checks(self):
-        def stats(classic_rate, timed_time):
-            def mode(rate, time):
-                return {'runs': 10, 'done': int(rate * 10), 'rate': rate,
-                        'time': time, 'score': 0, 'errors': []}
-            return {'classic': mode(classic_rate, timed_time),
-                    'timed': mode(1.0 if timed_time else 0.0, timed_time)}
-        names = [str(n) for n in range(1, 61)]
-        good = {n: stats(1.0 if int(n) <= 20 else 0.5, 10 + int(n)) for n in names}
-        self.assertTrue(all(ok for ok, _ in level_report.evaluate(names, good)))
-        bad = dict(good)
-        bad['7'] = stats(0.8, 17)      # an early classic level fails too often
-        bad['55'] = stats(0.0, None)   # never completed in time attack
-        failed = [text for ok, text in level_report.evaluate(names, bad) if not ok]
-        self.assertEqual(len(failed), 2)
-        self.assertIn('1 to 20', failed[0])
-        self.assertIn('never: 55', failed[1])
+        def good(n):
+            return 1.0 if n <= 20 else 0.9 - (n - 20) * 0.5 / 40
+        checks = level_report.evaluate(self.curve(good))
+        self.assertEqual(len(checks), 10)
+        self.assertTrue(all(ok for ok, _ in checks), checks)
+
+        def failed(stats):
+            return [text for ok, text in level_report.evaluate(stats) if not ok]
+        # A late level as easy as the early ones: a jump, and the last ten too easy.
+        bad = failed(self.curve(lambda n: 1.0 if n == 55 else good(n)))
+        self.assertEqual(len(bad), 4, bad)
+        self.assertTrue(any('55: 100 %' in t for t in bad))
+        self.assertTrue(any('51 to 60 completed in 30 % to 50 % of runs (51 %)' in t for t in bad))
+        # A hard early block, then an easier one.
+        bad = failed(self.curve(lambda n: 0.7 if n <= 10 else good(n)))
+        self.assertTrue(any('time attack: levels 1 to 10' in t for t in bad))
+        self.assertTrue(any('easier: 11 to 20' in t for t in bad))
+        # The expert missing a time limit now and then.
+        bad = failed(self.curve(good, expert_rate=0.85))
+        self.assertEqual(len(bad), 1)
+        self.assertIn('greedy', bad[0])
+
+    def test_every_casual_parameter_is_read_and_explained(self):
+        header = os.path.join(ROOT, 'tools', 'sim', 'casual_bot.h')
+        parameters = dict(level_report.casual_parameters(header))
+        self.assertEqual(set(parameters), set(level_report.CASUAL_REASONS))
+        self.assertEqual(parameters['thinkMedian'], '1.5')
 
 
 if __name__ == '__main__':

@@ -9,23 +9,20 @@ namespace {
 // Counts linked, unmarked pieces from (x, y) in steps of (dx, dy), the first one
 // tested against `start` pointing `direction`.
 int CountLinked(const Board& board, const Piece& start, int direction, int x, int y, int dx,
-                int dy) {
+                int dy, const SeenCells* seen) {
   int count = 0;
   const Piece* nearer = &start;
   for (int step = 1; step < Board::kSize; ++step) {
-    const Piece* next = board.PieceAt(x + dx * step, y + dy * step);
-    if (!next || next->IsMarked() || next->Direction() != direction || !next->Matches(*nearer)) {
+    int cx = x + dx * step;
+    int cy = y + dy * step;
+    const Piece* next = board.PieceAt(cx, cy);
+    if (!next || (seen && !seen->test(cx + Board::kSize * cy)) || next->IsMarked() || next->Direction() != direction || !next->Matches(*nearer)) {
       break;
     }
     nearer = next;
     ++count;
   }
   return count;
-}
-
-bool Turnable(const Piece* piece) {
-  return piece && piece->IsAlive() && !piece->IsMarked() && piece->IsResting() &&
-         piece->Kind() != kNoArrow;
 }
 
 // Whether the row or column through (x, y) along (dx, dy) holds at least three
@@ -79,13 +76,18 @@ BotMove TurnTowardATriple(const Board& board) {
 
 }  // namespace
 
-int LineLengthIfTurned(const Board& board, int x, int y, int direction) {
+bool Turnable(const Piece* piece) {
+  return piece && piece->IsAlive() && !piece->IsMarked() && piece->IsResting() &&
+         piece->Kind() != kNoArrow;
+}
+
+int LineLengthIfTurned(const Board& board, int x, int y, int direction, const SeenCells* seen) {
   const Piece* piece = board.PieceAt(x, y);
   if (!piece) return 0;
   int dx = DirectionStepX(direction);
   int dy = DirectionStepY(direction);
-  return 1 + CountLinked(board, *piece, direction, x, y, -dx, -dy) +
-         CountLinked(board, *piece, direction, x, y, dx, dy);
+  return 1 + CountLinked(board, *piece, direction, x, y, -dx, -dy, seen) +
+         CountLinked(board, *piece, direction, x, y, dx, dy, seen);
 }
 
 BotMove ChooseGreedyMove(const Board& board) {

@@ -12,7 +12,7 @@ namespace {
 
 const char kUsage[] =
     "usage: tavrolith-sim --levels PATH --level NAME [--timed] [--seed N] [--dt SECONDS]\n"
-    "                     [--seconds S] [--until-end] [--script FILE] [--bot greedy] [--cps R]\n";
+    "                     [--seconds S] [--until-end] [--script FILE] [--bot greedy|casual] [--cps R]\n";
 
 }  // namespace
 

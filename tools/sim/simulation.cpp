@@ -14,6 +14,7 @@
 #include "game/presentation.h"
 #include "game/random_source.h"
 #include "game/score_store.h"
+#include "tools/sim/casual_bot.h"
 #include "tools/sim/greedy_bot.h"
 #include "tools/sim/json_writer.h"
 
@@ -157,11 +158,14 @@ bool ParseSimOptions(const std::vector<std::string>& arguments, SimOptions* opti
       }
     } else if (option == "--bot") {
       if (!value(&text)) return false;
-      if (text != "greedy") {
-        *error = "--bot knows only \"greedy\"";
+      if (text == "greedy") {
+        options->bot = SimBot::kGreedy;
+      } else if (text == "casual") {
+        options->bot = SimBot::kCasual;
+      } else {
+        *error = "--bot knows \"greedy\" and \"casual\"";
         return false;
       }
-      options->greedyBot = true;
     } else if (option == "--cps") {
       if (!value(&text)) return false;
       if (!ParseDouble(text, &options->clicksPerSecond) || options->clicksPerSecond <= 0.0) {
@@ -207,6 +211,19 @@ SimOutcome RunSimulation(const SimOptions& options, const std::vector<ScriptedPr
 
   size_t nextPress = 0;
   double nextBotTime = 0.0;
+  CasualPlayer casual(options.seed);
+  // A bot's press at the centre of a cell, in game coordinates.
+  auto press = [&](const BotPress& p) {
+    int x = 275 + 50 * p.column;
+    int y = 75 + 50 * p.row;
+    if (p.left) {
+      Clicks().RecordLeft(x, y);
+    } else {
+      Clicks().RecordRight(x, y);
+    }
+    ++result->clicks;
+  };
+  int lastBlocks = 0;
   int status = 0;
   for (frame = 0;; ++frame) {
     double start = static_cast<double>(frame) * options.frameTime;
@@ -220,22 +237,23 @@ SimOutcome RunSimulation(const SimOptions& options, const std::vector<ScriptedPr
       }
       ++result->clicks;
     }
-    if (options.greedyBot && start + kTimeTolerance >= nextBotTime) {
+    if (options.bot == SimBot::kGreedy && start + kTimeTolerance >= nextBotTime) {
       BotMove move = ChooseGreedyMove(board);
       if (move.found) {
-        int x = 275 + 50 * move.column;
-        int y = 75 + 50 * move.row;
-        if (move.left) {
-          Clicks().RecordLeft(x, y);
-        } else {
-          Clicks().RecordRight(x, y);
-        }
-        ++result->clicks;
+        press({move.column, move.row, move.left});
         nextBotTime = start + 1.0 / options.clicksPerSecond;
       }
     }
+    BotPress casualPress;
+    if (options.bot == SimBot::kCasual && casual.Act(board, start + kTimeTolerance, &casualPress)) {
+      press(casualPress);
+    }
     board.Frame();
     status = board.Status();
+    if (board.BlocksCleared() != lastBlocks) {
+      lastBlocks = board.BlocksCleared();
+      result->progress.push_back({frame, lastBlocks});
+    }
     Clicks().Clear();
     clock.AdvanceFrame();
     result->frames = frame + 1;
@@ -301,6 +319,13 @@ std::string SimResultJson(const SimResult& r) {
             ", \"x\": " + JsonNumber(t.x) + ", \"y\": " + JsonNumber(t.y) + "}";
   }
   field("texts", list + "]");
+
+  list = "[";
+  for (const SimProgress& p : r.progress) {
+    if (list.size() > 1) list += ", ";
+    list += "[" + std::to_string(p.frame) + ", " + std::to_string(p.blocks) + "]";
+  }
+  field("progress", list + "]");
   return out + "}\n";
 }
 

@@ -10,6 +10,9 @@
 
 namespace tav {
 
+// Who presses: the script alone, the greedy expert, or the casual player model.
+enum class SimBot { kNone, kGreedy, kCasual };
+
 struct SimOptions {
   std::string levelsPath;
   std::string levelName;
@@ -19,8 +22,8 @@ struct SimOptions {
   double seconds = 60.0;
   bool untilEnd = false;
   std::string scriptPath;
-  bool greedyBot = false;
-  double clicksPerSecond = 2.0;
+  SimBot bot = SimBot::kNone;
+  double clicksPerSecond = 2.0;  // the greedy bot's pace; the casual player keeps its own
 };
 
 // Reads the command line (without the program name). False, with `error`, on an
@@ -42,6 +45,11 @@ struct SimText {
   float x = 0, y = 0;
 };
 
+// The blocks cleared so far, from the frame it changed.
+struct SimProgress {
+  int frame = 0, blocks = 0;
+};
+
 struct SimResult {
   std::string level;
   bool timed = false;
@@ -61,6 +69,7 @@ struct SimResult {
   std::vector<SimChain> chains;
   std::vector<SimSound> sounds;
   std::vector<SimText> texts;
+  std::vector<SimProgress> progress;
 };
 
 enum SimOutcome { kSimOk = 0, kSimUsageError = 1, kSimLoadFailed = 2 };
