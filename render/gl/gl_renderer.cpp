@@ -71,10 +71,6 @@ bool HasExtension(const char* extensions, const char* name) {
   return false;
 }
 
-// Frames after a change of the letterbox whose whole drawable is cleared: one per
-// buffer the swap chain may hold, so that no old picture stays in a bar.
-constexpr int kFullClearFrames = 3;
-
 bool SameViewport(const GameViewport& a, const GameViewport& b) {
   return a.drawableWidth == b.drawableWidth && a.drawableHeight == b.drawableHeight && a.x == b.x &&
          a.y == b.y && a.width == b.width && a.height == b.height;
@@ -191,6 +187,7 @@ void GLRenderer::Init(int width, int height, int bitsPerPixel, bool /*fullScreen
   const char* partial = std::getenv("TAV_PARTIAL_PRESENT");
   partialPresentsFromEnvironment_ = partial == nullptr || std::string(partial) != "off";
   backBufferKept_ = false;
+  viewport_ = GameViewport();
   LoadFramebufferFunctions(version);
 
   glMatrixMode(GL_PROJECTION);
@@ -203,7 +200,6 @@ void GLRenderer::Init(int width, int height, int bitsPerPixel, bool /*fullScreen
   batcher_->ForgetState();
   batcher_->SetBlendMode(blendMode_);
   batcher_->SetFilter(filter_);
-  fullClearsLeft_ = kFullClearFrames;
   copiedRuns_ = 0;
 }
 
@@ -229,14 +225,17 @@ void GLRenderer::BeginScene() {
   batcher_->Flush();
   UnbindPictureFramebuffer();  // left bound by a frame that never ended
   const GameViewport viewport = platform_.Viewport();
-  if (!SameViewport(viewport, viewport_)) {
-    fullClearsLeft_ = kFullClearFrames;
+  const bool letterboxChanged = !SameViewport(viewport, viewport_);
+  if (letterboxChanged) {
     copiedRuns_ = 0;  // the kept copy has the old size
     backBufferKept_ = false;
   }
   viewport_ = viewport;
   // Asked every frame, so that a loss is not remembered past the next presentation.
-  const bool pictureLost = platform_.TakePictureLost();
+  pictureIntact_ = !platform_.TakePictureLost() && !letterboxChanged;
+  composed_ = false;
+  mode_ = PresentMode::kSwap;
+  areasToPresent_.clear();
 
   // A letterbox larger than the picture gets the unscaled picture scaled once at
   // the end; one of the picture's own size or smaller is drawn into directly.
@@ -249,44 +248,19 @@ void GLRenderer::BeginScene() {
       --wholeFactor_;
     }
   }
-  // Partial presents need the picture out of the back buffer (a framebuffer object)
-  // and no enlargement step drawn through it.
-  const bool presentChanges = partialPresentsAllowed_ && partialPresentsFromEnvironment_ &&
-                              scaling_ && wholeFactor_ == 1 && framebuffers_ &&
-                              framebuffersAllowed_ && platform_.CanPresentRegions();
-  if (presentingChangedAreas_ && !presentChanges) {
-    // Back to swapping: the buffers behind the swap hold nothing yet.
-    fullClearsLeft_ = kFullClearFrames;
-    backBufferKept_ = false;
-  }
-  presentingChangedAreas_ = presentChanges;
-  wholeFrameToPresent_ = presentChanges && (!backBufferKept_ || pictureLost);
-  pictureChangesKnown_ = false;
-  areasToPresent_.clear();
-  if (wholeFrameToPresent_ && fullClearsLeft_ == 0) fullClearsLeft_ = 1;
-
-  mayLeaveOutFrame_ = skipUnchangedFrames_ && reuseFrames_ && screenShowsRecordedFrame_ &&
-                      !pictureLost && fullClearsLeft_ == 0;
-  leavingOutFrame_ = false;
-  if (fullClearsLeft_ > 0) {
-    // The bars are black; they are cleared only while the letterbox is new.
-    --fullClearsLeft_;
-    ClearRect(0, 0, viewport.drawableWidth, viewport.drawableHeight);
-  }
   picture_ = viewport;
+  drawingToFramebuffer_ = false;
   if (scaling_) {
     picture_.x = 0;
     picture_.y = 0;
     picture_.width = width_;
     picture_.height = height_;
     drawingToFramebuffer_ = BindPictureFramebuffer();
-    // A framebuffer object that turned out unusable leaves the picture in the back
-    // buffer, where it would overwrite the kept letterbox.
-    if (!drawingToFramebuffer_ && presentingChangedAreas_) {
-      presentingChangedAreas_ = wholeFrameToPresent_ = false;
-      fullClearsLeft_ = kFullClearFrames;
-    }
   }
+  // Copying parts needs the picture out of the back buffer and no enlargement step
+  // drawn through it: the back buffer is then touched only where presented.
+  canCopyParts_ = partialPresentsFromEnvironment_ && drawingToFramebuffer_ && wholeFactor_ == 1 &&
+                  platform_.CanPresentRegions();
   SetArea(picture_.x, picture_.y, picture_.width, picture_.height);
   if (reuseFrames_) batcher_->StartRecording();
 }
@@ -395,19 +369,7 @@ void GLRenderer::DrawTextureArea(const ScaleTexture& texture, int width, int hei
   batcher_->Flush();
 }
 
-void GLRenderer::DrawRecordedFrame() {
-  batcher_->StopRecording();
-  const size_t sharedRuns = batcher_->RunsSharedWithPreviousFrame();
-  if (mayLeaveOutFrame_ && batcher_->RecordingRepeatsPreviousFrame(sharedRuns)) {
-    // The screen already shows this very frame.
-    leavingOutFrame_ = true;
-    batcher_->KeepFrameForComparison();
-    return;
-  }
-  if (presentingChangedAreas_) {
-    pictureChanges_ = batcher_->ChangedBoxes(sharedRuns, width_, height_);
-    pictureChangesKnown_ = true;
-  }
+void GLRenderer::DrawRecordedFrame(size_t sharedRuns) {
   const size_t runs = batcher_->RecordedRunCount();
   // A frame that does not start by clearing could show what earlier frames left in
   // the buffer, which a copy would not hold.
@@ -439,21 +401,45 @@ void GLRenderer::DrawRecordedFrame() {
 }
 
 void GLRenderer::ClearBars() {
-  // Only the part of the drawable the unscaled picture was drawn in can have changed.
   const GameViewport& box = viewport_;
   const int right = box.x + box.width, top = box.y + box.height;
-  const int usedWidth = width_ * wholeFactor_, usedHeight = height_ * wholeFactor_;
-  ClearRect(0, 0, std::min(box.x, usedWidth), usedHeight);
-  ClearRect(right, 0, usedWidth - right, usedHeight);
-  ClearRect(box.x, 0, std::min(box.width, usedWidth - box.x), std::min(box.y, usedHeight));
-  ClearRect(box.x, top, std::min(box.width, usedWidth - box.x), usedHeight - top);
+  ClearRect(0, 0, box.x, box.drawableHeight);
+  ClearRect(right, 0, box.drawableWidth - right, box.drawableHeight);
+  ClearRect(box.x, 0, box.width, box.y);
+  ClearRect(box.x, top, box.width, box.drawableHeight - top);
 }
 
 void GLRenderer::ComposeFrame() {
-  if (batcher_->Recording()) DrawRecordedFrame();
-  batcher_->Flush();
-  if (!scaling_ || leavingOutFrame_) {
+  if (composed_) return;
+  composed_ = true;
+  const bool recorded = batcher_->Recording();
+  size_t sharedRuns = 0;
+  PresentState state;
+  state.swapOptional = swapOptional_;
+  state.canCopyParts = canCopyParts_;
+  state.backBufferKept = backBufferKept_;
+  state.pictureIntact = pictureIntact_;
+  if (recorded) {
+    batcher_->StopRecording();
+    sharedRuns = batcher_->RunsSharedWithPreviousFrame();
+    state.frameUnchanged = batcher_->RecordingRepeatsPreviousFrame(sharedRuns);
+  }
+  mode_ = ChoosePresentMode(state);
+  if (mode_ == PresentMode::kNothing) {
+    batcher_->KeepFrameForComparison();
     UnbindPictureFramebuffer();
+    return;
+  }
+  if (mode_ == PresentMode::kCopyChanges) {
+    pictureChanges_ = recorded ? batcher_->ChangedBoxes(sharedRuns, width_, height_)
+                               : std::vector<PixelBox>{{0, 0, width_, height_}};
+  }
+  if (recorded) DrawRecordedFrame(sharedRuns);
+  batcher_->Flush();
+  if (!scaling_) {
+    UnbindPictureFramebuffer();
+    // Drawn straight into the letterbox; a swapped back buffer needs its bars anew.
+    ClearBars();
     return;
   }
   const DrawBatcher::UserState user = batcher_->SaveUserState();
@@ -462,26 +448,27 @@ void GLRenderer::ComposeFrame() {
   } else {
     CopyToTexture(pictureTexture_, 0, 0, width_, height_);
   }
-  if (presentingChangedAreas_) {
+  if (mode_ == PresentMode::kCopyChanges) {
+    // The back buffer holds the last frame, bars included: only the changes are new.
     ScaleChangedAreas();
-    batcher_->RestoreUserState(user);
-    scaling_ = false;
-    picture_ = viewport_;
-    return;
+  } else {
+    const ScaleTexture* source = &pictureTexture_;
+    int sourceWidth = width_, sourceHeight = height_;
+    if (wholeFactor_ > 1) {
+      sourceWidth = width_ * wholeFactor_;
+      sourceHeight = height_ * wholeFactor_;
+      SetArea(0, 0, sourceWidth, sourceHeight);
+      DrawTextureArea(pictureTexture_, width_, height_, kFilterNearest);
+      CopyToTexture(enlargedTexture_, 0, 0, sourceWidth, sourceHeight);
+      source = &enlargedTexture_;
+    }
+    ClearBars();
+    SetArea(viewport_.x, viewport_.y, viewport_.width, viewport_.height);
+    DrawTextureArea(*source, sourceWidth, sourceHeight, kFilterLinear);
+    if (mode_ == PresentMode::kCopyWhole) {
+      areasToPresent_.push_back({0, 0, viewport_.drawableWidth, viewport_.drawableHeight});
+    }
   }
-  const ScaleTexture* source = &pictureTexture_;
-  int sourceWidth = width_, sourceHeight = height_;
-  if (wholeFactor_ > 1) {
-    sourceWidth = width_ * wholeFactor_;
-    sourceHeight = height_ * wholeFactor_;
-    SetArea(0, 0, sourceWidth, sourceHeight);
-    DrawTextureArea(pictureTexture_, width_, height_, kFilterNearest);
-    CopyToTexture(enlargedTexture_, 0, 0, sourceWidth, sourceHeight);
-    source = &enlargedTexture_;
-  }
-  ClearBars();
-  SetArea(viewport_.x, viewport_.y, viewport_.width, viewport_.height);
-  DrawTextureArea(*source, sourceWidth, sourceHeight, kFilterLinear);
   batcher_->RestoreUserState(user);
   // The frame is composed: the picture now lies in the letterbox.
   scaling_ = false;
@@ -505,18 +492,6 @@ PixelBox GLRenderer::ScaledBox(const PixelBox& box) const {
 }
 
 void GLRenderer::ScaleChangedAreas() {
-  areasToPresent_.clear();
-  if (wholeFrameToPresent_ || !pictureChangesKnown_) {
-    // Scaled whole; a new back buffer also shows its freshly cleared bars.
-    SetArea(viewport_.x, viewport_.y, viewport_.width, viewport_.height);
-    DrawTextureArea(pictureTexture_, width_, height_, kFilterLinear);
-    if (wholeFrameToPresent_) {
-      areasToPresent_.push_back({0, 0, viewport_.drawableWidth, viewport_.drawableHeight});
-    } else {
-      areasToPresent_.push_back(ScaledBox({0, 0, width_, height_}));
-    }
-    return;
-  }
   SetArea(viewport_.x, viewport_.y, viewport_.width, viewport_.height);
   for (const PixelBox& change : pictureChanges_) {
     const PixelBox area = ScaledBox(change);
@@ -529,29 +504,33 @@ void GLRenderer::ScaleChangedAreas() {
 
 void GLRenderer::EndFrame() {
   ComposeFrame();
-  if (leavingOutFrame_) return;
-  if (presentingChangedAreas_) {
-    if (areasToPresent_.empty()) {
-      // Nothing to present, but the drawing is finished here as a presentation would
-      // wait for it: frames must not pile up in a software rasteriser, each holding
-      // its draws' data (hundreds of megabytes without even a flush).
-      glFinish();
-    }
-    for (const PixelBox& area : areasToPresent_) {
-      platform_.PresentRegion(area.x0, area.y0, area.x1 - area.x0, area.y1 - area.y0);
-    }
-    if (!areasToPresent_.empty()) ++framesPresented_;
-    backBufferKept_ = true;
-    screenShowsRecordedFrame_ = true;
-    return;
+  lastFrameSwapped_ = false;
+  switch (mode_) {
+    case PresentMode::kNothing:
+      return;
+    case PresentMode::kCopyWhole:
+    case PresentMode::kCopyChanges:
+      if (areasToPresent_.empty()) {
+        // Nothing to present, but the drawing is finished here as a presentation would
+        // wait for it: frames must not pile up in a software rasteriser, each holding
+        // its draws' data (hundreds of megabytes without even a flush).
+        glFinish();
+      }
+      for (const PixelBox& area : areasToPresent_) {
+        platform_.PresentRegion(area.x0, area.y0, area.x1 - area.x0, area.y1 - area.y0);
+      }
+      if (!areasToPresent_.empty()) ++framesPresented_;
+      backBufferKept_ = true;
+      return;
+    case PresentMode::kSwap:
+      glFlush();
+      platform_.SwapGLBuffers();
+      // What a swapped back buffer holds afterwards is up to the driver.
+      backBufferKept_ = false;
+      lastFrameSwapped_ = true;
+      ++framesPresented_;
+      return;
   }
-  glFlush();
-  platform_.SwapGLBuffers();
-  backBufferKept_ = false;
-  ++framesPresented_;
-  // A frame given up half-way (a texture changed) is never repeated exactly: the next
-  // compares with nothing.
-  screenShowsRecordedFrame_ = true;
 }
 
 void GLRenderer::Flush() {

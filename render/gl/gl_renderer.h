@@ -19,6 +19,7 @@
 
 #include "platform/platform.h"
 #include "render/gl/draw_batcher.h"
+#include "render/gl/present_policy.h"
 #include "render/renderer.h"
 
 namespace tav {
@@ -46,8 +47,8 @@ class GLRenderer : public Renderer {
                     float alpha) override;
   void SetBlendMode(int mode) override;
   void SetFilter(int mode) override;
-  void SetSkipUnchangedFrames(bool skip) override { skipUnchangedFrames_ = skip; }
-  void SetPartialPresentsAllowed(bool allowed) override { partialPresentsAllowed_ = allowed; }
+  void SetSwapOptional(bool optional) override { swapOptional_ = optional; }
+  bool LastFrameSwapped() const override { return lastFrameSwapped_; }
 
   // Draws everything held in the batch or recorded so far (the frame is then not
   // compared with the next).
@@ -66,12 +67,13 @@ class GLRenderer : public Renderer {
   // Frames so far whose beginning was drawn from the kept copy, and frames presented.
   long FramesDrawnFromCopy() const { return framesDrawnFromCopy_; }
   long FramesPresented() const { return framesPresented_; }
-  // Whether this frame is presented part by part (no swap) and, once composed, the
-  // drawable areas it presents.
-  bool PresentingChangedAreas() const { return presentingChangedAreas_; }
+  // Once composed: how this frame is presented and, when it is copied to the window
+  // without a swap, the drawable areas copied.
+  PresentMode FramePresentMode() const { return mode_; }
   const std::vector<PixelBox>& AreasToPresent() const { return areasToPresent_; }
-  // Finishes the frame's picture on the back buffer (flushed, scaled into the
-  // letterbox, bars black) without presenting it. EndFrame does this, then presents.
+  // Chooses how the frame is presented and finishes its picture on the back buffer
+  // (flushed, scaled into the letterbox, bars black wherever the back buffer is not
+  // known to hold them) without presenting it. EndFrame does this, then presents.
   void ComposeFrame();
 
  private:
@@ -98,9 +100,10 @@ class GLRenderer : public Renderer {
   bool BindPictureFramebuffer();
   void UnbindPictureFramebuffer();
   int TextureSizeFor(int size) const;
-  // Draws the recorded frame, the unchanged beginning from the kept copy where that
-  // pays, and keeps a new copy where the plan says so.
-  void DrawRecordedFrame();
+  // Draws the recorded frame (`sharedRuns`: the runs it shares with the frame before),
+  // the unchanged beginning from the kept copy where that pays, and keeps a new copy
+  // where the plan says so.
+  void DrawRecordedFrame(size_t sharedRuns);
   // Draws the lower-left `width` x `height` pixels of `texture` over the area.
   void DrawTextureArea(const ScaleTexture& texture, int width, int height, int filter);
   void ClearRect(int x, int y, int width, int height);
@@ -108,9 +111,9 @@ class GLRenderer : public Renderer {
   // `box`: the box scaled into the letterbox, one picture pixel wider on every side
   // for the linear filter.
   PixelBox ScaledBox(const PixelBox& box) const;
-  // Scales the picture into the parts of the letterbox it changed (all of it when that
-  // is not known) and notes what to present.
+  // Scales the picture into the parts of the letterbox it changed and notes them.
   void ScaleChangedAreas();
+  // Clears the whole drawable outside the letterbox to black.
   void ClearBars();
 
   class GLTarget;
@@ -124,7 +127,6 @@ class GLRenderer : public Renderer {
   GameViewport picture_;          // where the picture is drawn this frame
   bool scaling_ = false;          // the picture is drawn unscaled and scaled at the end
   int wholeFactor_ = 1;           // the nearest-filter enlargement before the linear one
-  int fullClearsLeft_ = 0;        // frames whose whole drawable is still to be cleared
   ScaleTexture pictureTexture_;   // the 800x600 picture
   ScaleTexture enlargedTexture_;  // the picture enlarged by the whole factor
   bool anySizeTextures_ = false;  // textures need not be powers of two
@@ -142,23 +144,18 @@ class GLRenderer : public Renderer {
   size_t sharedBefore_ = 0;
   long framesDrawnFromCopy_ = 0;
   long framesPresented_ = 0;
-  // An unchanged frame is neither drawn nor presented while skipping is allowed,
-  // the screen still shows the frame recorded before and nothing cleared it.
-  bool skipUnchangedFrames_ = false;
-  bool mayLeaveOutFrame_ = false;  // this frame, if it turns out unchanged
-  bool leavingOutFrame_ = false;   // this frame is unchanged: nothing to draw or present
-  bool screenShowsRecordedFrame_ = false;
-  // Presenting only what changed: while the main loop allows it (TAV_PARTIAL_PRESENT=off
-  // never does), the platform can copy parts of the back buffer to the window, and
-  // the picture is scaled from a framebuffer object, only the parts of the letterbox
-  // whose picture changed are scaled again and copied to the window. The back buffer
-  // is never swapped meanwhile, so it keeps the whole scaled picture.
-  bool partialPresentsAllowed_ = false;
+  // How frames reach the window (render/gl/present_policy.h). Copying parts to the
+  // window needs the platform's region copies and the picture in a framebuffer object
+  // (TAV_PARTIAL_PRESENT=off never copies); the back buffer then keeps the whole
+  // scaled picture between frames, as long as it is not swapped.
+  bool swapOptional_ = false;            // set by the main loop for the next frame
   bool partialPresentsFromEnvironment_ = true;
-  bool presentingChangedAreas_ = false;  // this frame
-  bool backBufferKept_ = false;          // it holds the last frame, bars included
-  bool wholeFrameToPresent_ = false;     // this frame scales and presents everything
-  bool pictureChangesKnown_ = false;     // pictureChanges_ holds this frame's changes
+  bool canCopyParts_ = false;            // this frame
+  bool pictureIntact_ = false;           // this frame: the window shows the last frame
+  bool backBufferKept_ = false;          // it holds the last presented frame, bars included
+  bool composed_ = false;                // this frame's ComposeFrame is done
+  bool lastFrameSwapped_ = false;
+  PresentMode mode_ = PresentMode::kSwap;  // this frame
   std::vector<PixelBox> pictureChanges_;
   std::vector<PixelBox> areasToPresent_;
 };

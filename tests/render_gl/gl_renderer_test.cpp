@@ -287,7 +287,7 @@ TEST_F(GLRendererTest, FramesDrawnPartlyFromTheKeptCopyMatchFramesDrawnInFull) {
   // read from the window, which must show what a whole frame would.
   const auto drawFrames = [&](bool reuse, bool partial = false) {
     renderer_->SetFrameReuse(reuse);
-    renderer_->SetPartialPresentsAllowed(partial);
+    renderer_->SetSwapOptional(partial);
     std::vector<std::vector<uint8_t>> frames;
     for (int frame = 0; frame < 6; ++frame) {
       EXPECT_TRUE(renderer_->BeginFrame());
@@ -308,7 +308,8 @@ TEST_F(GLRendererTest, FramesDrawnPartlyFromTheKeptCopyMatchFramesDrawnInFull) {
       renderer_->ComposeFrame();
       std::vector<uint8_t> pixels(static_cast<size_t>(viewport.drawableWidth) *
                                   viewport.drawableHeight * 4);
-      const bool inParts = renderer_->PresentingChangedAreas();
+      const bool inParts = renderer_->FramePresentMode() == PresentMode::kCopyWhole ||
+                           renderer_->FramePresentMode() == PresentMode::kCopyChanges;
       if (inParts) {
         renderer_->EndFrame();
         for (const PixelBox& area : renderer_->AreasToPresent()) {
@@ -345,7 +346,7 @@ TEST_F(GLRendererTest, FramesDrawnPartlyFromTheKeptCopyMatchFramesDrawnInFull) {
     EXPECT_EQ(renderer_->AreasToPresent(),
               (std::vector<PixelBox>{{0, 0, viewport.drawableWidth, viewport.drawableHeight}}));
   }
-  renderer_->SetPartialPresentsAllowed(false);
+  renderer_->SetSwapOptional(false);
   renderer_->SetFrameReuse(true);
   ASSERT_TRUE(renderer_->BeginFrame());
   renderer_->BeginScene();  // for TearDown
@@ -369,11 +370,11 @@ TEST_F(GLRendererTest, AnUnchangedFrameIsPresentedOnlyWhenTheWindowLostItsPictur
     return renderer_->FramesPresented() - before;
   };
   EXPECT_EQ(presentedFrames(3), 3) << "not skipping";
-  renderer_->SetSkipUnchangedFrames(true);
+  renderer_->SetSwapOptional(true);
   EXPECT_EQ(presentedFrames(3), 0);
   UncoverWindow();
   EXPECT_EQ(presentedFrames(3), 1) << "presented once after the window was uncovered";
-  renderer_->SetSkipUnchangedFrames(false);
+  renderer_->SetSwapOptional(false);
   ASSERT_TRUE(renderer_->BeginFrame());
   renderer_->BeginScene();  // for TearDown
 }
