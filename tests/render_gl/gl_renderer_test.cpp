@@ -379,6 +379,49 @@ TEST_F(GLRendererTest, AnUnchangedFrameIsPresentedOnlyWhenTheWindowLostItsPictur
   renderer_->BeginScene();  // for TearDown
 }
 
+// Whatever a swapped back buffer holds afterwards (drivers with more buffers, or that
+// reallocate them, hand back stale or garbage pixels), every swapped frame has black
+// bars: the back buffer is filled with a colour and swapped before each frame.
+TEST_F(GLRendererTest, BarsAreBlackInEverySwappedFrameWhateverTheBackBufferHeld) {
+  const GameViewport viewport = platform_->Viewport();
+  if (viewport.width == viewport.drawableWidth && viewport.height == viewport.drawableHeight) {
+    GTEST_SKIP() << "the picture fills the screen: no bars";
+  }
+  renderer_->EndFrame();  // the frame SetUp began
+  const RendererTexture white = Texture({{255, 255, 255, 255}}, 1, 1, 32);
+  std::vector<uint8_t> pixels(static_cast<size_t>(viewport.drawableWidth) *
+                              viewport.drawableHeight * 4);
+  for (int frame = 0; frame < 6; ++frame) {
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    platform_->SwapGLBuffers();
+    glClear(GL_COLOR_BUFFER_BIT);
+    ASSERT_TRUE(renderer_->BeginFrame());
+    renderer_->BeginScene();
+    renderer_->Clear(0.0f, 0.0f, 1.0f);
+    renderer_->BindTexture(white);
+    Quad(static_cast<float>(frame) * 50, 100, static_cast<float>(frame) * 50 + 100, 200);
+    renderer_->ComposeFrame();
+    ASSERT_EQ(renderer_->FramePresentMode(), PresentMode::kSwap);
+    glReadPixels(0, 0, viewport.drawableWidth, viewport.drawableHeight, GL_RGBA, GL_UNSIGNED_BYTE,
+                 pixels.data());
+    int lit = 0;
+    for (int y = 0; y < viewport.drawableHeight; ++y) {
+      for (int x = 0; x < viewport.drawableWidth; ++x) {
+        const bool inBox = x >= viewport.x && x < viewport.x + viewport.width && y >= viewport.y &&
+                           y < viewport.y + viewport.height;
+        const uint8_t* pixel = &pixels[(static_cast<size_t>(y) * viewport.drawableWidth + x) * 4];
+        if (!inBox && (pixel[0] != 0 || pixel[1] != 0 || pixel[2] != 0)) ++lit;
+      }
+    }
+    EXPECT_EQ(lit, 0) << "bar pixels not black in frame " << frame;
+    renderer_->EndFrame();
+  }
+  ASSERT_TRUE(renderer_->BeginFrame());
+  renderer_->BeginScene();  // for TearDown
+}
+
 // On a screen larger than the picture, the composed frame is scaled into the
 // letterbox with black bars, and the screen pixel the mouse mapping sends to a game
 // pixel shows that pixel: columns and rows of alternating black and white are read
