@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/headless/fake_display.h"
 #include "platform/headless/headless_platform.h"
 
 namespace tav {
@@ -86,6 +87,42 @@ TEST(FramePacer, FastFramesAreSpacedOneRefreshPeriodApart) {
   platform.AdvanceClock(2000);
   pacer.FrameEnd(true);
   EXPECT_NEAR(static_cast<double>(platform.QueryCounter() - afterSlow), 20000.0, 100.0);
+}
+
+// An idle picture, whose frames are left out whenever a swap is optional, on a display
+// that returns swaps at once for two seconds and then holds them to its refresh: the
+// pacer must notice from its probes alone, since left-out frames say nothing.
+TEST(FramePacer, NoticesWithinTwoSecondsThatTheDisplayHoldsSwapsAgain) {
+  HeadlessPlatform platform;
+  platform.SetSleepHook([&](uint32_t milliseconds) {
+    if (milliseconds == 0) platform.AdvanceClock(50);
+  });
+  FakeDisplay display(DisplayKind::kNoVsync);
+  FramePacer pacer(platform, 60, true);
+  bool pacedWithoutVsync = false;
+  uint64_t pacingEnded = 0;
+  while (platform.QueryCounter() < 6000000) {
+    const uint64_t start = platform.QueryCounter();
+    if (start >= 2000000) display.SetKind(DisplayKind::kVsync);
+    pacer.FrameStart();
+    platform.AdvanceClock(2000);
+    const bool swapped = !pacer.SwapOptional();
+    if (swapped) {
+      platform.AdvanceClock(display.SwapReturnTime(platform.QueryCounter()) -
+                            platform.QueryCounter());
+    }
+    pacer.FrameEnd(swapped);
+    if (start >= 1000000 && start < 2000000) pacedWithoutVsync = pacer.Pacing();
+    if (start >= 2000000 && pacingEnded == 0 && !pacer.Pacing()) pacingEnded = start;
+    // Once the display holds swaps, every frame is swapped and never waited for.
+    if (pacingEnded != 0) {
+      EXPECT_FALSE(pacer.Pacing()) << start;
+      EXPECT_FALSE(pacer.SwapOptional()) << start;
+    }
+  }
+  EXPECT_TRUE(pacedWithoutVsync);
+  ASSERT_NE(pacingEnded, 0u) << "still pacing on a display that holds swaps";
+  EXPECT_LE(pacingEnded, 4000000u);
 }
 
 TEST(FramePacer, TurnedOffItNeverWaitsAndNeverLetsAFrameGoUnswapped) {
