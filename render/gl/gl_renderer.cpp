@@ -140,6 +140,7 @@ void GLRenderer::ComposeFrame() {
   if (!scaler_.Scaling()) {
     // Drawn straight into the letterbox; a swapped back buffer needs its bars anew.
     scaler_.ClearBars();
+    PictureScaler::SetArea(picture_.x, picture_.y, picture_.width, picture_.height);
     return;
   }
   const DrawBatcher::UserState user = batcher_.SaveUserState();

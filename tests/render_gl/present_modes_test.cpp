@@ -3,6 +3,7 @@
 // drivers do, on a fake clock: what is presented, and when, on a display that waits
 // for the refresh, one without region copies, one that never waits, and displays
 // that change behaviour in the middle of a run.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -19,6 +20,7 @@
 #include "base/log.h"
 #include "platform/headless/fake_display.h"
 #include "platform/sdl/sdl_platform.h"
+#include "render/gl/gl_functions.h"
 #include "render/gl/gl_renderer.h"
 
 namespace tav {
@@ -83,8 +85,27 @@ class ScriptedGame : public Application {
   std::function<bool(uint64_t now)> moving = [](uint64_t) { return false; };
   std::function<void(uint64_t now)> onFrame = [](uint64_t) {};
   std::vector<FrameSample> samples;
+  bool partsPossible = false;
 
-  void SetUp() override {}
+  // The window reaches the screen's size only once the X server has configured it,
+  // which on a busy machine can take longer than a whole run of fake time: the run
+  // starts on the letterboxed screen. SDL_PumpEvents leaves the loop's events queued.
+  void SetUp() override {
+    ASSERT_STREQ(SDL_GetCurrentVideoDriver(), "x11");
+    // Whether this X server and GL context can present in parts at all: a context
+    // without framebuffer objects (seen rarely on a loaded machine) cannot.
+    partsPossible = platform_.SdlPlatform::CanPresentRegions() &&
+                    LoadFramebufferFunctions(platform_) != nullptr;
+    SDL_DisplayMode desktop;
+    ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
+    for (int attempt = 0; attempt < 500; ++attempt) {
+      SDL_PumpEvents();
+      const GameViewport viewport = platform_.Viewport();
+      if (viewport.drawableWidth == desktop.w && viewport.drawableHeight == desktop.h) return;
+      SDL_Delay(10);
+    }
+    FAIL() << "the window never covered the screen";
+  }
   void TearDown() override {}
   void OnLeftButtonDown() override {}
   void OnLeftButtonUp() override {}
@@ -150,6 +171,14 @@ Stretch Measure(const std::vector<FrameSample>& samples, uint64_t from, uint64_t
 
 class PresentModesTest : public ::testing::Test {
  protected:
+  // SDL's video stays up between the runs: started again and again in one process it
+  // has fallen back to its offscreen driver, which has no region copies.
+  static void SetUpTestSuite() {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  }
+  static void TearDownTestSuite() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
+
   void SetUp() override {
     directory_ = std::filesystem::path(TAV_BINARY_DIR) / "tests" / "present_modes_test";
     std::filesystem::create_directories(directory_);
@@ -220,10 +249,11 @@ TEST_F(PresentModesTest, WithoutVsyncTheGamePacesToSixtyAndPresentsOnlyWhatChang
   Run(game);
   const Stretch moving = Measure(game.samples, kSecond, 3 * kSecond);
   ExpectPacedToSixty(Measure(game.samples, kSecond, 2 * kSecond), "moving");
-  EXPECT_GT(moving.regions, 0) << "the moving square was presented in parts";
   const Stretch idle = Measure(game.samples, 4 * kSecond, 5 * kSecond);
   ExpectPacedToSixty(idle, "idle");
   EXPECT_GT(idle.unpresented, idle.frames / 2) << "unchanged frames are left out";
+  if (!game.partsPossible) GTEST_SKIP() << "no region copies or framebuffer objects here";
+  EXPECT_GT(moving.regions, 0) << "the moving square was presented in parts";
 }
 
 // A compositor that stops throttling (or a window hidden behind others) for a few
