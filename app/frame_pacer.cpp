@@ -20,16 +20,35 @@ constexpr int kMaxYields = 100000;
 PacingDecision::PacingDecision(double refreshHz)
     : periodSeconds_(1.0 / (refreshHz > 0.0 ? refreshHz : kDefaultRefreshHz)) {}
 
-void PacingDecision::AddFrame(double busySeconds) {
-  if (busySeconds < kUnsyncedShare * periodSeconds_) ++earlyFrames_;
+void PacingDecision::AddSwap(double busySeconds) {
+  const bool early = busySeconds < kUnsyncedShare * periodSeconds_;
+  if (pacing_) {
+    if (probeSwapsLeft_ == 0) return;  // a paced swap: its timing depends on the wait
+    if (probeSwapsLeft_ < kProbeSwaps && !early) ++probeHeldSwaps_;
+    if (--probeSwapsLeft_ > 0) return;
+    if (2 * probeHeldSwaps_ >= kProbeSwaps - 1) {
+      // The display holds swaps again: it keeps the time from now on.
+      pacing_ = false;
+      framesInWindow_ = 0;
+      earlyFrames_ = 0;
+    }
+    return;
+  }
+  if (early) ++earlyFrames_;
   if (++framesInWindow_ < kWindowFrames) return;
   pacing_ = 2 * earlyFrames_ > framesInWindow_;
   framesInWindow_ = 0;
   earlyFrames_ = 0;
 }
 
-FramePacer::FramePacer(Platform& platform, int refreshHz, bool measure, bool mayWait)
-    : platform_(platform), measure_(measure), mayWait_(mayWait), decision_(refreshHz) {
+void PacingDecision::StartProbe() {
+  if (!pacing_) return;
+  probeSwapsLeft_ = kProbeSwaps;
+  probeHeldSwaps_ = 0;
+}
+
+FramePacer::FramePacer(Platform& platform, int refreshHz, bool enabled)
+    : platform_(platform), enabled_(enabled), decision_(refreshHz) {
   if (!platform_.QueryFrequency(&ticksPerSecond_)) ticksPerSecond_ = 0;
 }
 
@@ -40,13 +59,30 @@ double FramePacer::Now() {
   return platform_.MilliTicks() / 1000.0;
 }
 
-void FramePacer::FrameStart() { frameStart_ = Now(); }
+void FramePacer::FrameStart() {
+  frameStart_ = Now();
+  if (decision_.Pacing() && !decision_.Probing() &&
+      frameStart_ - lastProbe_ >= kProbeIntervalSeconds) {
+    decision_.StartProbe();
+    lastProbe_ = frameStart_;
+  }
+}
 
-void FramePacer::FrameEnd() {
-  if (!measure_) return;
+void FramePacer::FrameEnd(bool swapped) {
+  if (!enabled_) return;
   const double now = Now();
-  decision_.AddFrame(now - frameStart_);
-  if (!Pacing()) {
+  const bool wasPacing = decision_.Pacing();
+  const bool probing = decision_.Probing();
+  if (swapped) decision_.AddSwap(now - frameStart_);
+  if (!decision_.Pacing()) {
+    deadline_ = -1.0;
+    return;
+  }
+  // The first probe comes a whole interval after pacing began.
+  if (!wasPacing) lastProbe_ = now;
+  // The swaps of a probe follow one another without waits; the series of deadlines
+  // starts again after it.
+  if (probing) {
     deadline_ = -1.0;
     return;
   }

@@ -1,8 +1,12 @@
 // Keeps the game from drawing frames nobody sees when the display does not hold each
-// presentation until the next refresh (software GL, many virtual machines, remote
-// desktops, Wine): it notices that frames return much faster than the display
-// refreshes and then waits out the rest of each refresh period itself. The frame
-// clock still measures the real frame times, so the game's timing is unchanged.
+// swap until the next refresh (software GL, many virtual machines, remote desktops,
+// Wine): it notices that swaps return much faster than the display refreshes and then
+// waits out the rest of each refresh period itself. Only real swaps are evidence:
+// while pacing, frames may be presented in parts or not at all, which return at once
+// on any display, so the pacer asks for a few whole swaps in a row every second and
+// stops pacing as soon as the display holds them again (a window shown again, a
+// compositor throttling again). The frame clock still measures the real frame times,
+// so the game's timing is unchanged.
 #pragma once
 
 #include <cstddef>
@@ -13,20 +17,29 @@
 namespace tav {
 
 // The pacing decision, kept apart from any clock so that it can be driven with
-// made-up frame times.
+// made-up swap times.
 class PacingDecision {
  public:
-  // Frames measured before each new decision.
+  // Swaps measured before each new decision while not pacing.
   static constexpr int kWindowFrames = 30;
-  // A frame shorter than this share of the refresh period did not wait for the display.
+  // A swap returning before this share of the refresh period did not wait for it.
   static constexpr double kUnsyncedShare = 0.75;
+  // Swaps in a row, without pacing waits, that test the display while pacing. The
+  // first follows a wait and may return early on any display; most of the others
+  // return a whole period later where the display holds swaps, even with a buffer
+  // or two queued.
+  static constexpr int kProbeSwaps = 4;
 
   explicit PacingDecision(double refreshHz = 60.0);
 
-  // The time from one frame's start to the return of its presentation, before any
-  // pacing wait. Every kWindowFrames frames the decision is taken again: pacing is
-  // on when more than half of those frames came back early.
-  void AddFrame(double busySeconds);
+  // One swap, timed from its frame's start to its return, before any pacing wait.
+  // Not pacing: every kWindowFrames swaps the decision is taken again, and pacing is
+  // on when more than half of them came back early. Pacing: only the swaps of a
+  // probe count; pacing ends when most of them (the first left aside) were held.
+  void AddSwap(double busySeconds);
+  // Starts a probe: the next kProbeSwaps frames must be swapped, back to back.
+  void StartProbe();
+  bool Probing() const { return probeSwapsLeft_ > 0; }
   bool Pacing() const { return pacing_; }
   double PeriodSeconds() const { return periodSeconds_; }
 
@@ -34,6 +47,8 @@ class PacingDecision {
   double periodSeconds_;
   int framesInWindow_ = 0;
   int earlyFrames_ = 0;
+  int probeSwapsLeft_ = 0;
+  int probeHeldSwaps_ = 0;
   bool pacing_ = false;
 };
 
@@ -43,38 +58,42 @@ class PacingDecision {
 // and a frame that overran starts a new series instead of rushing to catch up.
 class FramePacer {
  public:
-  // `refreshHz` of 0 or less means unknown: 60. `measure`: frames go to a display
-  // whose presentation is timed (false: nothing is measured or paced). `mayWait`:
-  // pacing is allowed; without it frames are still measured, so that DisplayUnsynced
-  // still answers.
-  FramePacer(Platform& platform, int refreshHz, bool measure, bool mayWait = true);
+  // While pacing, a probe of the display starts this often.
+  static constexpr double kProbeIntervalSeconds = 1.0;
+
+  // `refreshHz` of 0 or less means unknown: 60. `enabled`: frames go to a display
+  // whose swaps are timed and pacing is allowed (false: nothing is measured or paced,
+  // and every frame is swapped whole).
+  FramePacer(Platform& platform, int refreshHz, bool enabled);
 
   // At the start of each frame's work.
   void FrameStart();
-  // After the frame was presented: measures it and, when pacing, waits.
-  void FrameEnd();
+  // Whether this frame may end without a swap (see Renderer::SetSwapOptional): while
+  // pacing, except for the frames of a probe. Valid after FrameStart.
+  bool SwapOptional() const { return decision_.Pacing() && !decision_.Probing(); }
+  // After the frame was presented (`swapped`: by a real swap): measures it and, when
+  // pacing, waits.
+  void FrameEnd(bool swapped);
 
   const PacingDecision& Decision() const { return decision_; }
-  // Frames are being paced here (not by the display).
-  bool Pacing() const { return mayWait_ && decision_.Pacing(); }
-  // Presentations come back without waiting for the display's refresh.
-  bool DisplayUnsynced() const { return measure_ && decision_.Pacing(); }
+  bool Pacing() const { return decision_.Pacing(); }
 
  private:
   double Now();
   void WaitUntil(double deadline);
 
   Platform& platform_;
-  bool measure_;
-  bool mayWait_;
+  bool enabled_;
   PacingDecision decision_;
   uint64_t ticksPerSecond_ = 0;
   double frameStart_ = 0.0;
   double deadline_ = -1.0;
+  double lastProbe_ = 0.0;
 };
 
 // Whether pacing may be used, from the environment: TAV_FRAME_PACING=off (or 0)
-// turns it off so that benchmarks can measure the unpaced frame rate.
+// turns it off, and with it every way of presenting a frame without a swap, so that
+// benchmarks can measure the unpaced frame rate.
 bool FramePacingAllowedByEnvironment();
 
 }  // namespace tav

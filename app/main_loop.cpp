@@ -87,8 +87,8 @@ void RunFrames(Platform& platform, Renderer& renderer, Application& application)
   LoopState state;
   SoundManager& sound = SoundManager::Instance();
   FrameClock& clock = FrameClock::Instance();
-  FramePacer pacer(platform, platform.DisplayRefreshRate(), platform.PresentsToDisplay(),
-                   FramePacingAllowedByEnvironment());
+  FramePacer pacer(platform, platform.DisplayRefreshRate(),
+                   platform.PresentsToDisplay() && FramePacingAllowedByEnvironment());
   FrameRateFile frameRate(platform, std::getenv("TAV_FRAME_RATE_FILE"));
   for (;;) {
     PlatformEvent event;
@@ -103,17 +103,14 @@ void RunFrames(Platform& platform, Renderer& renderer, Application& application)
         state.wasShown = true;
       }
       if (!renderer.BeginFrame()) continue;
-      // A paced loop keeps its rate without presenting: an unchanged frame need not be.
-      renderer.SetSkipUnchangedFrames(pacer.Pacing());
-      // A presentation that does not wait for the display anyway may as well show only
-      // what changed.
-      renderer.SetPartialPresentsAllowed(pacer.DisplayUnsynced());
       clock.FrameStart();
       pacer.FrameStart();
+      // A paced loop keeps its rate without swapping, except for the swaps it measures.
+      renderer.SetSwapOptional(pacer.SwapOptional());
       renderer.BeginScene();
       application.FrameStep();
       renderer.EndFrame();
-      pacer.FrameEnd();
+      pacer.FrameEnd(renderer.LastFrameSwapped());
       clock.FrameEnd();
       frameRate.FrameEnd();
     } else {

@@ -119,6 +119,10 @@ class Platform : public TimeSource {
   virtual bool TakePictureLost() { return true; }
 };
 
+// Whether the space-separated list of GL or GLX extension names holds `name` as a
+// whole word (a name can be the start of a longer one). False for a null list.
+bool ExtensionListed(const char* list, const char* name);
+
 // The process-wide platform (not owned). Before any is installed, and after
 // SetPlatform(nullptr), a headless platform answers.
 Platform& GetPlatform();

@@ -52,13 +52,14 @@ class Renderer {
                             float alpha) = 0;
   virtual void SetBlendMode(int mode) = 0;
   virtual void SetFilter(int mode) = 0;
-  // While the main loop paces frames itself, a back-end may leave out presenting a
-  // frame identical to the one already on the screen.
-  virtual void SetSkipUnchangedFrames(bool /*skip*/) {}
-  // Whether a frame may be presented by copying only its changed parts to the screen
-  // (no swap, so no wait for the display): allowed while the display does not make
-  // presentations wait anyway.
-  virtual void SetPartialPresentsAllowed(bool /*allowed*/) {}
+  // Whether the frame about to begin may end without a swap: only while the main loop
+  // paces frames itself because the display does not hold swaps, and is not measuring
+  // this frame. A back-end may then present only the frame's changed parts, or nothing
+  // when it equals the frame on the screen.
+  virtual void SetSwapOptional(bool /*optional*/) {}
+  // Whether the last frame ended in a real swap: only those show whether the display
+  // holds presentations until its refresh.
+  virtual bool LastFrameSwapped() const { return true; }
 
   void BindTexture(const RendererTexture& texture) {
     BindTexture(texture.d3dTexture, texture.glName);

@@ -50,8 +50,8 @@ for screen in $screens; do
   fi
   export DISPLAY=":$display_number"
   if [ -n "$before_dir" ]; then
-    # The old build has no pacer: one unpaced run stands for both rows.
-    PACING=off bash "$root/scripts/bench-app.sh" "$before_dir" before "$probe"
+    # An old build without a pacer measures the same twice; set PACING=off for it.
+    bash "$root/scripts/bench-app.sh" "$before_dir" before "$probe"
   fi
   bash "$root/scripts/bench-app.sh" "$game_dir" after "$probe"
   # The same build drawing every frame in full (no copy of an unchanged beginning),

@@ -422,17 +422,10 @@ void SdlPlatform::FindCopySubBuffer() {
     return;
   }
   // GLX hands out entry points for any name; the extension list says what works.
-  const char* extensions = queryExtensions(display, screen);
-  const char* name = "GLX_MESA_copy_sub_buffer";
-  for (const char* at = extensions ? std::strstr(extensions, name) : nullptr; at != nullptr;
-       at = std::strstr(at + 1, name)) {
-    const char end = at[std::strlen(name)];
-    if ((at == extensions || at[-1] == ' ') && (end == '\0' || end == ' ')) {
-      glxDisplay_ = display;
-      glxDrawable_ = drawable;
-      copySubBuffer_ = copy;
-      return;
-    }
+  if (ExtensionListed(queryExtensions(display, screen), "GLX_MESA_copy_sub_buffer")) {
+    glxDisplay_ = display;
+    glxDrawable_ = drawable;
+    copySubBuffer_ = copy;
   }
 }
 

@@ -2,29 +2,21 @@
 // hands each run of draws that share texture, filter, blend, colour use and primitive
 // to the graphics library in one call. State the library already has is not set
 // again: the bound texture, the blend, and the filter each texture was last given.
-// While a frame is being recorded the runs are kept instead of drawn, so that the
-// back-end can compare the frame with the one before and draw an unchanged beginning
-// from a copy of it. Kept apart from GL behind BatchTarget so that the flush and
-// recording rules can be checked without a screen.
+// While a frame is being recorded the runs are kept instead of drawn (as a
+// RecordedFrame, render/gl/frame_record.h, which also holds what is worked out from
+// two frames in a row), so that the back-end can compare the frame with the one before.
+// Kept apart from GL behind BatchTarget so that the flush and recording rules can be
+// checked without a screen.
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <unordered_map>
 #include <vector>
 
+#include "render/gl/frame_record.h"
 #include "render/renderer.h"
 
 namespace tav {
-
-// One vertex as it goes to GL: position, texture coordinate, colour.
-struct BatchVertex {
-  float x, y, u, v;
-  float r, g, b, a;
-};
-
-// kClear is a recorded clear of the drawing area: one vertex holding the colour.
-enum class Primitive { kQuads, kTriangles, kClear };
 
 // What the batcher asks of the graphics library.
 class BatchTarget {
@@ -44,33 +36,6 @@ class BatchTarget {
   // Fills the drawing area with one colour.
   virtual void Clear(float red, float green, float blue) = 0;
 };
-
-// A rectangle of pixels [x0, x1) x [y0, y1), origin bottom-left like GL's window
-// coordinates.
-struct PixelBox {
-  int x0 = 0;
-  int y0 = 0;
-  int x1 = 0;
-  int y1 = 0;
-  bool operator==(const PixelBox&) const = default;
-};
-
-// What the back-end does with a recorded frame. `drawCopy`: the copy of the picture
-// kept from an earlier frame replaces the first runs it holds. `copyAfter`: when not 0,
-// the picture is copied (for later frames) once that many runs are drawn.
-struct FrameReusePlan {
-  bool drawCopy = false;
-  size_t copyAfter = 0;
-};
-
-// Decides how a recorded frame is drawn. `copiedRuns`: how many leading runs the kept
-// copy holds (0: none). `sharedNow`, `sharedBefore`: the runs this frame and the one
-// before it shared with their predecessors. `cost(n)`: the cost of drawing the first n
-// runs, in DrawingCost's units; `copyCost`: the cost of drawing the copy (the picture's
-// area). A copy is made only when drawing it instead saves more than half its own
-// cost again, and grown only over a beginning unchanged for two frames.
-FrameReusePlan PlanFrameReuse(size_t copiedRuns, size_t sharedNow, size_t sharedBefore,
-                              const std::function<double(size_t)>& cost, double copyCost);
 
 class DrawBatcher {
  public:
@@ -117,26 +82,22 @@ class DrawBatcher {
   size_t RecordedRunCount() const { return frame_.runs.size(); }
   // True when the recorded frame equals the frame before it, run for run, given what
   // RunsSharedWithPreviousFrame() answered (so that the frames are compared once).
-  bool RecordingRepeatsPreviousFrame(size_t sharedRuns) const;
+  bool RecordingRepeatsPreviousFrame(size_t sharedRuns) const {
+    return RepeatsFrame(frame_, previousFrame_, sharedRuns);
+  }
   // Draws recorded runs [first, end), setting whatever state each needs.
   void DrawRecorded(size_t first, size_t end);
-  // How many leading runs the recorded frame shares, state and vertices, with the
-  // frame kept by KeepFrameForComparison (none when that frame was given up).
-  size_t RunsSharedWithPreviousFrame() const;
-  // The cost of drawing runs [0, end): covered pixels (clipped to `width` x `height`),
-  // blended ones counting twice.
-  double DrawingCost(size_t end, float width, float height) const;
-  // Where the recorded frame's picture can differ from the kept frame's, within the
-  // `width` x `height` area: boxes of whole kChangeCell-pixel cells, or the whole
-  // area when the frames cannot be compared draw by draw; none when they are equal.
-  // A pixel outside every box is drawn by the same draws, in the same order, in both
-  // frames. `sharedRuns`: what RunsSharedWithPreviousFrame() answered.
-  static constexpr int kChangeCell = 32;
-  static constexpr size_t kMaxChangedBoxes = 16;
-  std::vector<PixelBox> ChangedBoxes(size_t sharedRuns, int width, int height) const;
-  // True when the recorded frame starts by clearing, so that nothing left in the
-  // buffer from earlier frames shows through it.
-  bool RecordingStartsWithClear() const;
+  // How many leading runs the recorded frame shares with the frame kept by
+  // KeepFrameForComparison (none when that frame was given up).
+  size_t RunsSharedWithPreviousFrame() const { return RunsShared(frame_, previousFrame_); }
+  // See DrawingCost and ChangedBoxes in frame_record.h.
+  double DrawingCost(size_t end, float width, float height) const {
+    return tav::DrawingCost(frame_, end, width, height);
+  }
+  std::vector<PixelBox> ChangedBoxes(size_t sharedRuns, int width, int height) const {
+    return tav::ChangedBoxes(frame_, previousFrame_, sharedRuns, width, height);
+  }
+  bool RecordingStartsWithClear() const { return StartsWithClear(frame_); }
   // The recorded frame becomes the one the next is compared with.
   void KeepFrameForComparison();
 
@@ -157,28 +118,6 @@ class DrawBatcher {
   void ForgetState();
 
  private:
-  struct RunState {
-    unsigned texture = 0;
-    int filter = kFilterNearest;
-    int blend = kBlendNormal;
-    bool plainTexels = false;
-    Primitive primitive = Primitive::kQuads;
-    bool operator==(const RunState&) const = default;
-  };
-  // One recorded run: its state and its vertices in the frame's array.
-  struct RecordedRun {
-    RunState state;
-    size_t first = 0;
-    size_t count = 0;
-  };
-  struct RecordedFrame {
-    std::vector<RecordedRun> runs;
-    std::vector<BatchVertex> vertices;
-    bool comparable = false;  // false: given up, or nothing recorded yet
-  };
-
-  // Whether run `a` of frame `x` and run `b` of frame `y` draw the same.
-  static bool SameRun(const RecordedFrame& x, size_t a, const RecordedFrame& y, size_t b);
   bool IsOpaque(unsigned texture) const;
   void Apply(const RunState& state);
   void DrawRun(const RunState& state, const BatchVertex* vertices, size_t count);

@@ -4,13 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/headless/fake_display.h"
 #include "platform/headless/headless_platform.h"
 
 namespace tav {
 namespace {
 
 void AddFrames(PacingDecision& decision, int count, double seconds) {
-  for (int i = 0; i < count; ++i) decision.AddFrame(seconds);
+  for (int i = 0; i < count; ++i) decision.AddSwap(seconds);
 }
 
 TEST(PacingDecision, PacesOnlyWhileMostFramesReturnBeforeTheDisplayRefreshes) {
@@ -22,12 +23,26 @@ TEST(PacingDecision, PacesOnlyWhileMostFramesReturnBeforeTheDisplayRefreshes) {
   // Frames coming back in 3 ms: the presentation does not wait.
   AddFrames(decision, window - 1, 0.003);
   EXPECT_FALSE(decision.Pacing()) << "decided before the window was full";
-  decision.AddFrame(0.003);
+  decision.AddSwap(0.003);
   EXPECT_TRUE(decision.Pacing());
   // One slow frame (loading a level) among fast ones does not end pacing.
-  decision.AddFrame(0.4);
+  decision.AddSwap(0.4);
   AddFrames(decision, window - 1, 0.003);
   EXPECT_TRUE(decision.Pacing());
+  // Paced swaps say nothing, however long they take: their time depends on the wait.
+  AddFrames(decision, 3 * window, 0.03);
+  EXPECT_TRUE(decision.Pacing());
+  // A probe on a display that still returns swaps at once.
+  decision.StartProbe();
+  AddFrames(decision, PacingDecision::kProbeSwaps, 0.003);
+  EXPECT_FALSE(decision.Probing());
+  EXPECT_TRUE(decision.Pacing());
+  // A display that holds swaps again, behind one queued buffer: the probe's first swap
+  // (after a wait) and second return early, the others a period later.
+  decision.StartProbe();
+  AddFrames(decision, 2, 0.003);
+  AddFrames(decision, PacingDecision::kProbeSwaps - 2, 0.0166);
+  EXPECT_FALSE(decision.Pacing());
   // Frames slower than the refresh (a slow machine) are never paced.
   AddFrames(decision, window, 0.03);
   EXPECT_FALSE(decision.Pacing());
@@ -46,11 +61,11 @@ TEST(FramePacer, FastFramesAreSpacedOneRefreshPeriodApart) {
   });
   FramePacer pacer(platform, 50, true);  // 20 ms period
   std::vector<uint64_t> frameStarts;
-  for (int frame = 0; frame < 3 * PacingDecision::kWindowFrames; ++frame) {
+  for (int frame = 0; frame < 2 * PacingDecision::kWindowFrames; ++frame) {
     frameStarts.push_back(platform.QueryCounter());
     pacer.FrameStart();
     platform.AdvanceClock(2000);  // 2 ms of work and presentation
-    pacer.FrameEnd();
+    pacer.FrameEnd(true);
   }
   ASSERT_TRUE(pacer.Decision().Pacing());
   // Once pacing, each frame starts one period after the one before, to within one
@@ -66,34 +81,59 @@ TEST(FramePacer, FastFramesAreSpacedOneRefreshPeriodApart) {
   // A frame that overran its period is not followed by a rush of short ones.
   pacer.FrameStart();
   platform.AdvanceClock(50000);
-  pacer.FrameEnd();
+  pacer.FrameEnd(true);
   const uint64_t afterSlow = platform.QueryCounter();
   pacer.FrameStart();
   platform.AdvanceClock(2000);
-  pacer.FrameEnd();
+  pacer.FrameEnd(true);
   EXPECT_NEAR(static_cast<double>(platform.QueryCounter() - afterSlow), 20000.0, 100.0);
 }
 
-TEST(FramePacer, TurnedOffItNeverWaits) {
+// An idle picture, whose frames are left out whenever a swap is optional, on a display
+// that returns swaps at once for two seconds and then holds them to its refresh: the
+// pacer must notice from its probes alone, since left-out frames say nothing.
+TEST(FramePacer, NoticesWithinTwoSecondsThatTheDisplayHoldsSwapsAgain) {
+  HeadlessPlatform platform;
+  platform.SetSleepHook([&](uint32_t milliseconds) {
+    if (milliseconds == 0) platform.AdvanceClock(50);
+  });
+  FakeDisplay display(DisplayKind::kNoVsync);
+  FramePacer pacer(platform, 60, true);
+  bool pacedWithoutVsync = false;
+  uint64_t pacingEnded = 0;
+  while (platform.QueryCounter() < 6000000) {
+    const uint64_t start = platform.QueryCounter();
+    if (start >= 2000000) display.SetKind(DisplayKind::kVsync);
+    pacer.FrameStart();
+    platform.AdvanceClock(2000);
+    const bool swapped = !pacer.SwapOptional();
+    if (swapped) {
+      platform.AdvanceClock(display.SwapReturnTime(platform.QueryCounter()) -
+                            platform.QueryCounter());
+    }
+    pacer.FrameEnd(swapped);
+    if (start >= 1000000 && start < 2000000) pacedWithoutVsync = pacer.Pacing();
+    if (start >= 2000000 && pacingEnded == 0 && !pacer.Pacing()) pacingEnded = start;
+    // Once the display holds swaps, every frame is swapped and never waited for.
+    if (pacingEnded != 0) {
+      EXPECT_FALSE(pacer.Pacing()) << start;
+      EXPECT_FALSE(pacer.SwapOptional()) << start;
+    }
+  }
+  EXPECT_TRUE(pacedWithoutVsync);
+  ASSERT_NE(pacingEnded, 0u) << "still pacing on a display that holds swaps";
+  EXPECT_LE(pacingEnded, 4000000u);
+}
+
+TEST(FramePacer, TurnedOffItNeverWaitsAndNeverLetsAFrameGoUnswapped) {
   HeadlessPlatform platform;
   FramePacer pacer(platform, 60, false);
   for (int frame = 0; frame < 3 * PacingDecision::kWindowFrames; ++frame) {
     pacer.FrameStart();
-    pacer.FrameEnd();
+    EXPECT_FALSE(pacer.SwapOptional());
+    pacer.FrameEnd(true);
   }
   EXPECT_TRUE(platform.Sleeps().empty());
-  EXPECT_FALSE(pacer.DisplayUnsynced());
-
-  // Pacing forbidden (a benchmark's unpaced run): frames are still measured, so that
-  // the renderer learns that presentations do not wait, but nothing waits here.
-  FramePacer measuring(platform, 60, true, false);
-  for (int frame = 0; frame < PacingDecision::kWindowFrames; ++frame) {
-    measuring.FrameStart();
-    measuring.FrameEnd();
-  }
-  EXPECT_TRUE(platform.Sleeps().empty());
-  EXPECT_FALSE(measuring.Pacing());
-  EXPECT_TRUE(measuring.DisplayUnsynced());
 }
 
 }  // namespace

@@ -6,10 +6,14 @@
 // additive glows are drawn additively.
 #include <gtest/gtest.h>
 
+#include <GL/gl.h>
+
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -89,6 +93,40 @@ class PictureScene : public ::testing::Test {
   static void Save(const std::string& name) {
     const fs::path directory = fs::path(TAV_BINARY_DIR) / "tests" / "picture_scenes";
     test::SaveGameScreenshot(*window_.renderer, directory, name);
+  }
+
+  // Draws one scene and saves it. With TAV_SCENE_FRAME_REUSE=on (the second run of
+  // these tests) the scene is drawn as frames the way the game draws an unchanged
+  // picture: once in full, then with frame reuse until the frame is drawn from the
+  // kept copy (where that pays: `copyPays`), and the last frame must equal the full
+  // one exactly.
+  static void Scene(const std::string& name, const std::function<void()>& draw,
+                    bool copyPays = true) {
+    const char* reuse = std::getenv("TAV_SCENE_FRAME_REUSE");
+    if (reuse == nullptr || std::string(reuse) != "on") {
+      draw();
+      Save(name);
+      return;
+    }
+    GLRenderer& renderer = *window_.renderer;
+    const long fromCopyBefore = renderer.FramesDrawnFromCopy();
+    std::vector<uint8_t> full, reused(800 * 600 * 4);
+    for (int frame = 0; frame < 5; ++frame) {
+      renderer.EndFrame();
+      if (frame < 2) renderer.SetFrameReuse(frame == 1);
+      ASSERT_TRUE(renderer.BeginFrame());
+      renderer.BeginScene();
+      renderer.Clear(0.0f, 0.0f, 0.0f);
+      draw();
+      renderer.ComposeFrame();
+      glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, reused.data());
+      if (frame == 0) full = reused;
+    }
+    if (copyPays) {
+      EXPECT_GT(renderer.FramesDrawnFromCopy(), fromCopyBefore) << name << ": no copy used";
+    }
+    EXPECT_TRUE(full == reused) << name << " drawn from the kept copy differs from the full frame";
+    Save(name);
   }
 
   // Text centred on x, as the game centres its labels (half the width, truncated).
@@ -234,9 +272,10 @@ test::GlTestWindow PictureScene::window_;
 bool Whitish(const Rgb& c) { return c.r > 200 && c.g > 200 && c.b > 190; }
 
 TEST_F(PictureScene, GameScreenShowsUprightPiecesInTheirColours) {
-  GameScreen();
-  TopBar();
-  Save("game");
+  Scene("game", [] {
+    GameScreen();
+    TopBar();
+  });
   // Cells (0..2, 0) hold up arrows in blue, red and green. Inside the arrow head, nine
   // pixels left of the centre line just above the head's base, an upright arrow is
   // white; a picture stored upside down has the narrow shaft there and shows the tile.
@@ -271,18 +310,20 @@ TEST_F(PictureScene, GlowsAreAddedToWhatLiesBehindThem) {
 }
 
 TEST_F(PictureScene, MenuAndIntro) {
-  MenuScreen();
-  TopBar();
-  Save("menu");
+  Scene("menu", [] {
+    MenuScreen();
+    TopBar();
+  });
   const Rgb plaque = At(96, 228);
   EXPECT_GT(plaque.r + plaque.g + plaque.b, 60);
-  window_.renderer->Clear(0, 0, 0);
-  Centred("tavrolith_logo.tga", 400, 360);
-  Centred("zelto_logo.tga", 750, 70);
-  for (int i = 0; i < 14; ++i) {
-    Centred(i < 8 ? "Ind2.tga" : "Ind1.tga", 300 + 200.0f * i / 13, 300);
-  }
-  Save("intro");
+  Scene("intro", [] {
+    window_.renderer->Clear(0, 0, 0);
+    Centred("tavrolith_logo.tga", 400, 360);
+    Centred("zelto_logo.tga", 750, 70);
+    for (int i = 0; i < 14; ++i) {
+      Centred(i < 8 ? "Ind2.tga" : "Ind1.tga", 300 + 200.0f * i / 13, 300);
+    }
+  }, /*copyPays=*/false);  // a few logos on black: cheaper drawn than copied
 }
 
 TEST_F(PictureScene, DialogsOverTheGame) {
@@ -359,13 +400,14 @@ TEST_F(PictureScene, DialogsOverTheGame) {
       {"hint3", [] { Centred("Hint3.tga", 494, 328); }},
   };
   for (const Dialog& dialog : dialogs) {
-    window_.renderer->Clear(0, 0, 0);
-    GameScreen();
-    const bool hint = std::string(dialog.name).rfind("hint", 0) == 0;
-    if (!hint) Shade(std::string(dialog.name) == "levelcomplete" ? 0.75f : 0.6f);
-    dialog.draw();
-    TopBar();
-    Save(dialog.name);
+    Scene(dialog.name, [&dialog] {
+      window_.renderer->Clear(0, 0, 0);
+      GameScreen();
+      const bool hint = std::string(dialog.name).rfind("hint", 0) == 0;
+      if (!hint) Shade(std::string(dialog.name) == "levelcomplete" ? 0.75f : 0.6f);
+      dialog.draw();
+      TopBar();
+    });
     if (std::string(dialog.name) == "levelcomplete") {
       // The scroll's bands lie on the frame's paper: parchment, not the shaded game.
       const Rgb paper = At(470, 440);

@@ -287,7 +287,7 @@ TEST_F(GLRendererTest, FramesDrawnPartlyFromTheKeptCopyMatchFramesDrawnInFull) {
   // read from the window, which must show what a whole frame would.
   const auto drawFrames = [&](bool reuse, bool partial = false) {
     renderer_->SetFrameReuse(reuse);
-    renderer_->SetPartialPresentsAllowed(partial);
+    renderer_->SetSwapOptional(partial);
     std::vector<std::vector<uint8_t>> frames;
     for (int frame = 0; frame < 6; ++frame) {
       EXPECT_TRUE(renderer_->BeginFrame());
@@ -308,7 +308,8 @@ TEST_F(GLRendererTest, FramesDrawnPartlyFromTheKeptCopyMatchFramesDrawnInFull) {
       renderer_->ComposeFrame();
       std::vector<uint8_t> pixels(static_cast<size_t>(viewport.drawableWidth) *
                                   viewport.drawableHeight * 4);
-      const bool inParts = renderer_->PresentingChangedAreas();
+      const bool inParts = renderer_->FramePresentMode() == PresentMode::kCopyWhole ||
+                           renderer_->FramePresentMode() == PresentMode::kCopyChanges;
       if (inParts) {
         renderer_->EndFrame();
         for (const PixelBox& area : renderer_->AreasToPresent()) {
@@ -345,7 +346,7 @@ TEST_F(GLRendererTest, FramesDrawnPartlyFromTheKeptCopyMatchFramesDrawnInFull) {
     EXPECT_EQ(renderer_->AreasToPresent(),
               (std::vector<PixelBox>{{0, 0, viewport.drawableWidth, viewport.drawableHeight}}));
   }
-  renderer_->SetPartialPresentsAllowed(false);
+  renderer_->SetSwapOptional(false);
   renderer_->SetFrameReuse(true);
   ASSERT_TRUE(renderer_->BeginFrame());
   renderer_->BeginScene();  // for TearDown
@@ -369,11 +370,54 @@ TEST_F(GLRendererTest, AnUnchangedFrameIsPresentedOnlyWhenTheWindowLostItsPictur
     return renderer_->FramesPresented() - before;
   };
   EXPECT_EQ(presentedFrames(3), 3) << "not skipping";
-  renderer_->SetSkipUnchangedFrames(true);
+  renderer_->SetSwapOptional(true);
   EXPECT_EQ(presentedFrames(3), 0);
   UncoverWindow();
   EXPECT_EQ(presentedFrames(3), 1) << "presented once after the window was uncovered";
-  renderer_->SetSkipUnchangedFrames(false);
+  renderer_->SetSwapOptional(false);
+  ASSERT_TRUE(renderer_->BeginFrame());
+  renderer_->BeginScene();  // for TearDown
+}
+
+// Whatever a swapped back buffer holds afterwards (drivers with more buffers, or that
+// reallocate them, hand back stale or garbage pixels), every swapped frame has black
+// bars: the back buffer is filled with a colour and swapped before each frame.
+TEST_F(GLRendererTest, BarsAreBlackInEverySwappedFrameWhateverTheBackBufferHeld) {
+  const GameViewport viewport = platform_->Viewport();
+  if (viewport.width == viewport.drawableWidth && viewport.height == viewport.drawableHeight) {
+    GTEST_SKIP() << "the picture fills the screen: no bars";
+  }
+  renderer_->EndFrame();  // the frame SetUp began
+  const RendererTexture white = Texture({{255, 255, 255, 255}}, 1, 1, 32);
+  std::vector<uint8_t> pixels(static_cast<size_t>(viewport.drawableWidth) *
+                              viewport.drawableHeight * 4);
+  for (int frame = 0; frame < 6; ++frame) {
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    platform_->SwapGLBuffers();
+    glClear(GL_COLOR_BUFFER_BIT);
+    ASSERT_TRUE(renderer_->BeginFrame());
+    renderer_->BeginScene();
+    renderer_->Clear(0.0f, 0.0f, 1.0f);
+    renderer_->BindTexture(white);
+    Quad(static_cast<float>(frame) * 50, 100, static_cast<float>(frame) * 50 + 100, 200);
+    renderer_->ComposeFrame();
+    ASSERT_EQ(renderer_->FramePresentMode(), PresentMode::kSwap);
+    glReadPixels(0, 0, viewport.drawableWidth, viewport.drawableHeight, GL_RGBA, GL_UNSIGNED_BYTE,
+                 pixels.data());
+    int lit = 0;
+    for (int y = 0; y < viewport.drawableHeight; ++y) {
+      for (int x = 0; x < viewport.drawableWidth; ++x) {
+        const bool inBox = x >= viewport.x && x < viewport.x + viewport.width && y >= viewport.y &&
+                           y < viewport.y + viewport.height;
+        const uint8_t* pixel = &pixels[(static_cast<size_t>(y) * viewport.drawableWidth + x) * 4];
+        if (!inBox && (pixel[0] != 0 || pixel[1] != 0 || pixel[2] != 0)) ++lit;
+      }
+    }
+    EXPECT_EQ(lit, 0) << "bar pixels not black in frame " << frame;
+    renderer_->EndFrame();
+  }
   ASSERT_TRUE(renderer_->BeginFrame());
   renderer_->BeginScene();  // for TearDown
 }

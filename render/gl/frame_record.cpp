@@ -1,0 +1,230 @@
+// Recorded frames and what two of them in a row tell the OpenGL back-end.
+#include "render/gl/frame_record.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace tav {
+
+FrameReusePlan PlanFrameReuse(size_t copiedRuns, size_t sharedNow, size_t sharedBefore,
+                              const std::function<double(size_t)>& cost, double copyCost) {
+  FrameReusePlan plan;
+  if (copiedRuns > 0 && sharedNow >= copiedRuns) {
+    plan.drawCopy = true;
+    // Growing the copy costs a copy of the picture: only for a longer beginning that
+    // stayed the same over two frames and saves a quarter of the picture's area.
+    const size_t stable = std::min(sharedNow, sharedBefore);
+    if (stable > copiedRuns && cost(stable) - cost(copiedRuns) >= copyCost / 4) {
+      plan.copyAfter = stable;
+    }
+  } else if (sharedNow > 0 && cost(sharedNow) >= copyCost * 1.5) {
+    plan.copyAfter = sharedNow;
+  }
+  return plan;
+}
+
+bool SameRun(const RecordedFrame& x, size_t a, const RecordedFrame& y, size_t b) {
+  const RecordedRun& one = x.runs[a];
+  const RecordedRun& other = y.runs[b];
+  return one.state == other.state && one.count == other.count &&
+         std::memcmp(x.vertices.data() + one.first, y.vertices.data() + other.first,
+                     one.count * sizeof(BatchVertex)) == 0;
+}
+
+size_t RunsShared(const RecordedFrame& now, const RecordedFrame& before) {
+  if (!now.comparable || !before.comparable) return 0;
+  const size_t runs = std::min(now.runs.size(), before.runs.size());
+  for (size_t i = 0; i < runs; ++i) {
+    if (!SameRun(now, i, before, i)) return i;
+  }
+  return runs;
+}
+
+bool RepeatsFrame(const RecordedFrame& now, const RecordedFrame& before, size_t sharedRuns) {
+  // No run is shared with a frame that was given up, so an empty frame never repeats.
+  return sharedRuns > 0 && sharedRuns == now.runs.size() && sharedRuns == before.runs.size();
+}
+
+bool StartsWithClear(const RecordedFrame& frame) {
+  return !frame.runs.empty() && frame.runs.front().state.primitive == Primitive::kClear;
+}
+
+namespace {
+
+// The cells of an area that a frame's changes touch, and the few boxes covering them.
+class ChangedCells {
+ public:
+  ChangedCells(int width, int height)
+      : width_(width),
+        height_(height),
+        columns_((width + kChangeCell - 1) / kChangeCell),
+        rows_((height + kChangeCell - 1) / kChangeCell),
+        marked_(static_cast<size_t>(columns_) * rows_, false) {}
+
+  // Marks the cells under the bounding box of `count` vertices: every pixel whose
+  // centre a shape covers lies inside it.
+  void MarkShape(const BatchVertex* vertices, size_t count) {
+    float left = vertices[0].x, right = left, bottom = vertices[0].y, top = bottom;
+    for (size_t i = 1; i < count; ++i) {
+      left = std::min(left, vertices[i].x);
+      right = std::max(right, vertices[i].x);
+      bottom = std::min(bottom, vertices[i].y);
+      top = std::max(top, vertices[i].y);
+    }
+    // Clamped as floats first: a stray vertex far outside (or not a number) must not
+    // overflow an int.
+    const auto clampTo = [](float value, int limit) {
+      if (!(value > 0.0f)) return 0;
+      return value >= static_cast<float>(limit) ? limit : static_cast<int>(value);
+    };
+    const int x0 = clampTo(std::floor(left), width_), x1 = clampTo(std::ceil(right), width_);
+    const int y0 = clampTo(std::floor(bottom), height_), y1 = clampTo(std::ceil(top), height_);
+    if (x0 >= x1 || y0 >= y1) return;
+    const int cell = kChangeCell;
+    for (int row = y0 / cell; row <= (y1 - 1) / cell; ++row) {
+      for (int column = x0 / cell; column <= (x1 - 1) / cell; ++column) {
+        marked_[static_cast<size_t>(row) * columns_ + column] = true;
+      }
+    }
+  }
+
+  // Every shape of a run.
+  void MarkRun(const BatchVertex* vertices, size_t count, Primitive primitive) {
+    const size_t corners = primitive == Primitive::kQuads ? 4 : 3;
+    for (size_t shape = 0; shape + corners <= count; shape += corners) {
+      MarkShape(vertices + shape, corners);
+    }
+  }
+
+  // The marked cells as boxes: each row's runs of marked cells, joined with the same
+  // run of the rows above; too many boxes become their bounding box.
+  std::vector<PixelBox> Boxes() const {
+    const int cell = kChangeCell;
+    std::vector<PixelBox> boxes;
+    std::vector<size_t> openBoxes;  // boxes that end at the row below this one
+    for (int row = 0; row < rows_; ++row) {
+      std::vector<size_t> stillOpen;
+      for (int column = 0; column < columns_;) {
+        if (!marked_[static_cast<size_t>(row) * columns_ + column]) {
+          ++column;
+          continue;
+        }
+        int end = column;
+        while (end < columns_ && marked_[static_cast<size_t>(row) * columns_ + end]) ++end;
+        const PixelBox span{column * cell, row * cell, std::min(end * cell, width_),
+                            std::min((row + 1) * cell, height_)};
+        const auto same = std::find_if(openBoxes.begin(), openBoxes.end(), [&](size_t index) {
+          return boxes[index].x0 == span.x0 && boxes[index].x1 == span.x1;
+        });
+        if (same != openBoxes.end()) {
+          boxes[*same].y1 = span.y1;
+          stillOpen.push_back(*same);
+        } else {
+          stillOpen.push_back(boxes.size());
+          boxes.push_back(span);
+        }
+        column = end;
+      }
+      openBoxes = std::move(stillOpen);
+    }
+    if (boxes.size() > kMaxChangedBoxes) {
+      PixelBox all = boxes.front();
+      for (const PixelBox& box : boxes) {
+        all = {std::min(all.x0, box.x0), std::min(all.y0, box.y0), std::max(all.x1, box.x1),
+               std::max(all.y1, box.y1)};
+      }
+      boxes.assign(1, all);
+    }
+    return boxes;
+  }
+
+ private:
+  int width_;
+  int height_;
+  int columns_;
+  int rows_;
+  std::vector<bool> marked_;
+};
+
+}  // namespace
+
+std::vector<PixelBox> ChangedBoxes(const RecordedFrame& current, const RecordedFrame& previous,
+                                   size_t sharedRuns, int width, int height) {
+  if (width <= 0 || height <= 0) return {};
+  const std::vector<PixelBox> whole{{0, 0, width, height}};
+  // Without a clear at the start of both, pixels depend on what earlier frames left.
+  if (!current.comparable || !previous.comparable || !StartsWithClear(current) ||
+      !StartsWithClear(previous)) {
+    return whole;
+  }
+  // The frames share their first sharedRuns runs and, counted from the end, `shared
+  // ending` more; the runs between are compared in pairs, shape by shape.
+  const size_t runsNow = current.runs.size(), runsBefore = previous.runs.size();
+  sharedRuns = std::min({sharedRuns, runsNow, runsBefore});
+  size_t sharedEnding = 0;
+  while (
+      sharedRuns + sharedEnding < std::min(runsNow, runsBefore) &&
+      SameRun(current, runsNow - 1 - sharedEnding, previous, runsBefore - 1 - sharedEnding)) {
+    ++sharedEnding;
+  }
+  const size_t endNow = runsNow - sharedEnding, endBefore = runsBefore - sharedEnding;
+  ChangedCells cells(width, height);
+  for (size_t i = sharedRuns; i < std::max(endNow, endBefore); ++i) {
+    const RecordedRun* now = i < endNow ? &current.runs[i] : nullptr;
+    const RecordedRun* before = i < endBefore ? &previous.runs[i] : nullptr;
+    const bool clears = (now != nullptr && now->state.primitive == Primitive::kClear) ||
+                        (before != nullptr && before->state.primitive == Primitive::kClear);
+    if (clears) return whole;
+    const BatchVertex* verticesNow = now ? current.vertices.data() + now->first : nullptr;
+    const BatchVertex* verticesBefore =
+        before ? previous.vertices.data() + before->first : nullptr;
+    if (now == nullptr || before == nullptr || !(now->state == before->state)) {
+      if (now) cells.MarkRun(verticesNow, now->count, now->state.primitive);
+      if (before) cells.MarkRun(verticesBefore, before->count, before->state.primitive);
+      continue;
+    }
+    // The same state: only shapes that differ (or that one frame lacks) change pixels.
+    const size_t corners = now->state.primitive == Primitive::kQuads ? 4 : 3;
+    for (size_t shape = 0; shape + corners <= std::max(now->count, before->count);
+         shape += corners) {
+      const bool inNow = shape + corners <= now->count;
+      const bool inBefore = shape + corners <= before->count;
+      if (inNow && inBefore &&
+          std::memcmp(verticesNow + shape, verticesBefore + shape, corners * sizeof(BatchVertex)) ==
+              0) {
+        continue;
+      }
+      if (inNow) cells.MarkShape(verticesNow + shape, corners);
+      if (inBefore) cells.MarkShape(verticesBefore + shape, corners);
+    }
+  }
+  return cells.Boxes();
+}
+
+double DrawingCost(const RecordedFrame& frame, size_t end, float width, float height) {
+  double cost = 0.0;
+  end = std::min(end, frame.runs.size());
+  for (size_t i = 0; i < end; ++i) {
+    const RecordedRun& run = frame.runs[i];
+    if (run.state.primitive == Primitive::kClear) continue;
+    const double weight = run.state.blend == kBlendNone ? 1.0 : 2.0;
+    const size_t corners = run.state.primitive == Primitive::kQuads ? 4 : 3;
+    for (size_t shape = 0; shape + corners <= run.count; shape += corners) {
+      // The shape's area (shoelace formula) with its corners clipped to the area: exact
+      // for the rectangles that make up nearly every frame, near enough for the rest.
+      double twiceArea = 0.0;
+      for (size_t k = 0; k < corners; ++k) {
+        const BatchVertex& a = frame.vertices[run.first + shape + k];
+        const BatchVertex& b = frame.vertices[run.first + shape + (k + 1) % corners];
+        const double ax = std::clamp(a.x, 0.0f, width), ay = std::clamp(a.y, 0.0f, height);
+        const double bx = std::clamp(b.x, 0.0f, width), by = std::clamp(b.y, 0.0f, height);
+        twiceArea += ax * by - bx * ay;
+      }
+      cost += weight * std::fabs(twiceArea) / 2.0;
+    }
+  }
+  return cost;
+}
+
+}  // namespace tav

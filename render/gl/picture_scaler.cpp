@@ -1,0 +1,239 @@
+// Scaling the game's picture into the letterbox with OpenGL 1.1 (and framebuffer
+// objects where offered).
+#include "render/gl/picture_scaler.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/log.h"
+
+namespace tav {
+
+namespace {
+
+int PowerOfTwoAtLeast(int size) {
+  int power = 1;
+  while (power < size) power *= 2;
+  return power;
+}
+
+void ClearRect(int x, int y, int width, int height) {
+  if (width <= 0 || height <= 0) return;
+  glScissor(x, y, width, height);
+  glEnable(GL_SCISSOR_TEST);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+}
+
+}  // namespace
+
+PictureScaler::PictureScaler(Platform& platform, DrawBatcher& batcher)
+    : platform_(platform), batcher_(batcher) {}
+
+PictureScaler::~PictureScaler() = default;
+
+void PictureScaler::Start(int width, int height) {
+  width_ = width;
+  height_ = height;
+  GLint maxTextureSize = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
+  maxTextureSize_ = std::max<int>(maxTextureSize, 64);
+  anySizeTextures_ = AnySizeTexturesOffered();
+  framebuffers_ = LoadFramebufferFunctions(platform_);
+  pictureFramebuffer_ = 0;
+  viewport_ = GameViewport();
+}
+
+void PictureScaler::Release() {
+  if (pictureFramebuffer_ != 0 && framebuffers_) {
+    LeaveFramebuffer();
+    GLuint name = pictureFramebuffer_;
+    framebuffers_->remove(1, &name);
+  }
+  pictureFramebuffer_ = 0;
+  framebuffers_.reset();
+  for (ScaleTexture* texture : {&pictureTexture_, &enlargedTexture_}) DeleteTexture(*texture);
+}
+
+GameViewport PictureScaler::BeginFrame(const GameViewport& viewport) {
+  viewport_ = viewport;
+  // A letterbox larger than the picture gets the unscaled picture scaled once at
+  // the end; one of the picture's own size or smaller is drawn into directly.
+  scaling_ = viewport.width >= width_ && viewport.height >= height_ &&
+             (viewport.width != width_ || viewport.height != height_);
+  drawingToFramebuffer_ = false;
+  if (!scaling_) return viewport;
+  wholeFactor_ = std::max(1, std::min(viewport.width / width_, viewport.height / height_));
+  while (wholeFactor_ > 1 &&
+         TextureSizeFor(std::max(width_, height_) * wholeFactor_) > maxTextureSize_) {
+    --wholeFactor_;
+  }
+  drawingToFramebuffer_ = BindFramebuffer();
+  GameViewport picture = viewport;
+  picture.x = 0;
+  picture.y = 0;
+  picture.width = width_;
+  picture.height = height_;
+  return picture;
+}
+
+bool PictureScaler::BindFramebuffer() {
+  if (!framebuffers_ || !framebuffersAllowed_) return false;
+  if (pictureFramebuffer_ != 0) {
+    framebuffers_->bind(FramebufferFunctions::kFramebuffer, pictureFramebuffer_);
+    return true;
+  }
+  const DrawBatcher::UserState user = batcher_.SaveUserState();
+  MakeTexture(pictureTexture_, width_, height_);
+  batcher_.RestoreUserState(user);
+  GLuint name = 0;
+  framebuffers_->generate(1, &name);
+  pictureFramebuffer_ = name;
+  framebuffers_->bind(FramebufferFunctions::kFramebuffer, name);
+  framebuffers_->attachTexture(FramebufferFunctions::kFramebuffer,
+                               FramebufferFunctions::kColorAttachment0, GL_TEXTURE_2D,
+                               pictureTexture_.name, 0);
+  if (framebuffers_->status(FramebufferFunctions::kFramebuffer) ==
+      FramebufferFunctions::kFramebufferComplete) {
+    return true;
+  }
+  LogLine("WARNING: The picture cannot be drawn into a texture; it is copied instead.\n");
+  framebuffers_->bind(FramebufferFunctions::kFramebuffer, 0);
+  framebuffers_->remove(1, &name);
+  pictureFramebuffer_ = 0;
+  framebuffers_.reset();
+  return false;
+}
+
+void PictureScaler::LeaveFramebuffer() {
+  if (!drawingToFramebuffer_) return;
+  batcher_.Flush();
+  framebuffers_->bind(FramebufferFunctions::kFramebuffer, 0);
+  drawingToFramebuffer_ = false;
+}
+
+void PictureScaler::ScaleWhole() {
+  const bool inFramebuffer = drawingToFramebuffer_;
+  LeaveFramebuffer();
+  // Without a framebuffer object the picture lies in the back buffer's corner.
+  if (!inFramebuffer) CopyToTexture(pictureTexture_, 0, 0, width_, height_);
+  const ScaleTexture* source = &pictureTexture_;
+  int sourceWidth = width_, sourceHeight = height_;
+  if (wholeFactor_ > 1) {
+    sourceWidth = width_ * wholeFactor_;
+    sourceHeight = height_ * wholeFactor_;
+    SetArea(0, 0, sourceWidth, sourceHeight);
+    DrawTextureArea(pictureTexture_, width_, height_, kFilterNearest);
+    CopyToTexture(enlargedTexture_, 0, 0, sourceWidth, sourceHeight);
+    source = &enlargedTexture_;
+  }
+  ClearBars();
+  SetArea(viewport_.x, viewport_.y, viewport_.width, viewport_.height);
+  DrawTextureArea(*source, sourceWidth, sourceHeight, kFilterLinear);
+}
+
+std::vector<PixelBox> PictureScaler::ScaleChanges(const std::vector<PixelBox>& changes) {
+  LeaveFramebuffer();
+  std::vector<PixelBox> areas;
+  SetArea(viewport_.x, viewport_.y, viewport_.width, viewport_.height);
+  for (const PixelBox& change : changes) {
+    const PixelBox area = ScaledBox(change);
+    // The whole quad, cut to the area: its pixels come out exactly as in a whole draw.
+    glScissor(area.x0, area.y0, area.x1 - area.x0, area.y1 - area.y0);
+    DrawTextureArea(pictureTexture_, width_, height_, kFilterLinear);
+    areas.push_back(area);
+  }
+  return areas;
+}
+
+void PictureScaler::ClearBars() {
+  const GameViewport& box = viewport_;
+  const int right = box.x + box.width, top = box.y + box.height;
+  ClearRect(0, 0, box.x, box.drawableHeight);
+  ClearRect(right, 0, box.drawableWidth - right, box.drawableHeight);
+  ClearRect(box.x, 0, box.width, box.y);
+  ClearRect(box.x, top, box.width, box.drawableHeight - top);
+}
+
+PixelBox PictureScaler::ScaledBox(const PixelBox& box) const {
+  // A screen pixel mixes the two picture pixels nearest its centre, so a changed
+  // picture pixel reaches the screen pixels within one picture pixel of it.
+  const double scaleX = static_cast<double>(viewport_.width) / width_;
+  const double scaleY = static_cast<double>(viewport_.height) / height_;
+  const auto low = [](int edge, double scale) {
+    return std::max(0, static_cast<int>(std::floor((edge - 1) * scale)));
+  };
+  const auto high = [](int edge, double scale, int limit) {
+    return std::min(limit, static_cast<int>(std::ceil((edge + 1) * scale)));
+  };
+  return {viewport_.x + low(box.x0, scaleX), viewport_.y + low(box.y0, scaleY),
+          viewport_.x + high(box.x1, scaleX, viewport_.width),
+          viewport_.y + high(box.y1, scaleY, viewport_.height)};
+}
+
+void PictureScaler::SetArea(int x, int y, int width, int height) {
+  glViewport(x, y, width, height);
+  glScissor(x, y, width, height);
+  glEnable(GL_SCISSOR_TEST);
+}
+
+int PictureScaler::TextureSizeFor(int size) const {
+  return anySizeTextures_ ? size : PowerOfTwoAtLeast(size);
+}
+
+void PictureScaler::CopyToTexture(ScaleTexture& texture, int x, int y, int width, int height) {
+  batcher_.FlushBeforeOutsideChange();
+  if (!MakeTexture(texture, width, height)) {
+    glBindTexture(GL_TEXTURE_2D, texture.name);
+    batcher_.NoteBoundTexture(texture.name);
+  }
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, y, width, height);
+}
+
+bool PictureScaler::MakeTexture(ScaleTexture& texture, int width, int height) {
+  batcher_.FlushBeforeOutsideChange();
+  if (texture.width >= width && texture.height >= height) return false;
+  if (texture.name != 0) {
+    GLuint old = texture.name;
+    batcher_.TextureDestroyed(old);
+    glDeleteTextures(1, &old);
+  }
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  texture.name = name;
+  texture.width = TextureSizeFor(width);
+  texture.height = TextureSizeFor(height);
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, texture.width, texture.height, 0, GL_BGRA,
+               GL_UNSIGNED_BYTE, nullptr);
+  batcher_.TextureCreated(name, true);
+  return true;
+}
+
+void PictureScaler::DrawTextureArea(const ScaleTexture& texture, int width, int height,
+                                    int filter) {
+  // The copy's first row is the bottom one, so v runs upwards here.
+  const float u = static_cast<float>(width) / static_cast<float>(texture.width);
+  const float v = static_cast<float>(height) / static_cast<float>(texture.height);
+  const float w = static_cast<float>(width_), h = static_cast<float>(height_);
+  const Vertex vertices[4] = {{0, 0, 0, 0}, {w, 0, u, 0}, {w, h, u, v}, {0, h, 0, v}};
+  batcher_.BindTexture(texture.name);
+  batcher_.SetFilter(filter);
+  batcher_.SetBlendMode(kBlendNone);
+  batcher_.Draw(Primitive::kQuads, vertices, 4, 1.0f, 1.0f, 1.0f, 1.0f);
+  batcher_.Flush();
+}
+
+void PictureScaler::DeleteTexture(ScaleTexture& texture) {
+  if (texture.name != 0) {
+    GLuint name = texture.name;
+    glDeleteTextures(1, &name);
+  }
+  texture = ScaleTexture();
+}
+
+}  // namespace tav
