@@ -83,14 +83,36 @@ std::deque<int> Utf8ToLatin1(const char* utf8) {
   return codes;
 }
 
+InputKey KeyFromSdl(int keycode, int scancode) {
+  switch (keycode) {
+    case SDLK_UP: case SDLK_KP_8: return InputKey::kUp;
+    case SDLK_DOWN: case SDLK_KP_2: return InputKey::kDown;
+    case SDLK_LEFT: case SDLK_KP_4: return InputKey::kLeft;
+    case SDLK_RIGHT: case SDLK_KP_6: return InputKey::kRight;
+    case SDLK_RETURN: case SDLK_KP_ENTER: return InputKey::kEnter;
+    case SDLK_SPACE: return InputKey::kSpace;
+    case SDLK_ESCAPE: return InputKey::kEscape;
+    case SDLK_TAB: return InputKey::kTab;
+    default: break;
+  }
+  // W A S D by where the keys sit, so that they form the same cross on every layout.
+  switch (scancode) {
+    case SDL_SCANCODE_W: return InputKey::kW;
+    case SDL_SCANCODE_A: return InputKey::kA;
+    case SDL_SCANCODE_S: return InputKey::kS;
+    case SDL_SCANCODE_D: return InputKey::kD;
+    default: return InputKey::kNone;
+  }
+}
+
 SdlPlatform::~SdlPlatform() { DestroyMainWindow(); }
 
 void SdlPlatform::CreateMainWindow(const char* caption, int width, int height) {
   gameWidth_ = width;
   gameHeight_ = height;
 
-  // We handle SIGTERM and SIGINT ourselves so that they are told apart from the
-  // window manager's close request, which the game ignores.
+  // We handle SIGTERM and SIGINT ourselves; SDL's own handlers would turn them into
+  // the quit event the close button sends.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   terminateRequested = 0;
@@ -197,7 +219,7 @@ bool SdlPlatform::PollEvent(PlatformEvent* event) {
 bool SdlPlatform::Translate(const void* rawEvent, PlatformEvent* event) {
   const SDL_Event& e = *static_cast<const SDL_Event*>(rawEvent);
   switch (e.type) {
-    case SDL_QUIT:
+    case SDL_QUIT:  // the last window's close button
       *event = MakeEvent(PlatformEventType::kClose);
       return true;
     case SDL_WINDOWEVENT:
@@ -253,22 +275,44 @@ bool SdlPlatform::Translate(const void* rawEvent, PlatformEvent* event) {
       return true;
     case SDL_KEYDOWN: {
       // Alt+Enter and F11 switch between full screen and a window; they type nothing.
-      const bool enter = e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER;
-      if (e.key.keysym.sym == SDLK_F11 || (enter && (e.key.keysym.mod & KMOD_ALT) != 0)) {
+      const SDL_Keycode sym = e.key.keysym.sym;
+      const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
+      const bool enter = sym == SDLK_RETURN || sym == SDLK_KP_ENTER;
+      if (sym == SDLK_F11 || (enter && alt)) {
         if (e.key.repeat == 0) SetWindowed(!windowed_);
         return false;
       }
+      // Alt+F4 closes the window as its close button does, with or without a window
+      // manager to turn it into a close request.
+      if (sym == SDLK_F4 && alt) {
+        if (e.key.repeat != 0) return false;
+        *event = MakeEvent(PlatformEventType::kClose);
+        return true;
+      }
+      const InputKey key = KeyFromSdl(sym, e.key.keysym.scancode);
+      if (key != InputKey::kNone) {
+        PlatformEvent press = MakeEvent(PlatformEventType::kKeyDown);
+        press.keyPress.key = key;
+        press.keyPress.shift = (e.key.keysym.mod & KMOD_SHIFT) != 0;
+        press.keyPress.repeat = e.key.repeat != 0;
+        pending_.push_back(press);
+      }
       // Backspace and Enter produce no text input; they arrive as the control
-      // characters a Windows character message carries for them.
+      // characters a Windows character message carries for them, after the key.
       int code = 0;
-      if (e.key.keysym.sym == SDLK_BACKSPACE) code = 8;
-      if (e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER) code = 13;
-      if (code == 0) return false;
-      *event = MakeEvent(PlatformEventType::kChar);
-      event->charCode = code;
-      // Scan code in the low byte, "key was already down" in bit 14.
-      event->keyData = (static_cast<int>(e.key.keysym.scancode) & 0xFF) |
-                       (e.key.repeat ? 0x4000 : 0);
+      if (sym == SDLK_BACKSPACE) code = 8;
+      if (enter) code = 13;
+      if (code != 0) {
+        PlatformEvent typed = MakeEvent(PlatformEventType::kChar);
+        typed.charCode = code;
+        // Scan code in the low byte, "key was already down" in bit 14.
+        typed.keyData = (static_cast<int>(e.key.keysym.scancode) & 0xFF) |
+                        (e.key.repeat ? 0x4000 : 0);
+        pending_.push_back(typed);
+      }
+      if (pending_.empty()) return false;
+      *event = pending_.front();
+      pending_.pop_front();
       return true;
     }
     default:

@@ -1,7 +1,8 @@
 // The Linux platform on SDL2: one window, full screen on the desktop's own mode or a
 // resizable window (Alt+Enter and F11 switch, and the choice is kept between runs),
 // the game's picture scaled into it with its aspect ratio kept at any size, the mouse
-// mapped back into game pixels, typed text as Latin-1 character codes, and SIGTERM / SIGINT turned
+// mapped back into game pixels, typed text as Latin-1 character codes, the keys the game
+// plays with, the close button and Alt+F4 as close requests, and SIGTERM / SIGINT turned
 // into a termination event so that the game leaves through its normal shutdown.
 #pragma once
 
@@ -87,5 +88,7 @@ class SdlPlatform : public Platform {
 // Decodes UTF-8 text into Latin-1 character codes, dropping every character outside
 // Latin-1 and every malformed sequence. Exposed for tests.
 std::deque<int> Utf8ToLatin1(const char* utf8);
+// The game's key for an SDL key code and scan code; kNone for keys the game ignores.
+InputKey KeyFromSdl(int keycode, int scancode);
 
 }  // namespace tav

@@ -103,7 +103,10 @@ TEST_F(SdlPlatformTest, ButtonsTextAndKeysBecomeTheGamesEvents) {
   SDL_PushEvent(&text);
   PushKey(SDLK_BACKSPACE);
   PushKey(SDLK_RETURN);
-  PushKey(SDLK_LSHIFT);  // no character
+  PushKey(SDLK_LSHIFT);  // no character, no key the game uses
+  PushKey(SDLK_SPACE, KMOD_LSHIFT);
+  PushKey(SDLK_LEFT);
+  PushKey(SDLK_w);
 
   std::vector<PlatformEvent> events;
   for (const PlatformEvent& event : Drain()) {
@@ -116,13 +119,30 @@ TEST_F(SdlPlatformTest, ButtonsTextAndKeysBecomeTheGamesEvents) {
       PlatformEventType::kLeftButtonDown, PlatformEventType::kLeftButtonUp,
       PlatformEventType::kRightButtonDown, PlatformEventType::kRightButtonUp,
       PlatformEventType::kChar, PlatformEventType::kChar, PlatformEventType::kChar,
-      PlatformEventType::kChar};
+      PlatformEventType::kKeyDown, PlatformEventType::kChar, PlatformEventType::kKeyDown,
+      PlatformEventType::kKeyDown, PlatformEventType::kKeyDown};
   ASSERT_EQ(events.size(), types.size());
   for (size_t i = 0; i < types.size(); ++i) EXPECT_EQ(events[i].type, types[i]) << i;
   EXPECT_EQ(events[4].charCode, 'A');
   EXPECT_EQ(events[5].charCode, 0xE9);
   EXPECT_EQ(events[6].charCode, 8);
-  EXPECT_EQ(events[7].charCode, 13);
+  // Enter is a key for the focus first, then the character that ends a name.
+  EXPECT_EQ(events[7].keyPress.key, InputKey::kEnter);
+  EXPECT_EQ(events[8].charCode, 13);
+  EXPECT_EQ(events[9].keyPress.key, InputKey::kSpace);
+  EXPECT_TRUE(events[9].keyPress.shift);
+  EXPECT_EQ(events[10].keyPress.key, InputKey::kLeft);
+  EXPECT_FALSE(events[10].keyPress.shift);
+  EXPECT_EQ(events[11].keyPress.key, InputKey::kW);
+}
+
+TEST_F(SdlPlatformTest, AltF4IsTheCloseButton) {
+  Drain();
+  PushKey(SDLK_F4);  // alone it is no key of the game's
+  PushKey(SDLK_F4, KMOD_LALT);
+  const std::vector<PlatformEvent> events = Drain();
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].type, PlatformEventType::kClose);
 }
 
 TEST_F(SdlPlatformTest, CloseRequestsAreReportedAsCloseAndMinimisingAsDeactivation) {
