@@ -52,6 +52,14 @@ HiscoreWindow::HiscoreWindow(std::string name) : Window(std::move(name)) {
       names_[table][row] = std::move(field);
     }
   }
+  SetBackControl("ButtonOK");
+  AddSelector("ButtonInc", "ButtonDec");
+}
+
+bool HiscoreWindow::OnKey(const KeyPress& press) {
+  const bool typed = press.key == InputKey::kEnter || press.key == InputKey::kSpace;
+  if (typed && AnyNameEntryRunning()) return IsEnabled();
+  return Window::OnKey(press);
 }
 
 HiscoreWindow::~HiscoreWindow() = default;
