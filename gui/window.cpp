@@ -42,7 +42,9 @@ void Window::Draw() {
     control->SetAlpha(alpha_);
     control->Draw();
   }
-  if (const Control* focused = FocusedControl()) DrawFocusFrame(focused->FocusRect(), alpha_);
+  // A window behind a dialog keeps its focus for later but does not show it.
+  const Control* focused = FocusedControl();
+  if (focused != nullptr && TakesKeys()) DrawFocusFrame(focused->FocusRect(), alpha_);
 }
 
 void Window::DrawOverlay() {
