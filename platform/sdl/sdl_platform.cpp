@@ -126,6 +126,7 @@ void SdlPlatform::CreateMainWindow(const char* caption, int width, int height) {
     return;
   }
   videoStarted_ = true;
+  controllers_.Start();
 
   // The visual is chosen with the window, so the GL buffer layout is asked for here:
   // at least 16-bit colour, double-buffered, no depth or stencil buffer.
@@ -186,6 +187,7 @@ void SdlPlatform::DestroyMainWindow() {
     SDL_DestroyWindow(window_);
     window_ = nullptr;
   }
+  controllers_.Stop();
   if (videoStarted_) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER);
     videoStarted_ = false;
@@ -211,13 +213,20 @@ bool SdlPlatform::PollEvent(PlatformEvent* event) {
     }
     if (!videoStarted_) return false;
     SDL_Event sdlEvent;
-    if (SDL_PollEvent(&sdlEvent) == 0) return false;
+    if (SDL_PollEvent(&sdlEvent) == 0) {
+      // The queue is empty, so the controllers' state is up to date: their presses
+      // come last. The next call finds no change and ends the pump.
+      controllers_.Poll(SDL_GetTicks(), &pending_);
+      if (pending_.empty()) return false;
+      continue;
+    }
     if (Translate(&sdlEvent, event)) return true;
   }
 }
 
 bool SdlPlatform::Translate(const void* rawEvent, PlatformEvent* event) {
   const SDL_Event& e = *static_cast<const SDL_Event*>(rawEvent);
+  if (controllers_.HandleEvent(e)) return false;
   switch (e.type) {
     case SDL_QUIT:  // the last window's close button
       *event = MakeEvent(PlatformEventType::kClose);

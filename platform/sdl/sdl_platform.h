@@ -10,6 +10,7 @@
 
 #include "platform/letterbox.h"
 #include "platform/platform.h"
+#include "platform/sdl/sdl_game_controllers.h"
 
 struct SDL_Window;
 
@@ -53,6 +54,7 @@ class SdlPlatform : public Platform {
   uint32_t MilliTicks() override;
 
   SDL_Window* Window() const { return window_; }
+  const SdlGameControllers& Controllers() const { return controllers_; }
   bool Windowed() const { return windowed_; }
   // Switches between full screen and a window and remembers the choice.
   void SetWindowed(bool windowed);
@@ -83,6 +85,7 @@ class SdlPlatform : public Platform {
   bool windowed_ = false;
   bool pictureLost_ = true;
   std::deque<PlatformEvent> pending_;
+  SdlGameControllers controllers_;
 };
 
 // Decodes UTF-8 text into Latin-1 character codes, dropping every character outside

@@ -162,6 +162,59 @@ TEST_F(SdlPlatformTest, CloseRequestsAreReportedAsCloseAndMinimisingAsDeactivati
   EXPECT_EQ(events[3].type, PlatformEventType::kKillFocus);
 }
 
+// Only the key presses among the events.
+std::vector<InputKey> KeysOf(const std::vector<PlatformEvent>& events) {
+  std::vector<InputKey> keys;
+  for (const PlatformEvent& event : events) {
+    if (event.type == PlatformEventType::kKeyDown) keys.push_back(event.keyPress.key);
+  }
+  return keys;
+}
+
+// A virtual game controller plugged in while the game runs: its buttons and stick
+// become the game's keys, and pulling it out leaves nothing held.
+TEST_F(SdlPlatformTest, AGameControllerPluggedInLaterPlaysAndCanBePulledOut) {
+  Drain();
+  const int device = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER,
+                                               SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+  ASSERT_GE(device, 0) << SDL_GetError();
+  SDL_Joystick* joystick = SDL_JoystickOpen(device);
+  ASSERT_NE(joystick, nullptr) << SDL_GetError();
+  Drain();
+  EXPECT_EQ(platform_.Controllers().OpenCount(), 1u);
+
+  auto press = [&](SDL_GameControllerButton button) {
+    SDL_JoystickSetVirtualButton(joystick, button, 1);
+    std::vector<InputKey> keys = KeysOf(Drain());
+    SDL_JoystickSetVirtualButton(joystick, button, 0);
+    Drain();
+    return keys;
+  };
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_A), std::vector<InputKey>{InputKey::kPadA});
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_B), std::vector<InputKey>{InputKey::kPadB});
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_START), std::vector<InputKey>{InputKey::kPadStart});
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_BACK), std::vector<InputKey>{InputKey::kPadBack});
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_DPAD_UP), std::vector<InputKey>{InputKey::kUp});
+
+  // The stick pushed up (SDL's y grows downwards) moves up; its repeat is timed by
+  // PadKeys and tested there on a fake clock.
+  SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTY, -30000);
+  EXPECT_EQ(KeysOf(Drain()), std::vector<InputKey>{InputKey::kUp});
+
+  SDL_JoystickClose(joystick);
+  ASSERT_EQ(SDL_JoystickDetachVirtual(device), 0) << SDL_GetError();
+  Drain();
+  EXPECT_EQ(platform_.Controllers().OpenCount(), 0u);
+  // Plugged in again, it is opened again.
+  const int again = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER,
+                                              SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+  ASSERT_GE(again, 0) << SDL_GetError();
+  Drain();
+  EXPECT_EQ(platform_.Controllers().OpenCount(), 1u);
+  SDL_JoystickDetachVirtual(again);
+  Drain();
+}
+
 TEST_F(SdlPlatformTest, TerminationSignalsBecomeOneTerminateEvent) {
   Drain();
   std::raise(SIGTERM);  // handled: the process goes on
