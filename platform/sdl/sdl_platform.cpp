@@ -107,6 +107,44 @@ InputKey KeyFromSdl(int keycode, int scancode) {
 
 SdlPlatform::~SdlPlatform() { DestroyMainWindow(); }
 
+namespace {
+
+// Whether SDL read the display's modes whole: a desktop mode with a size, found among
+// the display's modes. Started while the X server is still settling the screen after
+// an earlier session (its output briefly without a mode), SDL reads a mode of 0x0 and
+// a made-up desktop size, and every window size and mode switch after that is wrong.
+bool DisplayModesLookSound() {
+  SDL_DisplayMode desktop;
+  if (SDL_GetNumVideoDisplays() < 1 || SDL_GetDesktopDisplayMode(0, &desktop) != 0 ||
+      desktop.w <= 0 || desktop.h <= 0) {
+    return false;
+  }
+  for (int i = 0; i < SDL_GetNumDisplayModes(0); ++i) {
+    SDL_DisplayMode mode;
+    if (SDL_GetDisplayMode(0, i, &mode) != 0 || mode.w <= 0 || mode.h <= 0) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool SdlPlatform::StartVideo() {
+  // A few tries, a moment apart; the last start is kept whatever it read.
+  constexpr int kTries = 5;
+  constexpr uint32_t kPauseMilliseconds = 100;
+  for (int attempt = 1;; ++attempt) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) return false;
+    if (DisplayModesLookSound() || attempt == kTries) return true;
+    SDL_DisplayMode desktop = {};
+    SDL_GetDesktopDisplayMode(0, &desktop);
+    LogLine("SDL: the display's modes were read incompletely (desktop %dx%d, %d modes); "
+            "starting the video again\n",
+            desktop.w, desktop.h, SDL_GetNumDisplayModes(0));
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER);
+    SDL_Delay(kPauseMilliseconds);
+  }
+}
+
 void SdlPlatform::CreateMainWindow(const char* caption, int width, int height) {
   gameWidth_ = width;
   gameHeight_ = height;
@@ -120,7 +158,7 @@ void SdlPlatform::CreateMainWindow(const char* caption, int width, int height) {
   signalsInstalled_ = true;
 
   LogLine("SDL_Init()\n");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
+  if (!StartVideo()) {
     LogSdlError();
     ReportFatal("SDL_Init() failed.");
     return;

@@ -68,6 +68,8 @@ class SdlPlatform : public Platform {
   // The desktop's size, or the picture's when it cannot be asked.
   void DesktopSize(int* width, int* height) const;
   void ApplyWindowMode();
+  // Starts SDL's video (and timer), again if the display's modes were read incompletely.
+  bool StartVideo();
 
   SDL_Window* window_ = nullptr;
   void* glContext_ = nullptr;
