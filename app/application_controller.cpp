@@ -179,6 +179,10 @@ void GameApplication::OnChar(int code, int keyData) {
 
 void GameApplication::OnKey(const KeyPress& press) {
   WindowManager& windows = Windows();
+  // A held key repeats moves, never a click, a turn or a pause: those need a new press.
+  const bool acts = press.key == InputKey::kEnter || press.key == InputKey::kSpace ||
+                    press.key == InputKey::kEscape;
+  if (press.repeat && acts) return;
   if (!keysInUse_) {
     keysInUse_ = true;
     pointerAtKeys_ = CursorPoint();

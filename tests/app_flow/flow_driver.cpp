@@ -310,10 +310,11 @@ Window* FlowDriver::FindWindow(const std::string& name) const {
   return windows_ ? windows_->FindWindow(name) : nullptr;
 }
 
-void FlowDriver::Press(InputKey key, bool shift) {
+void FlowDriver::Press(InputKey key, bool shift, bool repeat) {
   KeyPress press;
   press.key = key;
   press.shift = shift;
+  press.repeat = repeat;
   try {
     app_->OnKey(press);
   } catch (const QuitRequest&) {

@@ -75,7 +75,7 @@ class FlowDriver {
                   float toX, float y);
   void Type(const std::string& text);
   // A key or controller button between two frames, then one frame.
-  void Press(InputKey key, bool shift = false);
+  void Press(InputKey key, bool shift = false, bool repeat = false);
   // The window's close button between two frames.
   void CloseWindow();
 

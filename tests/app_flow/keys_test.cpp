@@ -120,6 +120,7 @@ TEST_F(KeysTest, TheBoardCursorTurnsExactlyThePieceAClickTurnsBothWays) {
 
   game_.ClearSounds();
   game_.Press(InputKey::kEnter);
+  game_.Press(InputKey::kEnter, false, true);  // a held Enter turns only once
   game_.Step(5);
   const Directions turnedByKey = BoardDirections();
   const std::vector<std::string> keySounds = game_.SoundStarts();
