@@ -13,6 +13,7 @@
 #include "platform/letterbox.h"
 #include "platform/platform.h"
 #include "platform/win32/wgl_context.h"
+#include "platform/win32/xinput_pad.h"
 
 namespace tav {
 
@@ -72,6 +73,7 @@ class Win32Platform : public Platform {
   int gameWidth_ = 800;
   int gameHeight_ = 600;
   std::deque<PlatformEvent> pending_;
+  XInputPads pads_{LoadSystemXInput()};
   WglContext gl_;
 };
 
