@@ -18,18 +18,18 @@ struct KeyLine {
   const char* controller;
 };
 constexpr KeyLine kKeyLines[] = {
-    {"Move the cursor", "Arrows, W A S D", "D-pad, left stick"},
+    {"Move the cursor", "Arrows, W A S D", "D-pad, stick"},
     {"Turn clockwise", "Space, Enter", "A"},
-    {"Turn the other way", "Shift+Space, Shift+Enter", "B"},
+    {"Turn the other way", "Shift+Space/Enter", "B"},
     {"Pause, back", "Esc", "Start, Back"},
-    {"Next button", "Tab, Shift+Tab, arrows", "D-pad, left stick"},
+    {"Next button", "Tab, arrows", "D-pad, stick"},
     {"Press the button", "Enter, Space", "A"},
-    {"Slider, level", "Left, Right", "D-pad left, right"},
+    {"Slider, level", "Left, Right", "D-pad"},
     {"Window, full screen", "Alt+Enter, F11", ""},
     {"Leave the game", "Alt+F4", ""},
 };
-constexpr float kKeysTop = 440.0f;
-constexpr float kKeysLineHeight = 26.0f;
+constexpr float kKeysTop = 460.0f;
+constexpr float kKeysLineHeight = 28.0f;
 
 std::unique_ptr<PictureControl> MakePage(const std::string& name, const std::string& picture) {
   auto page = std::make_unique<PictureControl>(name);
@@ -42,9 +42,8 @@ std::unique_ptr<PictureControl> MakePage(const std::string& name, const std::str
 HelpWindow::HelpWindow(std::string name) : Window(std::move(name)) {
   pages_.push_back(MakePage("H1", "Help_p1.tga"));
   pages_.push_back(MakePage("H2", "Help_p2.tga"));
-  // The keys page lies on the parchment of the high-score table.
-  keysPage_ = std::make_unique<PictureControl>("H3");
-  keysPage_->Create(Vec2(144, 44), "hiscore_window.tga");
+  // The keys page is a frame that the keys are printed on.
+  keysPage_ = MakePage("H3", "Help_p3.tga");
   AddRectangularButton(*this, "ButtonOK", "ok", 336, 140, 360, 155, 440, 189);
   AddRectangularButton(*this, "ButtonDec", "prev", 224, 140, 236, 155, 340, 189);
   AddRectangularButton(*this, "ButtonInc", "next", 448, 140, 460, 155, 564, 189);
@@ -88,15 +87,14 @@ void HelpWindow::DrawKeysPage(float opacity) {
   keysPage_->Draw();
   BitmapFont& font = BitmapFont::Shared();
   font.SetColor(0.9f, 0.9f, 0.9f, opacity);
-  PrintCentred(400, 494, "Keys and game controller");
   float y = kKeysTop;
   for (const KeyLine& line : kKeyLines) {
     font.SetColor(0.7f, 0.7f, 0.7f, opacity);
-    font.PrintText(184, y, line.action);
+    font.PrintText(178, y, line.action);
     font.SetColor(1.0f, 1.0f, 1.0f, opacity);
-    font.PrintText(354, y, line.keys);
+    font.PrintText(345, y, line.keys);
     font.SetColor(1.0f, 0.82f, 0.3f, opacity);
-    font.PrintText(560, y, line.controller);
+    font.PrintText(530, y, line.controller);
     y -= kKeysLineHeight;
   }
   font.SetColor(1, 1, 1, 1);

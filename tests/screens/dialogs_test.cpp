@@ -92,7 +92,7 @@ TEST(HelpWindowTest, PagesTurnRoundBothWaysAndOnlyTheCurrentOneIsDrawn) {
   help.DrawOverlay();
   EXPECT_TRUE(test::DrawsOf("Help_p1.tga").empty());
   EXPECT_TRUE(test::DrawsOf("Help_p2.tga").empty());
-  EXPECT_EQ(test::DrawsOf("hiscore_window.tga").size(), 1u);
+  EXPECT_EQ(test::DrawsOf("Help_p3.tga").size(), 1u);
   help.Command("HelpInc");
   EXPECT_EQ(help.Page(), 0);
   help.Command("HelpInc");
