@@ -75,10 +75,20 @@ start_game() {
   find_game_window || fail "no window captioned Tavrolith"
 }
 
-# One key, then a pause for the game to draw what it did.
+# One key, then a pause for the game to draw what it did. Under Wine the game draws
+# far fewer frames, and its fades take as many frames as anywhere: everything waits
+# longer there.
+key_pause=0.35
+settle=1.5
+if [ -n "$wine_prefix" ]; then
+  key_pause=1
+  settle=4
+fi
 key() {
-  xdotool key "$@"
-  sleep 0.35
+  for one in "$@"; do
+    xdotool key "$one"
+    sleep "$key_pause"
+  done
 }
 
 # The mean colour of a screen box, as "r g b".
@@ -124,10 +134,10 @@ shot 03-game
 shot 04-cursor
 key Right Left Left Up  # to column 4, row 6
 key Return              # the first press starts the level's clock
-sleep 1.5
+sleep "$settle"
 shot 05-before-turn
 key Return
-sleep 1
+sleep "$settle"
 shot 06-after-turn
 # The middle of column 4, row 6 (game x 450..500, y 350..400; the screen's y runs
 # downwards) changes; the middle of a cell far from it does not.
@@ -136,28 +146,29 @@ shots_differ_in 05-before-turn 06-after-turn 462 212 488 238 ||
 shots_differ_in 05-before-turn 06-after-turn 662 462 688 488 &&
   fail "an arrow away from the cursor changed"
 key shift+Return  # and back
-sleep 1
+sleep "$settle"
 
 key Escape
-sleep 1
 wait_until 30 screen_box_near 330 150 470 172 101 59 54 16 || fail "Esc did not pause"
+sleep "$settle"
 shot 07-paused
 key Escape
-sleep 1.5
+wait_until 60 board_filled || fail "Esc did not resume"
+sleep "$settle"
 shot 08-resumed
 
 # Options from the game: Tab runs through the side buttons (pause, options).
 key Tab Tab
 shot 09-options-focus
 key Return
-sleep 1.5
+sleep "$settle"
 volume_before=$(music_volume)
 key Tab Tab  # OK, sound volume, music volume
 shot 10-options-music
 key Left Left Left
 shot 11-options-lowered
 key Escape  # the options' OK: the settings are written
-sleep 1.5
+sleep "$settle"
 volume_after=$(music_volume)
 echo "music volume in Config.ini: $volume_before -> $volume_after"
 [ -n "$volume_after" ] && [ "$volume_after" != "$volume_before" ] ||
@@ -165,17 +176,18 @@ echo "music volume in Config.ini: $volume_before -> $volume_after"
 
 # Back to the menu through the pause screen.
 key Escape
-sleep 1
+sleep "$settle"
 key Down Return
-sleep 3
+sleep "$settle"
+sleep "$settle"
 shot 12-back
 # If the turned arrows scored, the high scores ask for a name; Esc closes them.
 if ! screen_box_near 640 360 770 385 103 67 54 16; then
   xdotool type --delay 80 "Keys"
   key Escape
 fi
-wait_until 30 screen_box_near 640 360 770 385 103 67 54 16 || fail "the menu did not come back"
-sleep 1
+wait_until 60 screen_box_near 640 360 770 385 103 67 54 16 || fail "the menu did not come back"
+sleep "$settle"
 shot 13-menu-again
 # The menu's focus is back on Classic Mode's start; five Tabs reach Exit.
 key Tab Tab Tab Tab Tab
