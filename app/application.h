@@ -4,6 +4,9 @@
 // tests and demos implement small ones of their own.
 #pragma once
 
+#include "base/log.h"
+#include "platform/input_key.h"
+
 namespace tav {
 
 class Application {
@@ -22,9 +25,14 @@ class Application {
   virtual void OnLeftButtonUp() = 0;
   virtual void OnRightButtonDown() = 0;
   virtual void OnRightButtonUp() = 0;
-  // A typed character (8-bit code; 8 Backspace, 13 Enter) and its key data (scan
+  // A typed letter (its Unicode code point; 8 Backspace, 13 Enter) and its key data (scan
   // code and key flags).
   virtual void OnChar(int code, int keyData) = 0;
+  // A key or controller button; applications without keyboard play ignore it.
+  virtual void OnKey(const KeyPress& /*press*/) {}
+  // The window's close button or Alt+F4. The game leaves as its own Exit does;
+  // the default simply asks to leave.
+  virtual void OnCloseRequest() { RequestQuit(); }
 };
 
 }  // namespace tav

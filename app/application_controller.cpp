@@ -128,7 +128,17 @@ void GameApplication::FrameStep() {
   WindowManager& windows = Windows();
   if (platform.IsButtonDown(MouseButton::kLeft)) windows.OnLeftHeld(CursorPoint());
   if (platform.IsButtonDown(MouseButton::kRight)) windows.OnRightHeld(CursorPoint());
-  windows.OnMouseMove(CursorPoint());
+  if (keysInUse_ && !(CursorPoint() == pointerAtKeys_)) {
+    keysInUse_ = false;
+    windows.ClearKeyFocus();
+  }
+  if (keysInUse_) {
+    // A window that came up since the last key shows its focus at once, so that the
+    // next key acts on something the player sees.
+    windows.ShowKeyFocus();
+  } else {
+    windows.OnMouseMove(CursorPoint());
+  }
 
   // The presses are in this frame's click record now; a release from here on
   // may forget them.
@@ -166,6 +176,30 @@ void GameApplication::OnRightButtonUp() {
 void GameApplication::OnChar(int code, int keyData) {
   Windows().OnKeyChar(static_cast<uint32_t>(code), static_cast<uint32_t>(keyData));
 }
+
+void GameApplication::OnKey(const KeyPress& press) {
+  WindowManager& windows = Windows();
+  // A held key repeats moves, never a click, a turn or a pause: those need a new press.
+  const bool acts = press.key == InputKey::kEnter || press.key == InputKey::kSpace ||
+                    press.key == InputKey::kEscape;
+  if (press.repeat && acts) return;
+  if (!keysInUse_) {
+    keysInUse_ = true;
+    pointerAtKeys_ = CursorPoint();
+    // Whatever the pointer hovers loses its look, or two controls would seem focused.
+    windows.OnMouseMove(Vec2(-1000.0f, -1000.0f));
+    const bool back = press.key == InputKey::kEscape || press.key == InputKey::kPadBack ||
+                      press.key == InputKey::kPadStart;
+    Window* window = windows.KeyWindow();
+    // The first press shows where the keys act; only "back" acts at once.
+    const bool focusShown = window != nullptr && (window->FocusedControl() != nullptr);
+    windows.ShowKeyFocus();
+    if (!back && !focusShown) return;
+  }
+  windows.OnKey(press);
+}
+
+void GameApplication::OnCloseRequest() { Quit(); }
 
 void GameApplication::TearDown() {
   if (!setUpDone_) return;

@@ -38,6 +38,12 @@ class GameApplication : public Application {
   void OnRightButtonDown() override;
   void OnRightButtonUp() override;
   void OnChar(int code, int keyData) override;
+  // Keys and controller buttons go to the top window. The first one only shows the
+  // focus (or the board cursor); the pointer moving hides it again.
+  void OnKey(const KeyPress& press) override;
+  // The close button and Alt+F4 leave exactly as the menu's Exit does.
+  void OnCloseRequest() override;
+  bool KeysInUse() const { return keysInUse_; }
 
   // The game-flow state, for tests.
   bool TimeMode() const { return timeMode_; }
@@ -98,6 +104,10 @@ class GameApplication : public Application {
   bool leftPressPending_ = false;
   bool rightPressPending_ = false;
   bool setUpDone_ = false;
+  // Keys are steering: the pointer's hover is not applied until the pointer moves
+  // away from where it was when the keys took over.
+  bool keysInUse_ = false;
+  Vec2 pointerAtKeys_;
   // Which files the set-up has read, so that teardown writes only those.
   bool progressLoaded_ = false;
   bool settingsLoaded_ = false;

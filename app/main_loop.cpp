@@ -34,9 +34,13 @@ void DispatchEvent(const PlatformEvent& event, LoopState& state, Application& ap
       state.focused = false;
       break;
     case PlatformEventType::kClose:
-      break;  // only the game itself decides to leave
+      application.OnCloseRequest();
+      break;
     case PlatformEventType::kChar:
       application.OnChar(event.charCode, event.keyData);
+      break;
+    case PlatformEventType::kKeyDown:
+      application.OnKey(event.keyPress);
       break;
     case PlatformEventType::kLeftButtonDown:
       application.OnLeftButtonDown();

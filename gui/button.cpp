@@ -35,6 +35,11 @@ void MenuButton::LeftDown(bool inside) {
   Notify("ButtonDown");
 }
 
+void MenuButton::Activate() {
+  LeftDown(true);
+  LeftUp(true);
+}
+
 void MenuButton::LeftUp(bool inside) {
   if (!inside || state_ != kPressed) return;
   state_ = kFocused;

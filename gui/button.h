@@ -27,6 +27,11 @@ class MenuButton : public Control {
   int GetState() const { return state_; }
   Vec2 Position() const { return position_; }
 
+  bool Focusable() const override { return true; }
+  void SetKeyFocus(bool focused) override { MouseMove(focused); }
+  // A press and a release on the button, with their words (and so their sounds).
+  void Activate() override;
+
  protected:
   // The reactions shared by both hit-area shapes, given whether p is inside.
   void MouseMove(bool inside);
@@ -51,6 +56,7 @@ class RectangularButton : public MenuButton {
   void OnMouseMove(Vec2 position) override { MouseMove(hitRect_.Contains(position)); }
   void OnLeftUp(Vec2 position) override { LeftUp(hitRect_.Contains(position)); }
   void OnLeftDown(Vec2 position) override { LeftDown(hitRect_.Contains(position)); }
+  Rect FocusRect() const override { return hitRect_; }
   const char* GetTypeName() const override { return "RectangularButton"; }
 
  private:
@@ -71,6 +77,7 @@ class CircleButton : public MenuButton {
   void OnMouseMove(Vec2 position) override { MouseMove(Contains(position)); }
   void OnLeftUp(Vec2 position) override { LeftUp(Contains(position)); }
   void OnLeftDown(Vec2 position) override { LeftDown(Contains(position)); }
+  Rect FocusRect() const override { return Rect::Centred(centre_, Vec2(radius_, radius_)); }
   const char* GetTypeName() const override { return "CircleButton"; }
 
  private:

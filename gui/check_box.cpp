@@ -45,6 +45,17 @@ void CheckBox::OnLeftUp(Vec2 position) {
   Notify("CheckClick");
 }
 
+void CheckBox::SetKeyFocus(bool focused) {
+  const Vec2 centre = (hitRect_.Min() + hitRect_.Max()) * 0.5f;
+  OnMouseMove(focused ? centre : hitRect_.Max() + Vec2(1.0f, 1.0f));
+}
+
+void CheckBox::Activate() {
+  const Vec2 centre = (hitRect_.Min() + hitRect_.Max()) * 0.5f;
+  OnLeftDown(centre);
+  OnLeftUp(centre);
+}
+
 void CheckBox::OnCommand(const std::string& command) {
   if (command == "SetValue True") {
     if (!ticked_) {

@@ -38,6 +38,12 @@ class CheckBox : public Control {
   void OnLeftDown(Vec2 position) override;
   void OnCommand(const std::string& command) override;
 
+  bool Focusable() const override { return true; }
+  void SetKeyFocus(bool focused) override;
+  // A press and a release in the box: it toggles and reports as a click does.
+  void Activate() override;
+  Rect FocusRect() const override { return hitRect_; }
+
   bool IsTicked() const { return ticked_; }
   int GetState() const { return state_; }
 

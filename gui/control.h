@@ -10,6 +10,7 @@
 
 #include "gui/geometry.h"
 #include "gui/notification.h"
+#include "platform/input_key.h"
 #include "render/sprite.h"
 
 namespace tav {
@@ -39,6 +40,19 @@ class Control {
   // code: the typed character (only its low byte counts); keyData: bits 16-31 of
   // the key message.
   virtual void OnKeyChar(uint32_t /*code*/, uint32_t /*keyData*/) {}
+
+  // --- Keyboard and controller focus. The window moves the focus among the controls
+  // that can take it; a focused control shows itself as the pointer over it would.
+  virtual bool Focusable() const { return false; }
+  // Gaining the focus announces it as the pointer's arrival does; losing it looks
+  // like the pointer leaving.
+  virtual void SetKeyFocus(bool /*focused*/) {}
+  // Enter or Space on the focused control: exactly what a click on it does.
+  virtual void Activate() {}
+  // Left (-1) or Right (+1) on the focused control; false when it has no use for them.
+  virtual bool Adjust(int /*step*/) { return false; }
+  // Where the focus frame goes around the control.
+  virtual Rect FocusRect() const { return Rect(); }
 
   virtual const char* GetTypeName() const { return "MenuControl"; }
   // A command this control does not know is ignored.

@@ -87,6 +87,32 @@ void Slider::OnCommand(const std::string& command) {
   if (command == "Polling") PostValue();
 }
 
+void Slider::SetKeyFocus(bool focused) {
+  if (state_ == kDragging) return;
+  if (!focused) {
+    state_ = kNormal;
+  } else if (state_ == kNormal) {
+    state_ = kFocused;
+    Notify("SliderSetFocus");
+  }
+}
+
+bool Slider::Adjust(int step) {
+  // Rounded to whole steps, so that ten presses always reach an end exactly.
+  const float steps = std::round(value_ / kKeyStep) + static_cast<float>(step);
+  value_ = std::clamp(steps * kKeyStep, 0.0f, 1.0f);
+  knobRect_ = Rect::Centred(KnobPoint(), knobHalfSize_);
+  PostValue();
+  return true;
+}
+
+Rect Slider::FocusRect() const {
+  return Rect(std::min(start_.x, end_.x) - knobHalfSize_.x,
+              std::min(start_.y, end_.y) - knobHalfSize_.y,
+              std::max(start_.x, end_.x) + knobHalfSize_.x,
+              std::max(start_.y, end_.y) + knobHalfSize_.y);
+}
+
 void Slider::PostValue() {
   char text[64];
   std::snprintf(text, sizeof text, "%f", static_cast<double>(value_));

@@ -32,6 +32,16 @@ class Slider : public Control {
   void OnLeftDown(Vec2 position) override;
   void OnCommand(const std::string& command) override;
 
+  // How far one Left or Right moves the knob.
+  static constexpr float kKeyStep = 0.1f;
+  bool Focusable() const override { return true; }
+  void SetKeyFocus(bool focused) override;
+  // Moves the knob one step along the track (clamped to the ends) and reports the
+  // value as a drag does.
+  bool Adjust(int step) override;
+  // The whole track with the knob's reach.
+  Rect FocusRect() const override;
+
   float Value() const { return value_; }
   int GetState() const { return state_; }
   const Rect& KnobRect() const { return knobRect_; }

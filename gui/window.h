@@ -2,6 +2,9 @@
 // concrete window draws and animates itself. The base fans input out to the
 // controls (only while enabled), broadcasts commands to them, draws them in the
 // window's opacity and collects their notifications, stamped with this window.
+// It also keeps the keyboard focus among its controls: Tab and the arrows move it,
+// Enter and Space click the focused control, Left and Right move a slider or a
+// selector, and Esc clicks the window's "back" control (its cancel or OK).
 #pragma once
 
 #include <cstdint>
@@ -13,6 +16,7 @@
 #include "gui/control.h"
 #include "gui/geometry.h"
 #include "gui/notification.h"
+#include "platform/input_key.h"
 
 namespace tav {
 
@@ -42,6 +46,32 @@ class Window {
   virtual void OnRightDown(Vec2 position);
   virtual void OnRightHeld(Vec2 position);
   virtual void OnKeyChar(uint32_t code, uint32_t keyData);
+
+  // --- Keys and controller buttons.
+  // Whether this window ever takes keys when it is the top window (the top bar
+  // does not: its two buttons are the menu's Exit and the system's own).
+  virtual bool AcceptsKeys() const { return true; }
+  // Whether it takes them now, as it takes the pointer: enabled, no fade running.
+  virtual bool TakesKeys() const { return enabled_; }
+  // A key for this window; true when it was used. The controller's A and Start act
+  // as Enter, B and Back as Esc.
+  virtual bool OnKey(const KeyPress& press);
+  // Makes the focus visible: the first control takes it when none has it.
+  virtual void ShowKeyFocus();
+  // The pointer is in use again: no control keeps the focus.
+  virtual void ClearKeyFocus();
+  Control* FocusedControl() const;
+  // The control Esc clicks; none by default (Esc then does nothing).
+  void SetBackControl(std::string controlName) { backControl_ = std::move(controlName); }
+  // Two buttons that form one selector: with either focused, Left clicks `decrease`
+  // and Right clicks `increase`.
+  void AddSelector(std::string decrease, std::string increase);
+
+ protected:
+  // Whether Tab (+1) or Shift+Tab (-1) would wrap round from the focused control.
+  bool FocusStepWraps(int step) const;
+
+ public:
 
   // Passes the command to every control in order, then handles "Enable" and
   // "Disable". Concrete windows handle their own words first and then call this.
@@ -78,11 +108,21 @@ class Window {
   void AddOwnedControl(std::unique_ptr<Control> control);
   // Calls one pointer event on every control in order, while enabled.
   void ForwardToControls(void (Control::*event)(Vec2), Vec2 position);
+  void SetFocus(int index);
+  // Tab order: the next (+1) or previous (-1) focusable control, wrapping.
+  void FocusStep(int step);
+  // The nearest focusable control whose centre lies that way from the focused one.
+  void FocusToward(Vec2 direction);
+  // Left/Right on a focused selector button: clicks its partner; false otherwise.
+  bool MoveSelector(int step);
 
   float alpha_ = 1.0f;
   NotificationQueue pending_;
   std::vector<std::unique_ptr<Control>> controls_;
   const std::string name_;
+  std::string backControl_;
+  std::vector<std::pair<std::string, std::string>> selectors_;
+  int focus_ = -1;  // the focused control's index, -1 for none
   bool enabled_ = true;
 };
 

@@ -72,8 +72,12 @@ void WindowManager::DrawOverlay() {
 }
 
 void WindowManager::ShowWindow(const std::string& name) {
+  const bool wasShown = IsShown(name);
   HideWindow(name);
-  if (Window* window = FindWindow(name)) shown_.push_back(window);
+  if (Window* window = FindWindow(name)) {
+    if (!wasShown) window->ClearKeyFocus();
+    shown_.push_back(window);
+  }
 }
 
 void WindowManager::SetExclusive(const std::string& name) {
@@ -107,6 +111,27 @@ void WindowManager::OnRightHeld(Vec2 position) { Forward(&Window::OnRightHeld, p
 
 void WindowManager::OnKeyChar(uint32_t code, uint32_t keyData) {
   for (Window* window : ActiveWindows()) window->OnKeyChar(code, keyData);
+}
+
+Window* WindowManager::KeyWindow() const {
+  Window* top = exclusive_;
+  for (auto it = shown_.rbegin(); top == nullptr && it != shown_.rend(); ++it) {
+    if ((*it)->AcceptsKeys()) top = *it;
+  }
+  return top != nullptr && top->TakesKeys() ? top : nullptr;
+}
+
+bool WindowManager::OnKey(const KeyPress& press) {
+  Window* window = KeyWindow();
+  return window != nullptr && window->OnKey(press);
+}
+
+void WindowManager::ShowKeyFocus() {
+  if (Window* window = KeyWindow()) window->ShowKeyFocus();
+}
+
+void WindowManager::ClearKeyFocus() {
+  for (const auto& window : windows_) window->ClearKeyFocus();
 }
 
 void WindowManager::SendCommand(const std::string& windowName, const std::string& text) {

@@ -44,7 +44,8 @@ class WindowManager {
   virtual void DrawOverlay();
 
   // Takes the window off the stack if it is there, then pushes the first
-  // registered window of that name on top.
+  // registered window of that name on top. A window that was not shown comes up
+  // without a focused control.
   virtual void ShowWindow(const std::string& name);
   // The first registered window of that name gets all input and updates.
   virtual void SetExclusive(const std::string& name);
@@ -62,6 +63,16 @@ class WindowManager {
   virtual void OnRightDown(Vec2 position);
   virtual void OnRightHeld(Vec2 position);
   virtual void OnKeyChar(uint32_t code, uint32_t keyData);
+
+  // Keys go to one window only, the one the player looks at: the exclusive window,
+  // else the topmost shown window that accepts keys, and only while it takes them
+  // (a fading or disabled top window takes none, and nothing behind it does).
+  Window* KeyWindow() const;
+  bool OnKey(const KeyPress& press);
+  // Makes the key window's focus visible.
+  void ShowKeyFocus();
+  // Every window drops its focus (the pointer is in use again).
+  void ClearKeyFocus();
 
   // Appends the window to the registry; the manager owns it from then on.
   template <class WindowType>

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "base/frame_clock.h"
+#include "platform/input_key.h"
 
 namespace tav {
 
@@ -16,8 +17,9 @@ enum class PlatformEventType {
   kActivate,         // the window was activated or minimised (see `minimised`)
   kSetFocus,         // the window gained the keyboard focus
   kKillFocus,        // the window lost the keyboard focus
-  kClose,            // the window manager asks the window to close (ignored by the game)
+  kClose,            // the window's close button or Alt+F4: leave as the menu's Exit does
   kChar,             // a typed character (`charCode`, `keyData`)
+  kKeyDown,          // a key or controller button pressed or repeating (`keyPress`)
   kLeftButtonDown,
   kLeftButtonUp,
   kRightButtonDown,
@@ -30,6 +32,7 @@ struct PlatformEvent {
   bool minimised = false;  // kActivate: true when the window is now minimised
   int charCode = 0;        // kChar: 8-bit character code (Latin-1; 8 Backspace, 13 Enter)
   int keyData = 0;         // kChar: scan code and key flags, as the message's bits 16..31
+  KeyPress keyPress;       // kKeyDown
 };
 
 enum class MouseButton { kLeft, kRight };

@@ -22,6 +22,8 @@ class FadingDialog : public Window {
   // Moves and presses count only while no fade runs.
   void OnMouseMove(Vec2 position) override;
   void OnLeftDown(Vec2 position) override;
+  // Keys count only while no fade runs, as the pointer does.
+  bool TakesKeys() const override { return IsEnabled() && fade_.IsResting(); }
 
   float Blend() const { return fade_.Value(); }
 

@@ -17,6 +17,8 @@ class FonWindow : public Window {
 
   void Draw() override {}
   void DrawOverlay() override { Window::Draw(); }
+  // Its buttons are the system's own (Alt+F4 closes, the menu has Exit): keys pass it by.
+  bool AcceptsKeys() const override { return false; }
 };
 
 }  // namespace tav

@@ -9,6 +9,7 @@ GameOverWindow::GameOverWindow(std::string name) : FadingDialog(std::move(name))
   // The frame shares the pause frame's control name.
   AddPicture(*this, "Pause", "gameover_window.tga", 272, 270);
   AddRectangularButton(*this, "ButtonOK", "ok", 336, 270, 360, 285, 440, 319);
+  SetBackControl("ButtonOK");
 }
 
 }  // namespace tav

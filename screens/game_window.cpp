@@ -2,17 +2,27 @@
 // the fade, and the end-of-level notifications.
 #include "screens/game_window.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
 #include "game/click_record.h"
 #include "game/game_clock.h"
+#include "gui/focus_frame.h"
 #include "gui/frame_delta.h"
 #include "gui/text_panel.h"
 #include "screens/screen_parts.h"
 
 namespace tav {
 namespace {
+
+// The board's cells on the screen, as the pieces take clicks: column 0 starts at
+// x = 250, row 0 at y = 50, each cell 50 pixels square.
+constexpr float kBoardLeft = 250.0f;
+constexpr float kBoardBottom = 50.0f;
+constexpr float kCellPixels = 50.0f;
+// The cursor's frame lies just inside the cell's edge.
+constexpr float kCursorInset = 4.0f;
 
 // The word after `word` in `text`, up to the next blank; empty when none.
 std::string WordAfter(const std::string& text, size_t wordStart, size_t wordLength) {
@@ -43,6 +53,7 @@ GameWindow::GameWindow(std::string name) : Window(std::move(name)) {
   AddRectangularButton(*this, "ButtonOptions", "button_options", 0, 173, 22, 180, 234, 230);
   AddRectangularButton(*this, "ButtonHelp", "button_help", 0, 103, 12, 110, 224, 160);
   AddRectangularButton(*this, "ButtonHiscore", "button_hiscore", 0, 33, 22, 40, 234, 90);
+  SetBackControl("ButtonPause");
 
   coinIcon_.SetTexture("coin.spt");
   levelIcon_.SetTexture("level.tga");
@@ -77,6 +88,11 @@ void GameWindow::Draw() {
   }
   if (state_ == kRunning && board_) board_->Frame();
   Window::Draw();
+  if (state_ == kRunning && board_ && cursorShown_) {
+    const Vec2 centre = CursorPoint();
+    const float half = kCellPixels / 2.0f - kCursorInset;
+    DrawFocusFrame(Rect::Centred(centre, Vec2(half, half)), Alpha());
+  }
   coinIcon_.Draw(150.0f, 499.0f);
   levelIcon_.Draw(150.0f, 431.0f);
   clockIcon_.Draw(150.0f, 363.0f);
@@ -113,6 +129,91 @@ void GameWindow::OnRightDown(Vec2 position) {
   Clicks().RecordRight(static_cast<int>(position.x), static_cast<int>(position.y));
 }
 
+Vec2 GameWindow::CursorPoint() const {
+  return Vec2(kBoardLeft + kCellPixels * (static_cast<float>(cursorColumn_) + 0.5f),
+              kBoardBottom + kCellPixels * (static_cast<float>(cursorRow_) + 0.5f));
+}
+
+void GameWindow::ShowKeyFocus() {
+  if (FocusedControl() == nullptr) cursorShown_ = true;
+}
+
+void GameWindow::ClearKeyFocus() {
+  cursorShown_ = false;
+  Window::ClearKeyFocus();
+}
+
+void GameWindow::MoveCursor(int columns, int rows) {
+  if (!cursorShown_) {
+    cursorShown_ = true;  // the first press shows where the cursor is
+    return;
+  }
+  cursorColumn_ = std::clamp(cursorColumn_ + columns, 0, Board::kSize - 1);
+  cursorRow_ = std::clamp(cursorRow_ + rows, 0, Board::kSize - 1);
+}
+
+void GameWindow::TurnAtCursor(bool clockwise) {
+  if (!cursorShown_) {
+    cursorShown_ = true;
+    return;
+  }
+  // Exactly the press a click on the cell's centre records: the pieces apply their
+  // own rules (resting, unmarked, the clock started) and play their own sounds.
+  const Vec2 point = CursorPoint();
+  if (clockwise) {
+    Clicks().RecordLeft(static_cast<int>(point.x), static_cast<int>(point.y));
+  } else {
+    Clicks().RecordRight(static_cast<int>(point.x), static_cast<int>(point.y));
+  }
+}
+
+bool GameWindow::OnKey(const KeyPress& press) {
+  if (!TakesKeys()) return false;
+  KeyPress key = press;
+  if (key.key == InputKey::kPadStart || key.key == InputKey::kPadBack) key.key = InputKey::kEscape;
+  if (key.key == InputKey::kEscape) return Window::OnKey(key);
+  if (key.key == InputKey::kTab) {
+    const int step = key.shift ? -1 : 1;
+    if (FocusedControl() != nullptr && FocusStepWraps(step)) {
+      Window::ClearKeyFocus();
+      cursorShown_ = true;
+      return true;
+    }
+    cursorShown_ = false;
+    return Window::OnKey(key);
+  }
+  // A side button with the focus takes the keys as any window's buttons do.
+  if (FocusedControl() != nullptr) return Window::OnKey(key);
+  switch (key.key) {
+    case InputKey::kUp:
+    case InputKey::kW:
+      MoveCursor(0, 1);
+      return true;
+    case InputKey::kDown:
+    case InputKey::kS:
+      MoveCursor(0, -1);
+      return true;
+    case InputKey::kLeft:
+    case InputKey::kA:
+      MoveCursor(-1, 0);
+      return true;
+    case InputKey::kRight:
+    case InputKey::kD:
+      MoveCursor(1, 0);
+      return true;
+    case InputKey::kEnter:
+    case InputKey::kSpace:
+    case InputKey::kPadA:
+      TurnAtCursor(!key.shift);
+      return true;
+    case InputKey::kPadB:
+      TurnAtCursor(false);
+      return true;
+    default:
+      return false;
+  }
+}
+
 void GameWindow::StartLevel(const std::string& command, const std::string& word, bool timed) {
   const size_t at = command.find(word);
   const std::string level = WordAfter(command, at, word.size());
@@ -123,6 +224,8 @@ void GameWindow::StartLevel(const std::string& command, const std::string& word,
   }
   board_.reset();
   board_ = std::make_unique<Board>();
+  cursorColumn_ = Board::kSize / 2;
+  cursorRow_ = Board::kSize / 2;
   if (!board_->LoadLevel(level, timed)) {
     board_.reset();
     Notify("TheEnd");

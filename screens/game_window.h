@@ -42,6 +42,22 @@ class GameWindow : public Window {
   void OnLeftDown(Vec2 position) override;
   void OnRightDown(Vec2 position) override;
 
+  // --- The board cursor. Arrows and W A S D move it, Enter or Space (the
+  // controller's A) turn the arrow under it clockwise, with Shift (or B)
+  // counter-clockwise: the same press a click on that cell makes. Tab runs through
+  // the side buttons and back to the board; Esc pauses.
+  bool TakesKeys() const override { return gameEnabled_ && IsEnabled(); }
+  bool OnKey(const KeyPress& press) override;
+  // The cursor shows on the board unless a side button has the focus.
+  void ShowKeyFocus() override;
+  // The pointer moved: the cursor goes away (it stays on its cell for next time).
+  void ClearKeyFocus() override;
+  bool CursorShown() const { return cursorShown_; }
+  int CursorColumn() const { return cursorColumn_; }
+  int CursorRow() const { return cursorRow_; }
+  // The centre of the cursor's cell, in screen coordinates.
+  Vec2 CursorPoint() const;
+
   // "Enable", "Disable", "SetTimeLevel <name>", "SetClassicLevel <name>",
   // "ClearLevel", "LeavingBegin", "LeavingEnd", "ShowGame", "HideGame",
   // "UnpausedGame", "PausedGame", "BeginDecBlend", "BeginIncBlend"; then the base.
@@ -61,10 +77,16 @@ class GameWindow : public Window {
   // Replaces the board with the named level; without one, "TheEnd".
   void StartLevel(const std::string& command, const std::string& word, bool timed);
 
+  void MoveCursor(int columns, int rows);
+  void TurnAtCursor(bool clockwise);
+
   std::unique_ptr<PieceVisuals> visuals_;
   std::unique_ptr<Board> board_;
   int state_ = kRunning;
   bool gameEnabled_ = true;
+  int cursorColumn_ = Board::kSize / 2;
+  int cursorRow_ = Board::kSize / 2;
+  bool cursorShown_ = false;
   BlendFade fade_{1.0f};
   Sprite coinIcon_, levelIcon_, clockIcon_;
 };

@@ -63,6 +63,14 @@ HiscoreWindow::HiscoreWindow(std::string name) : Window(std::move(name)) {
     }
   }
   highlight_.SetTexture("white.tga");
+  SetBackControl("ButtonOK");
+  AddSelector("ButtonInc", "ButtonDec");
+}
+
+bool HiscoreWindow::OnKey(const KeyPress& press) {
+  const bool typed = press.key == InputKey::kEnter || press.key == InputKey::kSpace;
+  if (typed && AnyNameEntryRunning()) return IsEnabled();
+  return Window::OnKey(press);
 }
 
 HiscoreWindow::~HiscoreWindow() = default;

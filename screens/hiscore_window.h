@@ -40,6 +40,10 @@ class HiscoreWindow : public Window {
   // Typed characters go to the name fields of the shown table; an Enter that
   // ends an entry saves the tables.
   void OnKeyChar(uint32_t code, uint32_t keyData) override;
+  // While a name is being typed, Enter and Space belong to the name (they arrive as
+  // characters too); the controller's A still clicks the focused button.
+  bool OnKey(const KeyPress& press) override;
+  bool TakesKeys() const override { return IsEnabled() && blend_ == 0.0f; }
 
   // Both tables as they stand now, the names taken from the name fields.
   HiscoreTable Table() const;

@@ -19,6 +19,8 @@ class IntroWindow : public Window {
   void Update(NotificationQueue& queue) override;
   void Draw() override;
   void DrawOverlay() override {}
+  // The intro plays to its end, whatever is pressed.
+  bool AcceptsKeys() const override { return false; }
 
   // Runs at three units per second: the logo fades in up to 3, the dots light
   // between 3 and 8, the intro ends once past 9.

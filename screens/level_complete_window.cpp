@@ -33,6 +33,7 @@ LevelCompleteWindow::LevelCompleteWindow(std::string name) : Window(std::move(na
   unrollSound_.Load("pic.wav", SoundManager::Instance().EffectsLibrary());
   AddPicture(*this, "Fon", "rc_window.tga", 371, 70);
   AddRectangularButton(*this, "ButtonOK", "ok", 438, 63, 462, 78, 542, 112);
+  SetBackControl("ButtonOK");
 }
 
 void LevelCompleteWindow::Command(std::string text) {

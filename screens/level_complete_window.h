@@ -31,6 +31,7 @@ class LevelCompleteWindow : public Window {
   // The button takes moves and presses except while closing.
   void OnMouseMove(Vec2 position) override;
   void OnLeftDown(Vec2 position) override;
+  bool TakesKeys() const override { return IsEnabled() && phase_ != kClosing; }
 
   int GetPhase() const { return phase_; }
   float Timer() const { return timer_; }

@@ -33,6 +33,8 @@ MainWindow::MainWindow(std::string name) : Window(std::move(name)) {
   AddRectangularButton(*this, "ClassicLevelDec", "down", 120, 141, 123, 143, 149, 155);
   AddRectangularButton(*this, "TimeLevelInc", "up", 739, 155, 742, 157, 768, 169);
   AddRectangularButton(*this, "TimeLevelDec", "down", 739, 138, 742, 140, 768, 152);
+  AddSelector("ClassicLevelDec", "ClassicLevelInc");
+  AddSelector("TimeLevelDec", "TimeLevelInc");
 }
 
 void MainWindow::SetUnlockedLevelCounts(const int32_t* timeLevels, const int32_t* classicLevels) {

@@ -41,6 +41,7 @@ OptionsWindow::OptionsWindow(std::string name) : Window(std::move(name)) {
   AddVolumeSlider(*this, "MusicSlider", 343);
   AddSwitch(*this, "SoundCheck", 296);
   AddSwitch(*this, "MusicCheck", 270);
+  SetBackControl("ButtonOK");
 }
 
 void OptionsWindow::Command(std::string text) {

@@ -23,6 +23,7 @@ class OptionsWindow : public Window {
   void Update(NotificationQueue& queue) override;
   void Draw() override {}
   void DrawOverlay() override;
+  bool TakesKeys() const override { return IsEnabled() && blend_ == 0.0f; }
 
   float Blend() const { return blend_; }
 

@@ -10,6 +10,14 @@ PauseWindow::PauseWindow(std::string name) : FadingDialog(std::move(name)) {
   AddRectangularButton(*this, "ResumeButton", "play", 336, 318, 360, 333, 440, 367);
   AddRectangularButton(*this, "ExitToMenuButton", "exitmenu", 336, 268, 360, 283, 440, 317);
   AddRectangularButton(*this, "ExitButton", "exit", 336, 218, 360, 233, 440, 267);
+  SetBackControl("ResumeButton");
+}
+
+bool PauseWindow::OnKey(const KeyPress& press) {
+  if (press.key != InputKey::kPadStart) return FadingDialog::OnKey(press);
+  KeyPress back = press;
+  back.key = InputKey::kEscape;
+  return FadingDialog::OnKey(back);
 }
 
 }  // namespace tav

@@ -12,6 +12,8 @@ namespace tav {
 class PauseWindow : public FadingDialog {
  public:
   explicit PauseWindow(std::string name);
+  // The controller's Start resumes, as it paused.
+  bool OnKey(const KeyPress& press) override;
 };
 
 }  // namespace tav

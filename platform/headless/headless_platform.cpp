@@ -46,6 +46,20 @@ void HeadlessPlatform::PushTerminate() {
   PushEvent(event);
 }
 
+void HeadlessPlatform::PushKey(InputKey key, bool shift) {
+  PlatformEvent event;
+  event.type = PlatformEventType::kKeyDown;
+  event.keyPress.key = key;
+  event.keyPress.shift = shift;
+  PushEvent(event);
+}
+
+void HeadlessPlatform::PushClose() {
+  PlatformEvent event;
+  event.type = PlatformEventType::kClose;
+  PushEvent(event);
+}
+
 void HeadlessPlatform::SetButtonDown(MouseButton button, bool down) {
   (button == MouseButton::kLeft ? leftDown_ : rightDown_) = down;
 }

@@ -26,6 +26,10 @@ class HeadlessPlatform : public Platform {
   // Queues each byte of `text` as a typed character.
   void PushText(const std::string& text);
   void PushTerminate();
+  // A key or controller button press, as the real platforms hand them over.
+  void PushKey(InputKey key, bool shift = false);
+  // The window's close button (or Alt+F4).
+  void PushClose();
   size_t PendingEvents() const { return events_.size(); }
 
   void SetCursor(int x, int y) { cursorX_ = x; cursorY_ = y; }

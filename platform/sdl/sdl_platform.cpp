@@ -56,14 +56,74 @@ std::deque<int> Utf8ToLetters(const char* utf8) {
   return codes;
 }
 
+InputKey KeyFromSdl(int keycode, int scancode) {
+  switch (keycode) {
+    case SDLK_UP: case SDLK_KP_8: return InputKey::kUp;
+    case SDLK_DOWN: case SDLK_KP_2: return InputKey::kDown;
+    case SDLK_LEFT: case SDLK_KP_4: return InputKey::kLeft;
+    case SDLK_RIGHT: case SDLK_KP_6: return InputKey::kRight;
+    case SDLK_RETURN: case SDLK_KP_ENTER: return InputKey::kEnter;
+    case SDLK_SPACE: return InputKey::kSpace;
+    case SDLK_ESCAPE: return InputKey::kEscape;
+    case SDLK_TAB: return InputKey::kTab;
+    default: break;
+  }
+  // W A S D by where the keys sit, so that they form the same cross on every layout.
+  switch (scancode) {
+    case SDL_SCANCODE_W: return InputKey::kW;
+    case SDL_SCANCODE_A: return InputKey::kA;
+    case SDL_SCANCODE_S: return InputKey::kS;
+    case SDL_SCANCODE_D: return InputKey::kD;
+    default: return InputKey::kNone;
+  }
+}
+
 SdlPlatform::~SdlPlatform() { DestroyMainWindow(); }
+
+namespace {
+
+// Whether SDL read the display's modes whole: a desktop mode with a size, found among
+// the display's modes. Started while the X server is still settling the screen after
+// an earlier session (its output briefly without a mode), SDL reads a mode of 0x0 and
+// a made-up desktop size, and every window size and mode switch after that is wrong.
+bool DisplayModesLookSound() {
+  SDL_DisplayMode desktop;
+  if (SDL_GetNumVideoDisplays() < 1 || SDL_GetDesktopDisplayMode(0, &desktop) != 0 ||
+      desktop.w <= 0 || desktop.h <= 0) {
+    return false;
+  }
+  for (int i = 0; i < SDL_GetNumDisplayModes(0); ++i) {
+    SDL_DisplayMode mode;
+    if (SDL_GetDisplayMode(0, i, &mode) != 0 || mode.w <= 0 || mode.h <= 0) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool SdlPlatform::StartVideo() {
+  // A few tries, a moment apart; the last start is kept whatever it read.
+  constexpr int kTries = 5;
+  constexpr uint32_t kPauseMilliseconds = 100;
+  for (int attempt = 1;; ++attempt) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) return false;
+    if (DisplayModesLookSound() || attempt == kTries) return true;
+    SDL_DisplayMode desktop = {};
+    SDL_GetDesktopDisplayMode(0, &desktop);
+    LogLine("SDL: the display's modes were read incompletely (desktop %dx%d, %d modes); "
+            "starting the video again\n",
+            desktop.w, desktop.h, SDL_GetNumDisplayModes(0));
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER);
+    SDL_Delay(kPauseMilliseconds);
+  }
+}
 
 void SdlPlatform::CreateMainWindow(const char* caption, int width, int height) {
   gameWidth_ = width;
   gameHeight_ = height;
 
-  // We handle SIGTERM and SIGINT ourselves so that they are told apart from the
-  // window manager's close request, which the game ignores.
+  // We handle SIGTERM and SIGINT ourselves; SDL's own handlers would turn them into
+  // the quit event the close button sends.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   terminateRequested = 0;
@@ -71,12 +131,13 @@ void SdlPlatform::CreateMainWindow(const char* caption, int width, int height) {
   signalsInstalled_ = true;
 
   LogLine("SDL_Init()\n");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
+  if (!StartVideo()) {
     LogSdlError();
     ReportFatal("SDL_Init() failed.");
     return;
   }
   videoStarted_ = true;
+  controllers_.Start();
 
   // The visual is chosen with the window, so the GL buffer layout is asked for here:
   // at least 16-bit colour, double-buffered, no depth or stencil buffer.
@@ -137,6 +198,7 @@ void SdlPlatform::DestroyMainWindow() {
     SDL_DestroyWindow(window_);
     window_ = nullptr;
   }
+  controllers_.Stop();
   if (videoStarted_) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER);
     videoStarted_ = false;
@@ -167,15 +229,22 @@ bool SdlPlatform::PollEvent(PlatformEvent* event) {
     }
     if (!videoStarted_) return false;
     SDL_Event sdlEvent;
-    if (SDL_PollEvent(&sdlEvent) == 0) return false;
+    if (SDL_PollEvent(&sdlEvent) == 0) {
+      // The queue is empty, so the controllers' state is up to date: their presses
+      // come last. The next call finds no change and ends the pump.
+      controllers_.Poll(SDL_GetTicks(), &pending_);
+      if (pending_.empty()) return false;
+      continue;
+    }
     if (Translate(&sdlEvent, event)) return true;
   }
 }
 
 bool SdlPlatform::Translate(const void* rawEvent, PlatformEvent* event) {
   const SDL_Event& e = *static_cast<const SDL_Event*>(rawEvent);
+  if (controllers_.HandleEvent(e)) return false;
   switch (e.type) {
-    case SDL_QUIT:
+    case SDL_QUIT:  // the last window's close button
       *event = MakeEvent(PlatformEventType::kClose);
       return true;
     case SDL_WINDOWEVENT:
@@ -231,22 +300,44 @@ bool SdlPlatform::Translate(const void* rawEvent, PlatformEvent* event) {
       return true;
     case SDL_KEYDOWN: {
       // Alt+Enter and F11 switch between full screen and a window; they type nothing.
-      const bool enter = e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER;
-      if (e.key.keysym.sym == SDLK_F11 || (enter && (e.key.keysym.mod & KMOD_ALT) != 0)) {
+      const SDL_Keycode sym = e.key.keysym.sym;
+      const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
+      const bool enter = sym == SDLK_RETURN || sym == SDLK_KP_ENTER;
+      if (sym == SDLK_F11 || (enter && alt)) {
         if (e.key.repeat == 0) SetWindowed(!windowed_);
         return false;
       }
+      // Alt+F4 closes the window as its close button does, with or without a window
+      // manager to turn it into a close request.
+      if (sym == SDLK_F4 && alt) {
+        if (e.key.repeat != 0) return false;
+        *event = MakeEvent(PlatformEventType::kClose);
+        return true;
+      }
+      const InputKey key = KeyFromSdl(sym, e.key.keysym.scancode);
+      if (key != InputKey::kNone) {
+        PlatformEvent press = MakeEvent(PlatformEventType::kKeyDown);
+        press.keyPress.key = key;
+        press.keyPress.shift = (e.key.keysym.mod & KMOD_SHIFT) != 0;
+        press.keyPress.repeat = e.key.repeat != 0;
+        pending_.push_back(press);
+      }
       // Backspace and Enter produce no text input; they arrive as the control
-      // characters a Windows character message carries for them.
+      // characters a Windows character message carries for them, after the key.
       int code = 0;
-      if (e.key.keysym.sym == SDLK_BACKSPACE) code = 8;
-      if (e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER) code = 13;
-      if (code == 0) return false;
-      *event = MakeEvent(PlatformEventType::kChar);
-      event->charCode = code;
-      // Scan code in the low byte, "key was already down" in bit 14.
-      event->keyData = (static_cast<int>(e.key.keysym.scancode) & 0xFF) |
-                       (e.key.repeat ? 0x4000 : 0);
+      if (sym == SDLK_BACKSPACE) code = 8;
+      if (enter) code = 13;
+      if (code != 0) {
+        PlatformEvent typed = MakeEvent(PlatformEventType::kChar);
+        typed.charCode = code;
+        // Scan code in the low byte, "key was already down" in bit 14.
+        typed.keyData = (static_cast<int>(e.key.keysym.scancode) & 0xFF) |
+                        (e.key.repeat ? 0x4000 : 0);
+        pending_.push_back(typed);
+      }
+      if (pending_.empty()) return false;
+      *event = pending_.front();
+      pending_.pop_front();
       return true;
     }
     default:

@@ -1,7 +1,8 @@
 // The Linux platform on SDL2: one window, full screen on the desktop's own mode or a
 // resizable window (Alt+Enter and F11 switch, and the choice is kept between runs),
 // the game's picture scaled into it with its aspect ratio kept at any size, the mouse
-// mapped back into game pixels, typed text as Latin-1 character codes, and SIGTERM / SIGINT turned
+// mapped back into game pixels, typed text as Latin-1 character codes, the keys the game
+// plays with, the close button and Alt+F4 as close requests, and SIGTERM / SIGINT turned
 // into a termination event so that the game leaves through its normal shutdown.
 #pragma once
 
@@ -9,6 +10,7 @@
 
 #include "platform/letterbox.h"
 #include "platform/platform.h"
+#include "platform/sdl/sdl_game_controllers.h"
 
 struct SDL_Window;
 
@@ -52,6 +54,7 @@ class SdlPlatform : public Platform {
   uint32_t MilliTicks() override;
 
   SDL_Window* Window() const { return window_; }
+  const SdlGameControllers& Controllers() const { return controllers_; }
   bool Windowed() const { return windowed_; }
   // Switches between full screen and a window and remembers the choice.
   void SetWindowed(bool windowed);
@@ -65,6 +68,8 @@ class SdlPlatform : public Platform {
   // The desktop's size, or the picture's when it cannot be asked.
   void DesktopSize(int* width, int* height) const;
   void ApplyWindowMode();
+  // Starts SDL's video (and timer), again if the display's modes were read incompletely.
+  bool StartVideo();
 
   SDL_Window* window_ = nullptr;
   void* glContext_ = nullptr;
@@ -82,10 +87,13 @@ class SdlPlatform : public Platform {
   bool windowed_ = false;
   bool pictureLost_ = true;
   std::deque<PlatformEvent> pending_;
+  SdlGameControllers controllers_;
 };
 
 // Decodes typed UTF-8 text into letter codes (Unicode), dropping every malformed
 // sequence. Exposed for tests.
 std::deque<int> Utf8ToLetters(const char* utf8);
+// The game's key for an SDL key code and scan code; kNone for keys the game ignores.
+InputKey KeyFromSdl(int keycode, int scancode);
 
 }  // namespace tav

@@ -11,6 +11,25 @@ namespace tav {
 
 namespace {
 
+// The game's key for a Windows virtual-key code; kNone for keys the game ignores.
+InputKey KeyFromVirtualKey(unsigned virtualKey) {
+  switch (virtualKey) {
+    case VK_UP: return InputKey::kUp;
+    case VK_DOWN: return InputKey::kDown;
+    case VK_LEFT: return InputKey::kLeft;
+    case VK_RIGHT: return InputKey::kRight;
+    case VK_RETURN: return InputKey::kEnter;
+    case VK_SPACE: return InputKey::kSpace;
+    case VK_ESCAPE: return InputKey::kEscape;
+    case VK_TAB: return InputKey::kTab;
+    case 'W': return InputKey::kW;
+    case 'A': return InputKey::kA;
+    case 'S': return InputKey::kS;
+    case 'D': return InputKey::kD;
+    default: return InputKey::kNone;
+  }
+}
+
 // Set from the console control handler, which runs on a thread of its own.
 std::atomic<bool> g_consoleCloseRequested{false};
 
@@ -147,10 +166,24 @@ bool Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
       Push(PlatformEventType::kKillFocus);
       return true;
     case WM_CLOSE:
-      // The window stays; the game leaves through its own shutdown, which saves
-      // the player's files and then destroys the window.
-      Push(PlatformEventType::kTerminate);
+      // The close button and Alt+F4. The window stays; the game leaves as its Exit
+      // does, through its own shutdown, which saves the player's files and then
+      // destroys the window.
+      Push(PlatformEventType::kClose);
       return true;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      const InputKey key = KeyFromVirtualKey(static_cast<unsigned>(wParam));
+      if (key != InputKey::kNone) {
+        PlatformEvent event;
+        event.type = PlatformEventType::kKeyDown;
+        event.keyPress.key = key;
+        event.keyPress.shift = GetKeyState(VK_SHIFT) < 0;
+        event.keyPress.repeat = (lParam & 0x40000000) != 0;
+        pending_.push_back(event);
+      }
+      return false;  // the system keeps its own keys (Alt+F4 becomes WM_CLOSE)
+    }
     case WM_QUERYENDSESSION:
       Push(PlatformEventType::kTerminate);
       *result = TRUE;
@@ -195,7 +228,12 @@ bool Win32Platform::PollEvent(PlatformEvent* event) {
   // Messages are dispatched one at a time; each may queue events for the loop.
   while (pending_.empty()) {
     MSG message;
-    if (!PeekMessageW(&message, window_, 0, 0, PM_REMOVE)) return false;
+    if (!PeekMessageW(&message, window_, 0, 0, PM_REMOVE)) {
+      // The messages are all in: the controllers' presses come last.
+      pads_.Poll(GetTickCount(), &pending_);
+      if (pending_.empty()) return false;
+      break;
+    }
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

@@ -14,6 +14,7 @@
 #include "platform/letterbox.h"
 #include "platform/platform.h"
 #include "platform/win32/wgl_context.h"
+#include "platform/win32/xinput_pad.h"
 
 namespace tav {
 
@@ -75,6 +76,7 @@ class Win32Platform : public Platform {
   int gameWidth_ = 800;
   int gameHeight_ = 600;
   std::deque<PlatformEvent> pending_;
+  XInputPads pads_{LoadSystemXInput()};
   WglContext gl_;
 };
 

@@ -89,6 +89,14 @@ class FakeApplication : public Application {
   void OnChar(int code, int keyData) override {
     calls.push_back("Char " + std::to_string(code) + " " + std::to_string(keyData));
   }
+  void OnKey(const KeyPress& press) override {
+    calls.push_back("Key " + std::to_string(static_cast<int>(press.key)) +
+                    (press.shift ? " shift" : ""));
+  }
+  void OnCloseRequest() override {
+    calls.push_back("Close");
+    Application::OnCloseRequest();
+  }
 };
 
 class MainLoopTest : public ::testing::Test {
@@ -278,15 +286,18 @@ TEST_F(MainLoopTest, MinimisingFromTheApplicationDeactivatesUntilRestored) {
   EXPECT_EQ(app_.frames, 2);
 }
 
-TEST_F(MainLoopTest, InputReachesTheApplicationBetweenFramesAndCloseIsIgnored) {
+TEST_F(MainLoopTest, InputReachesTheApplicationBetweenFramesAndCloseLeavesThroughTeardown) {
+  app_.quitAfterFrames = 100;
   app_.onFrame = [&](int frame) {
+    if (frame == 3) platform_.PushClose();
     if (frame != 1) return;
     platform_.PushButton(MouseButton::kLeft, true);
     platform_.PushButton(MouseButton::kLeft, false);
-    platform_.PushEvent(PlatformEvent{PlatformEventType::kClose});
+    platform_.PushKey(InputKey::kEnter, true);
     platform_.PushButton(MouseButton::kRight, true);
     platform_.PushButton(MouseButton::kRight, false);
-    PlatformEvent typed{PlatformEventType::kChar};
+    PlatformEvent typed;
+    typed.type = PlatformEventType::kChar;
     typed.charCode = 0xE9;
     typed.keyData = 0x12;
     platform_.PushEvent(typed);
@@ -295,8 +306,8 @@ TEST_F(MainLoopTest, InputReachesTheApplicationBetweenFramesAndCloseIsIgnored) {
   Run();
 
   const std::vector<std::string> expected = {
-      "SetUp",     "FrameStep", "LeftDown",  "LeftUp",   "RightDown",
-      "RightUp",   "Char 233 18", "FrameStep", "FrameStep", "TearDown"};
+      "SetUp",   "FrameStep",   "LeftDown",  "LeftUp",    "Key 5 shift", "RightDown",
+      "RightUp", "Char 233 18", "FrameStep", "FrameStep", "Close",       "TearDown"};
   EXPECT_EQ(app_.calls, expected);
 }
 

@@ -318,6 +318,36 @@ Window* FlowDriver::FindWindow(const std::string& name) const {
   return windows_ ? windows_->FindWindow(name) : nullptr;
 }
 
+void FlowDriver::Press(InputKey key, bool shift, bool repeat) {
+  KeyPress press;
+  press.key = key;
+  press.shift = shift;
+  press.repeat = repeat;
+  try {
+    app_->OnKey(press);
+  } catch (const QuitRequest&) {
+    quit_ = true;
+  }
+  Step();
+}
+
+void FlowDriver::CloseWindow() {
+  try {
+    app_->OnCloseRequest();
+  } catch (const QuitRequest&) {
+    quit_ = true;
+  }
+  Step();
+}
+
+std::vector<std::string> FlowDriver::SoundStarts() const {
+  std::vector<std::string> starts;
+  for (const std::string& call : audio_->Calls()) {
+    if (call.rfind("start ", 0) == 0) starts.push_back(call);
+  }
+  return starts;
+}
+
 int FlowDriver::Starts(const std::string& fileName) const {
   int starts = 0;
   for (const std::string& call : audio_->Calls()) {

@@ -77,6 +77,10 @@ class FlowDriver {
   void DragSlider(const std::string& window, const std::string& control, float fromX,
                   float toX, float y);
   void Type(const std::string& text);
+  // A key or controller button between two frames, then one frame.
+  void Press(InputKey key, bool shift = false, bool repeat = false);
+  // The window's close button between two frames.
+  void CloseWindow();
 
   std::vector<std::string> Shown() const;
   bool IsEnabled(const std::string& window) const;
@@ -86,6 +90,8 @@ class FlowDriver {
   RecordingAudioDevice& Audio() { return *audio_; }
   // How many times the sound file was started since the last ClearSounds.
   int Starts(const std::string& fileName) const;
+  // Every sound started since the last ClearSounds, in order.
+  std::vector<std::string> SoundStarts() const;
   void ClearSounds() { audio_->ClearCalls(); }
 
  private:

@@ -103,7 +103,10 @@ TEST_F(SdlPlatformTest, ButtonsTextAndKeysBecomeTheGamesEvents) {
   SDL_PushEvent(&text);
   PushKey(SDLK_BACKSPACE);
   PushKey(SDLK_RETURN);
-  PushKey(SDLK_LSHIFT);  // no character
+  PushKey(SDLK_LSHIFT);  // no character, no key the game uses
+  PushKey(SDLK_SPACE, KMOD_LSHIFT);
+  PushKey(SDLK_LEFT);
+  PushKey(SDLK_w);
 
   std::vector<PlatformEvent> events;
   for (const PlatformEvent& event : Drain()) {
@@ -116,13 +119,30 @@ TEST_F(SdlPlatformTest, ButtonsTextAndKeysBecomeTheGamesEvents) {
       PlatformEventType::kLeftButtonDown, PlatformEventType::kLeftButtonUp,
       PlatformEventType::kRightButtonDown, PlatformEventType::kRightButtonUp,
       PlatformEventType::kChar, PlatformEventType::kChar, PlatformEventType::kChar,
-      PlatformEventType::kChar};
+      PlatformEventType::kKeyDown, PlatformEventType::kChar, PlatformEventType::kKeyDown,
+      PlatformEventType::kKeyDown, PlatformEventType::kKeyDown};
   ASSERT_EQ(events.size(), types.size());
   for (size_t i = 0; i < types.size(); ++i) EXPECT_EQ(events[i].type, types[i]) << i;
   EXPECT_EQ(events[4].charCode, 'A');
   EXPECT_EQ(events[5].charCode, 0xE9);
   EXPECT_EQ(events[6].charCode, 8);
-  EXPECT_EQ(events[7].charCode, 13);
+  // Enter is a key for the focus first, then the character that ends a name.
+  EXPECT_EQ(events[7].keyPress.key, InputKey::kEnter);
+  EXPECT_EQ(events[8].charCode, 13);
+  EXPECT_EQ(events[9].keyPress.key, InputKey::kSpace);
+  EXPECT_TRUE(events[9].keyPress.shift);
+  EXPECT_EQ(events[10].keyPress.key, InputKey::kLeft);
+  EXPECT_FALSE(events[10].keyPress.shift);
+  EXPECT_EQ(events[11].keyPress.key, InputKey::kW);
+}
+
+TEST_F(SdlPlatformTest, AltF4IsTheCloseButton) {
+  Drain();
+  PushKey(SDLK_F4);  // alone it is no key of the game's
+  PushKey(SDLK_F4, KMOD_LALT);
+  const std::vector<PlatformEvent> events = Drain();
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].type, PlatformEventType::kClose);
 }
 
 TEST_F(SdlPlatformTest, CloseRequestsAreReportedAsCloseAndMinimisingAsDeactivation) {
@@ -140,6 +160,59 @@ TEST_F(SdlPlatformTest, CloseRequestsAreReportedAsCloseAndMinimisingAsDeactivati
   EXPECT_EQ(events[2].type, PlatformEventType::kActivate);
   EXPECT_TRUE(events[2].minimised);
   EXPECT_EQ(events[3].type, PlatformEventType::kKillFocus);
+}
+
+// Only the key presses among the events.
+std::vector<InputKey> KeysOf(const std::vector<PlatformEvent>& events) {
+  std::vector<InputKey> keys;
+  for (const PlatformEvent& event : events) {
+    if (event.type == PlatformEventType::kKeyDown) keys.push_back(event.keyPress.key);
+  }
+  return keys;
+}
+
+// A virtual game controller plugged in while the game runs: its buttons and stick
+// become the game's keys, and pulling it out leaves nothing held.
+TEST_F(SdlPlatformTest, AGameControllerPluggedInLaterPlaysAndCanBePulledOut) {
+  Drain();
+  const int device = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER,
+                                               SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+  ASSERT_GE(device, 0) << SDL_GetError();
+  SDL_Joystick* joystick = SDL_JoystickOpen(device);
+  ASSERT_NE(joystick, nullptr) << SDL_GetError();
+  Drain();
+  EXPECT_EQ(platform_.Controllers().OpenCount(), 1u);
+
+  auto press = [&](SDL_GameControllerButton button) {
+    SDL_JoystickSetVirtualButton(joystick, button, 1);
+    std::vector<InputKey> keys = KeysOf(Drain());
+    SDL_JoystickSetVirtualButton(joystick, button, 0);
+    Drain();
+    return keys;
+  };
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_A), std::vector<InputKey>{InputKey::kPadA});
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_B), std::vector<InputKey>{InputKey::kPadB});
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_START), std::vector<InputKey>{InputKey::kPadStart});
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_BACK), std::vector<InputKey>{InputKey::kPadBack});
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_DPAD_UP), std::vector<InputKey>{InputKey::kUp});
+
+  // The stick pushed up (SDL's y grows downwards) moves up; its repeat is timed by
+  // PadKeys and tested there on a fake clock.
+  SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTY, -30000);
+  EXPECT_EQ(KeysOf(Drain()), std::vector<InputKey>{InputKey::kUp});
+
+  SDL_JoystickClose(joystick);
+  ASSERT_EQ(SDL_JoystickDetachVirtual(device), 0) << SDL_GetError();
+  Drain();
+  EXPECT_EQ(platform_.Controllers().OpenCount(), 0u);
+  // Plugged in again, it is opened again.
+  const int again = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER,
+                                              SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
+  ASSERT_GE(again, 0) << SDL_GetError();
+  Drain();
+  EXPECT_EQ(platform_.Controllers().OpenCount(), 1u);
+  SDL_JoystickDetachVirtual(again);
+  Drain();
 }
 
 TEST_F(SdlPlatformTest, TerminationSignalsBecomeOneTerminateEvent) {

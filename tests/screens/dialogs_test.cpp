@@ -83,11 +83,19 @@ TEST(FadingDialogTest, GameOverHasItsOkButtonAndTheSameFade) {
 
 TEST(HelpWindowTest, PagesTurnRoundBothWaysAndOnlyTheCurrentOneIsDrawn) {
   HelpWindow help("HelpWindow");
-  ASSERT_EQ(help.PageCount(), 2);
+  // Two pictures, then the page of keys and controller buttons.
+  ASSERT_EQ(help.PageCount(), 3);
   help.Command("HelpDec");
-  EXPECT_EQ(help.Page(), 1);
+  EXPECT_EQ(help.Page(), 2);
+  EXPECT_TRUE(help.ShowsKeysPage());
+  test::Recorder().ClearCalls();
+  help.DrawOverlay();
+  EXPECT_TRUE(test::DrawsOf("Help_p1.tga").empty());
+  EXPECT_TRUE(test::DrawsOf("Help_p2.tga").empty());
+  EXPECT_EQ(test::DrawsOf("Help_p3.tga").size(), 1u);
   help.Command("HelpInc");
   EXPECT_EQ(help.Page(), 0);
+  help.Command("HelpInc");
   help.Command("HelpInc");
   help.Command("HelpInc");
   EXPECT_EQ(help.Page(), 0);

@@ -44,6 +44,7 @@ const BlankPicture kPictures[] = {
     {"gameover_window.tga", 16, 16},
     {"Help_p1.tga", 16, 16},
     {"Help_p2.tga", 16, 16},
+    {"Help_p3.tga", 16, 16},
     {"tavrolith_logo.tga", 64, 32},
     {"zelto_logo.tga", 32, 16},
     {"Ind1.tga", 8, 8},

@@ -16,6 +16,8 @@
 #                                 waits until the mean colour of the game box (game
 #                                 pixels, origin top-left) is within 16 of r g b
 #   wait_game_exit <seconds>      sets $game_rc to the game's exit code (or "running")
+#   board_filled                  true when every row of the full-screen game's board
+#                                 has dropped in
 #   stop_session                  ends the game and Xvfb if they still run
 #   fail <text>, shot <name>      count a failed check; screenshot to $out_dir/<name>.png
 #   require_tools <tool>...       ends with the skip status (77) unless all are installed
@@ -91,6 +93,20 @@ for name in names:
     previous = picture
 sys.exit(1 if bad else 0)
 PY
+}
+
+# A row still empty while the board drops in is dark; a full one is not. For the
+# game full screen on an 800x600 display.
+board_filled() {
+  import -window root png:- 2> /dev/null | /usr/bin/python3 -c '
+import io, sys
+from PIL import Image
+picture = Image.open(io.BytesIO(sys.stdin.buffer.read())).convert("RGB")
+def mean(box):
+    pixels = list(picture.crop(box).getdata())
+    return [sum(p[i] for p in pixels) / len(pixels) for i in range(3)]
+sys.exit(0 if all(sum(mean((255, 65 + 50 * k, 745, 85 + 50 * k))) / 3 >= 95 for k in range(10)) else 1)
+'
 }
 
 stop_session() {

@@ -74,15 +74,22 @@ PlatformEvent Handle(Win32Platform& platform, UINT message, WPARAM wParam, LPARA
   const bool wasHandled = platform.HandleMessage(message, wParam, lParam, &result);
   if (handled != nullptr) *handled = wasHandled;
   PlatformEvent event;
-  event.type = PlatformEventType::kClose;  // stays so when nothing was queued
+  event.type = PlatformEventType::kLeftButtonUp;  // stays so when nothing was queued
   platform.PollEvent(&event);
   return event;
 }
 
 TEST(Win32PlatformTest, MessagesBecomeTheEventsTheMainLoopActsOn) {
   Win32Platform platform(GetModuleHandleA(nullptr));
-  // Closing the window and ending the session leave through the game's shutdown.
-  EXPECT_EQ(Handle(platform, WM_CLOSE, 0, 0).type, PlatformEventType::kTerminate);
+  // Closing the window (its close button, Alt+F4) leaves as the game's Exit does;
+  // ending the session leaves through the game's shutdown.
+  EXPECT_EQ(Handle(platform, WM_CLOSE, 0, 0).type, PlatformEventType::kClose);
+  // Keys the game plays with, with Shift and the repeat bit; others are not queued.
+  const PlatformEvent left = Handle(platform, WM_KEYDOWN, VK_LEFT, 0x40000001);
+  EXPECT_EQ(left.type, PlatformEventType::kKeyDown);
+  EXPECT_EQ(left.keyPress.key, InputKey::kLeft);
+  EXPECT_TRUE(left.keyPress.repeat);
+  EXPECT_EQ(Handle(platform, WM_KEYDOWN, VK_F5, 0).type, PlatformEventType::kLeftButtonUp);
   EXPECT_EQ(Handle(platform, WM_QUERYENDSESSION, 0, 0).type, PlatformEventType::kTerminate);
 
   // Minimised state is the high word of WM_ACTIVATE's wParam.
@@ -116,7 +123,7 @@ TEST(Win32PlatformTest, TypedLettersArriveWhateverTheCodePage) {
   EXPECT_EQ(Handle(platform, WM_CHAR, 0xE9, 0).charCode, 0xE9);
   EXPECT_EQ(Handle(platform, WM_CHAR, 0x0119, 0).charCode, 0x119);
   EXPECT_EQ(Handle(platform, WM_CHAR, 0xD83D, 0).charCode, '?');
-  EXPECT_EQ(Handle(platform, WM_CHAR, 0xDE00, 0).type, PlatformEventType::kClose);
+  EXPECT_EQ(Handle(platform, WM_CHAR, 0xDE00, 0).type, PlatformEventType::kLeftButtonUp);
 }
 
 }  // namespace

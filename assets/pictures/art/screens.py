@@ -340,6 +340,11 @@ def hint_wild():
     return c
 
 
+def help_page_keys():
+    # The frame only: the game prints the keys and controller buttons on it.
+    return _help_frame("Keys and Controller")
+
+
 def pictures(Picture):
     out = [
         Picture("window_options.tga", options_window, "options dialog"),
@@ -349,6 +354,7 @@ def pictures(Picture):
         Picture("rc_window.tga", rc_window, "level complete dialog: scroll rollers and title"),
         Picture("Help_p1.tga", help_page_1, "help page 1: turning arrows, lines, combos, goal"),
         Picture("Help_p2.tga", help_page_2, "help page 2: bombs, wild, lightning, stone, symbols"),
+        Picture("Help_p3.tga", help_page_keys, "help page 3: the frame of the keys page"),
         Picture("Hint.tga", hint_turn, "tutorial level 1: turn an arrow to complete a line"),
         Picture("Hint1.tga", hint_combo, "tutorial level 2: longer lines score combos"),
         Picture("Hint2.tga", hint_bomb, "tutorial level 3: bombs take their neighbours"),
