@@ -69,7 +69,7 @@ HiscoreWindow::HiscoreWindow(std::string name) : Window(std::move(name)) {
 
 bool HiscoreWindow::OnKey(const KeyPress& press) {
   const bool typed = press.key == InputKey::kEnter || press.key == InputKey::kSpace;
-  if (typed && AnyNameEntryRunning()) return IsEnabled();
+  if (typed && EntryRunning()) return IsEnabled();
   return Window::OnKey(press);
 }
 
