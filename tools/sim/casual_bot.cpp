@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <numeric>
+#include <numbers>
 #include <vector>
 
 #include "game/board.h"
@@ -39,7 +40,7 @@ double CasualPlayer::Uniform() {
 // Box-Muller; 1 - Uniform() lies in (0, 1], so the logarithm is finite.
 double CasualPlayer::Normal() {
   double radius = std::sqrt(-2.0 * std::log(1.0 - Uniform()));
-  return radius * std::cos(2.0 * M_PI * Uniform());
+  return radius * std::cos(2.0 * std::numbers::pi * Uniform());
 }
 
 double CasualPlayer::DrawThinkTime() {
