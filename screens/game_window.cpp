@@ -88,11 +88,6 @@ void GameWindow::Draw() {
   }
   if (state_ == kRunning && board_) board_->Frame();
   Window::Draw();
-  if (state_ == kRunning && board_ && cursorShown_) {
-    const Vec2 centre = CursorPoint();
-    const float half = kCellPixels / 2.0f - kCursorInset;
-    DrawFocusFrame(Rect::Centred(centre, Vec2(half, half)), Alpha());
-  }
   coinIcon_.Draw(150.0f, 499.0f);
   levelIcon_.Draw(150.0f, 431.0f);
   clockIcon_.Draw(150.0f, 363.0f);
@@ -103,6 +98,14 @@ void GameWindow::DrawOverlay() {
     const int status = board_->Status();
     if (status == 2) Notify("GameOver");
     if (status == 1) Notify("LevelComplete");
+  }
+  // The board cursor goes above the bursts and the tutorial pictures, which the
+  // status call above draws: a picture covering the board must not hide where a
+  // turn by key would land.
+  if (state_ == kRunning && board_ && cursorShown_) {
+    const Vec2 centre = CursorPoint();
+    const float half = kCellPixels / 2.0f - kCursorInset;
+    DrawFocusFrame(Rect::Centred(centre, Vec2(half, half)), Alpha());
   }
   Clicks().Clear();
   const float blend = fade_.Value();
