@@ -97,7 +97,8 @@ long CurrentRssKb();
 long PeakRssKb();
 
 // Why the run's samples show a leak, or empty when they do not: memory grown by
-// more than kSoakMemoryGrowthLimitKb from the first sample to the last, an effect
+// more than kSoakMemoryGrowthLimitKb from the first sample to the last (not checked
+// under AddressSanitizer, whose quarantine grows resident memory by design), an effect
 // pool full at a sample (effects that never end fill it), or more GUI handlers in
 // the run's second half than in its first (screens shown again must not add any).
 constexpr long kSoakMemoryGrowthLimitKb = 32 * 1024;
