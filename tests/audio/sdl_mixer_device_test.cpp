@@ -12,6 +12,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <string>
+#include <system_error>
+
+#include <unistd.h>
 
 #include "audio/sound_manager.h"
 #include "base/log.h"
@@ -56,12 +60,19 @@ class SdlMixerDeviceTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    directory_ = fs::path(TAV_BINARY_DIR) / "tests" / "sdl_mixer_test";
+    // Each test runs in a process of its own, several at once: each process writes
+    // and reads its own copy of the files, never one that another is rewriting.
+    directory_ = fs::path(TAV_BINARY_DIR) / "tests" / "sdl_mixer_test" / std::to_string(getpid());
     fs::create_directories(directory_ / "Data" / "Audio");
     ASSERT_TRUE(WriteToneWav((directory_ / "Data" / "Audio" / "tone.wav").string(), 1.0, 22050));
     ASSERT_TRUE(WriteToneOgg((directory_ / "Data" / "Audio" / "Tone.ogg").string(), 0.5, 22050));
     std::ofstream(directory_ / "Data" / "Audio" / "broken.wav") << "RIFF this is not a sound";
     LogStart(directory_.string());
+  }
+
+  static void TearDownTestSuite() {
+    std::error_code ignored;
+    fs::remove_all(directory_, ignored);
   }
 
   std::string Path(const std::string& name) const {

@@ -22,7 +22,10 @@ using test::ReadLog;
 class TgaDecoderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto directory = std::filesystem::path(TAV_BINARY_DIR) / "tests" / "tga_test";
+    // A folder of each test's own: tests run in parallel processes, and each one
+    // reads back the log it started.
+    const auto directory = std::filesystem::path(TAV_BINARY_DIR) / "tests" / "tga_test" /
+                           ::testing::UnitTest::GetInstance()->current_test_info()->name();
     std::filesystem::create_directories(directory);
     LogStart(directory.string());
     SetErrorsRaise(true);
