@@ -10,15 +10,12 @@
 set -uo pipefail
 
 game_dir=$(cd "${1:?game folder}" && pwd)
-out_dir=${2:?output folder}
 here=$(cd "$(dirname "$0")" && pwd)
 
 . "$here/../support/xvfb_session.sh"
 require_tools Xvfb xdotool import
 require_game_files "$game_dir" tavrolith Data/data.pkg Data/Levels.ini Data/Textures.ini
-mkdir -p "$out_dir"
-out_dir=$(cd "$out_dir" && pwd)
-rm -f "$out_dir"/*.png
+use_out_dir "${2:?output folder}"
 run_dir="$out_dir/game"
 copy_game "$game_dir" "$run_dir" data.pkg Textures.ini Audio
 # Level 1 becomes a board of blue arrows all pointing up: it scores at once.

@@ -16,32 +16,13 @@
 set -uo pipefail
 
 game_dir=$(cd "${1:?game folder}" && pwd)
-out_dir=${2:?output folder}
-skip=77
-
-for tool in Xvfb xdotool import; do
-  if ! command -v "$tool" > /dev/null; then
-    echo "SKIP: $tool is not installed"
-    exit $skip
-  fi
-done
-for file in tavrolith Data/data.pkg Data/Levels.ini Data/Textures.ini Data/Audio/Music.ogg; do
-  if [ ! -e "$game_dir/$file" ]; then
-    echo "SKIP: the built game has no $file"
-    exit $skip
-  fi
-done
-
-mkdir -p "$out_dir"
-out_dir=$(cd "$out_dir" && pwd)
-rm -f "$out_dir"/*.png
+source "$(dirname "$0")/../support/xvfb_session.sh"
+require_tools Xvfb xdotool import
+require_game_files "$game_dir" tavrolith Data/data.pkg Data/Levels.ini Data/Textures.ini \
+  Data/Audio/Music.ogg
+use_out_dir "${2:?output folder}"
 run_dir="$out_dir/game"
-rm -rf "$run_dir"
-mkdir -p "$run_dir/Data"
-cp "$game_dir/tavrolith" "$run_dir/"
-for item in data.pkg Textures.ini Audio; do
-  ln -s "$game_dir/Data/$item" "$run_dir/Data/$item"
-done
+copy_game "$game_dir" "$run_dir"
 
 # Level 2 becomes a board that clears itself at once.
 /usr/bin/python3 - "$game_dir/Data/Levels.ini" "$run_dir/Data/Levels.ini" <<'PY'
@@ -58,7 +39,6 @@ PY
 # Time attack: level 1 only; classic: levels 1 and 2.
 printf '\x01\x00\x00\x00\x02\x00\x00\x00' > "$run_dir/Data/Last.dat"
 
-source "$(dirname "$0")/../support/xvfb_session.sh"
 trap stop_session EXIT
 if ! start_xvfb 800x600x16 "$out_dir/xvfb.log"; then
   echo "FAIL: Xvfb did not start"

@@ -16,45 +16,25 @@
 set -uo pipefail
 
 game_dir=$(cd "${1:?game folder}" && pwd)
-out_dir=${2:?output folder}
 wine_prefix=${3:-}
-program=tavrolith
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../support/xvfb_session.sh"
 tools="Xvfb xdotool import"
 if [ -n "$wine_prefix" ]; then
-  program=Tavrolith.exe
+  game_program=Tavrolith.exe
   tools="wine $tools"
   export WINEPREFIX=$wine_prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 fi
-here=$(cd "$(dirname "$0")" && pwd)
-skip=77
-
-for tool in $tools; do
-  if ! command -v "$tool" > /dev/null; then
-    echo "SKIP: $tool is not installed"
-    exit $skip
-  fi
-done
-for file in $program Data/data.pkg Data/Levels.ini Data/Textures.ini Data/Audio/Music.ogg; do
-  if [ ! -e "$game_dir/$file" ]; then
-    echo "SKIP: the built game has no $file"
-    exit $skip
-  fi
-done
-
-mkdir -p "$out_dir"
-out_dir=$(cd "$out_dir" && pwd)
-rm -f "$out_dir"/*.png
+# shellcheck disable=SC2086  # the list of tools is split on purpose
+require_tools $tools
+require_game_files "$game_dir" "$game_program" Data/data.pkg Data/Levels.ini Data/Textures.ini \
+  Data/Audio/Music.ogg
+use_out_dir "${2:?output folder}"
 run_dir="$out_dir/game"
-rm -rf "$run_dir"
-mkdir -p "$run_dir/Data"
-cp "$game_dir/$program" "$run_dir/"
-for item in data.pkg Textures.ini Levels.ini Audio; do
-  ln -s "$game_dir/Data/$item" "$run_dir/Data/$item"
-done
+copy_game "$game_dir" "$run_dir" data.pkg Textures.ini Levels.ini Audio
 printf '[Sound]\nSoundVolume = 0.50\nMusicVolume = 0.50\nUseSound = 1\nUseMusic = 1\n' \
   > "$run_dir/Data/Config.ini"
 
-source "$here/../support/xvfb_session.sh"
 trap stop_session EXIT
 if ! start_xvfb 800x600x16 "$out_dir/xvfb.log"; then
   echo "FAIL: Xvfb did not start"

@@ -23,11 +23,14 @@
 #   require_tools <tool>...       ends with the skip status (77) unless all are installed
 #   require_game_files <folder> <file>...
 #                                 the same unless the built game holds every file
+#   use_out_dir <folder>          makes the folder, sets $out_dir to its full
+#                                 path and removes the screenshots of a run before
 #   copy_game <folder> <run folder> [<data item>...]
 #                                 a fresh copy of the game to run: the executable
-#                                 and links to the named items of its Data/ (by
-#                                 default data.pkg, Textures.ini and Audio, for a
-#                                 caller that writes its own Levels.ini)
+#                                 ($game_program, tavrolith unless the caller sets
+#                                 Tavrolith.exe) and links to the named items of its
+#                                 Data/ (by default data.pkg, Textures.ini and Audio,
+#                                 for a caller that writes its own Levels.ini)
 #
 # The game process id goes in $game_pid (set by the caller).
 
@@ -235,12 +238,19 @@ require_game_files() {
   done
 }
 
+use_out_dir() {
+  mkdir -p "$1"
+  out_dir=$(cd "$1" && pwd)
+  rm -f "$out_dir"/*.png
+}
+
+game_program=tavrolith
 copy_game() {
   local from=$1 to=$2 item
   shift 2
   [ $# -gt 0 ] || set -- data.pkg Textures.ini Audio
   rm -rf "$to"
   mkdir -p "$to/Data"
-  cp "$from/tavrolith" "$to/"
+  cp "$from/$game_program" "$to/"
   for item in "$@"; do ln -s "$from/Data/$item" "$to/Data/$item"; done
 }
