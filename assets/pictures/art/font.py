@@ -10,6 +10,7 @@
 import numpy as np
 from PIL import Image, ImageDraw
 
+from . import core
 from .core import SANS_BOLD, font
 
 CELL = 16
@@ -59,11 +60,49 @@ def glyph_alpha(code):
     return out
 
 
+def _glyph_alpha_scaled(code, scale):
+    """The glyph at a bigger scale: drawn at the scale's point size and placed so that
+    its ink lies inside the scale-1 glyph's columns times the scale. The game measures
+    the scale-1 picture, and those widths, multiplied, must index this one."""
+    cell = CELL * scale
+    out = np.zeros((cell, cell), np.uint8)
+    small = glyph_alpha(code)
+    small_cols = np.nonzero(small.max(axis=0))[0]
+    if len(small_cols) == 0:
+        return out
+    box_left = small_cols[0] * scale
+    box_width = (small_cols[-1] - small_cols[0] + 1) * scale
+    f = font(SANS_BOLD, FONT_SIZE * scale)
+    top = 4 * scale
+    img = Image.new("L", (cell * 3, cell * 2), 0)
+    ImageDraw.Draw(img).text((cell, (BASELINE + 4) * scale), chr(code), fill=255, font=f,
+                             anchor="ls")
+    a = np.asarray(img, np.uint8).copy()
+    a[a < MIN_ALPHA] = 0
+    cols = np.nonzero(a.max(axis=0))[0]
+    rows = np.nonzero(a.max(axis=1))[0]
+    if rows[0] < top or rows[-1] >= top + cell:
+        raise ValueError("glyph %d does not fit its cell vertically" % code)
+    a_cut = a[top:top + cell, cols[0]:cols[-1] + 1]
+    width = a_cut.shape[1]
+    if width > box_width:  # wider than the measured box: squeeze it in
+        squeezed = Image.fromarray(a_cut).resize((box_width, cell), Image.LANCZOS)
+        a_cut = np.asarray(squeezed, np.uint8).copy()
+        a_cut[a_cut < MIN_ALPHA] = 0
+        width = box_width
+    left = box_left + (box_width - width) // 2
+    out[:, left:left + width] = a_cut
+    return out
+
+
 def font_picture():
-    """The whole 256 by 384 RGBA font picture, top row first."""
-    rgba = np.zeros((CELL * ROWS, CELL * 16, 4), np.uint8)
+    """The whole font picture, 256 by 384 game units, RGBA, top row first."""
+    scale = core.SCALE
+    cell = CELL * scale
+    rgba = np.zeros((cell * ROWS, cell * 16, 4), np.uint8)
     rgba[..., :3] = 255
     for code in range(16 * ROWS):
         row, col = code // 16, code % 16
-        rgba[row * CELL:(row + 1) * CELL, col * CELL:(col + 1) * CELL, 3] = glyph_alpha(code)
+        glyph = glyph_alpha(code) if scale == 1 else _glyph_alpha_scaled(code, scale)
+        rgba[row * cell:(row + 1) * cell, col * cell:(col + 1) * cell, 3] = glyph
     return rgba
