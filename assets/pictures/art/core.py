@@ -226,13 +226,25 @@ def bevel(d, width, profile="round"):
     else:
         height = t
     height = height * width
-    gy, gx = np.gradient(height.astype(np.float32))
-    if SCALE != 1:  # slopes per game unit, not per pixel
-        gx, gy = gx * SCALE, gy * SCALE
+    if SCALE == 1:
+        gy, gx = np.gradient(height.astype(np.float32))
+    else:
+        gy, gx = _unit_slopes(height.astype(np.float32))
     nz = np.ones_like(gx)
     norm = np.sqrt(gx * gx + gy * gy + nz * nz)
     lambert = (-gx * LIGHT[0] - gy * LIGHT[1] + nz * LIGHT[2]) / norm
     return np.clip((lambert - LIGHT[2]) / (1.0 - LIGHT[2]), -1.0, 1.0)
+
+
+def _unit_slopes(height):
+    """Slopes per game unit, taken across one game unit either side as at scale 1, so
+    that a bevel keeps its light and shade: a finer difference would sharpen the narrow
+    bevels into brighter and darker bands than the picture was drawn with."""
+    s = SCALE
+    padded = np.pad(height, s, mode="edge")
+    gy = (padded[2 * s:, s:-s] - padded[:-2 * s, s:-s]) / 2.0
+    gx = (padded[s:-s, 2 * s:] - padded[s:-s, :-2 * s]) / 2.0
+    return gy, gx
 
 
 def shade(colour, light, strength=0.55):
