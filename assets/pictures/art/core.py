@@ -398,12 +398,43 @@ def text_mask(c, text, path, size, x, y, anchor="mm", spacing=0):
     """Coverage of text drawn at 4x the pixels and reduced; (x, y) is placed by the PIL
     anchor. The letters are drawn at the scale's point size, not enlarged."""
     scale = 4 * SCALE
+    if SCALE != 1:
+        return _text_mask_near(c, text, font(path, size * scale), x * scale, y * scale,
+                               anchor, spacing * scale, scale // SCALE)
     img = Image.new("L", (c.w * scale, c.h * scale), 0)
     draw = ImageDraw.Draw(img)
     draw.text((x * scale, y * scale), text, fill=255, font=font(path, size * scale),
               anchor=anchor, spacing=spacing * scale)
     small = img.resize((c.pw, c.ph), Image.BOX)
     return np.asarray(small, np.float32) / 255.0
+
+
+def _text_mask_near(c, text, face, x, y, anchor, spacing, block):
+    """text_mask drawn only around the text: a canvas-sized drawing at the finest
+    resolution is large at scale 2 and mostly empty. The window starts on whole canvas
+    pixels (block finest pixels each), so the reduction is the same as over the whole
+    canvas."""
+    mask = np.zeros((c.ph, c.pw), np.float32)
+    box = ImageDraw.Draw(Image.new("L", (1, 1))).textbbox((x, y), text, font=face,
+                                                          anchor=anchor, spacing=spacing)
+    left = max(int(box[0] // block) - 1, 0)
+    top = max(int(box[1] // block) - 1, 0)
+    right = min(int(box[2] // block) + 2, c.pw)
+    bottom = min(int(box[3] // block) + 2, c.ph)
+    if left >= right or top >= bottom:
+        return mask
+    img = Image.new("L", ((right - left) * block, (bottom - top) * block), 0)
+    ImageDraw.Draw(img).text((x - left * block, y - top * block), text, fill=255, font=face,
+                             anchor=anchor, spacing=spacing)
+    small = img.resize((right - left, bottom - top), Image.BOX)
+    mask[top:bottom, left:right] = np.asarray(small, np.float32) / 255.0
+    return mask
+    img = Image.new("L", ((right - left) * scale, (bottom - top) * scale), 0)
+    ImageDraw.Draw(img).text((x - left * scale, y - top * scale), text, fill=255, font=face,
+                             anchor=anchor, spacing=spacing)
+    small = img.resize((right - left, bottom - top), Image.BOX)
+    mask[top:bottom, left:right] = np.asarray(small, np.float32) / 255.0
+    return mask
 
 
 def draw_text(c, text, path, size, x, y, colour, anchor="mm", shadow=0.75,

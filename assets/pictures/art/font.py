@@ -7,10 +7,14 @@
 # keeps one empty column at each edge of its cell, and faint edge pixels that would
 # widen a glyph are dropped. Drawn with the game's metrics in mind: line height 15,
 # space width 5, letter spacing 1.
+#
+# At scale 2 the picture is twice the size with 32-pixel cells, and each glyph keeps
+# to its scale-1 columns doubled, so the widths the game measures on the scale-1
+# picture, doubled, index it. Its letters are the outlines FreeType fits at the scale-1
+# size, drawn at twice the size: the same shapes, sharp.
 import ctypes
 import functools
 
-import freetype
 import numpy as np
 from PIL import Image, ImageDraw
 
@@ -69,6 +73,7 @@ def _hinted_glyph(code, scale):
     size, enlarged by scale and drawn: the same shape as the scale-1 glyph with its
     strokes on the same (now finer) pixel edges, but sharp. Returns the coverage
     (uint8), the left bearing and the height above the baseline, in pixels."""
+    import freetype  # python3-freetype, needed for the bigger scales only
     face = _face()
     face.load_char(chr(code), freetype.FT_LOAD_DEFAULT | freetype.FT_LOAD_NO_BITMAP)
     matrix = freetype.FT_Matrix(scale * 0x10000, 0, 0, scale * 0x10000)
@@ -85,6 +90,7 @@ def _hinted_glyph(code, scale):
 
 @functools.lru_cache(maxsize=1)
 def _face():
+    import freetype
     face = freetype.Face(SANS_BOLD)
     face.set_pixel_sizes(0, FONT_SIZE)
     return face
