@@ -61,7 +61,8 @@ bool ReadSurfaceRows(const uint8_t* bits, size_t pitch, UINT width, UINT height,
 }
 
 // How long the loop pauses in each frame while the device is lost: the game cannot
-// draw, and another program (or the locked desktop) has the display.
+// draw, and another program (or the locked desktop) has the display. The pause goes
+// through the platform, the program's one source of time.
 constexpr DWORD kLostDeviceSleepMilliseconds = 100;
 
 // The texture size the game's largest picture needs (800 pixels wide, padded to a
@@ -295,7 +296,7 @@ bool D3D8Renderer::RecoverLostDevice(long cooperativeLevel) {
     deviceLost_ = true;
   }
   if (cooperativeLevel == D3DERR_DEVICELOST) {
-    ::Sleep(kLostDeviceSleepMilliseconds);
+    platform_.Sleep(kLostDeviceSleepMilliseconds);
     return false;
   }
   return ResetDevice();
@@ -310,7 +311,7 @@ bool D3D8Renderer::ResetDevice() {
     LogLine("Reset() found the device lost again\n");
     deviceLost_ = true;
     resetPending_ = true;
-    ::Sleep(kLostDeviceSleepMilliseconds);
+    platform_.Sleep(kLostDeviceSleepMilliseconds);
     return false;
   }
   if (FAILED(result)) {

@@ -1,7 +1,8 @@
 // The game's window on a real (virtual) screen under Wine: Alt+Enter and F11 turn
 // the full-screen popup into a framed window that fits the screen and back, the
 // choice is kept for the next run, and the Direct3D 8 device follows the switch
-// both ways, drawing the same picture in a window as full screen. Built into the
+// both ways, drawing the same picture in a window as full screen; a lost device
+// pauses every frame until the game is back in front. Built into the
 // back-end comparison's program, which runs on a 16-bit X screen.
 #include <windows.h>
 
@@ -233,6 +234,52 @@ TEST_F(Win32WindowTest, Direct3DDeviceFollowsTheSwitchBothWaysAndDrawsTheSamePic
   }
   EXPECT_NE(Log().find("CreateDevice() in a window\n"), std::string::npos) << Log();
   windowedRenderer.Shutdown();
+  platform.DestroyMainWindow();
+}
+
+// The Windows platform, counting the pauses asked of it (it still pauses).
+class PauseCountingPlatform : public Win32Platform {
+ public:
+  using Win32Platform::Win32Platform;
+  void Sleep(uint32_t milliseconds) override {
+    ++pauses;
+    Win32Platform::Sleep(milliseconds);
+  }
+  int pauses = 0;
+};
+
+TEST_F(Win32WindowTest, LostDevicePausesEveryFrameInsteadOfSpinningAndIsResetOnReturn) {
+  if (std::getenv("TAV_D3D8_FAULTS") != nullptr) {
+    GTEST_SKIP() << "faults are injected for the comparison";
+  }
+  PauseCountingPlatform platform(GetModuleHandleA(nullptr));
+  platform.CreateMainWindow("Tavrolith", 800, 600);
+  platform.ShowMainWindow();
+  D3D8Renderer renderer(platform);
+  try {
+    renderer.Init(800, 600, 16, true);
+    NextDrawnFrame(renderer, platform);
+    // Sent away (as by Alt+Tab), a full-screen device is lost: no frame is drawn,
+    // and every attempt pauses.
+    platform.Minimise();
+    std::vector<uint32_t> frame;
+    int drawn = 0;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+      if (DrawFrame(renderer, platform, &frame)) ++drawn;
+    }
+    EXPECT_EQ(drawn, 0);
+    EXPECT_GE(platform.pauses, 5);
+    // Back in front, the device is reset and draws again.
+    platform.BringToFront();
+    EXPECT_EQ(NextDrawnFrame(renderer, platform).size(), 800u * 600u);
+  } catch (const FatalError&) {
+    ADD_FAILURE() << "the Direct3D 8 back-end failed:\n" << Log();
+    SetErrorsRaise(true);
+  }
+  const std::string log = Log();
+  EXPECT_NE(log.find("Device lost\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("Reset()\nDevice reset\n"), std::string::npos) << log;
+  renderer.Shutdown();
   platform.DestroyMainWindow();
 }
 
