@@ -75,6 +75,13 @@ class Platform : public TimeSource {
   // The system's handle of the main window (a Windows HWND), for back-ends that
   // draw into it themselves; null where there is no such window.
   virtual void* NativeWindowHandle() { return nullptr; }
+  // Whether the game shows in a window rather than full screen (the player's choice,
+  // switched with Alt+Enter or F11). A back-end that owns the display mode itself
+  // (Direct3D) follows it.
+  virtual bool Windowed() const { return false; }
+  // Gives the window the style, size and place of the current mode again, after a
+  // back-end changed them itself (a full-screen Direct3D device does).
+  virtual void PlaceWindow() {}
 
   // --- Cursor and buttons, in game pixels: origin top-left, x in [0, width),
   // y in [0, height); positions outside the picture are clamped to its edge.

@@ -55,7 +55,7 @@ class SdlPlatform : public Platform {
 
   SDL_Window* Window() const { return window_; }
   const SdlGameControllers& Controllers() const { return controllers_; }
-  bool Windowed() const { return windowed_; }
+  bool Windowed() const override { return windowed_; }
   // Switches between full screen and a window and remembers the choice.
   void SetWindowed(bool windowed);
 

@@ -11,6 +11,12 @@ WglContext::~WglContext() {
 }
 
 void WglContext::EnterDisplayMode(int width, int height, int bitsPerPixel) {
+  if (!TryEnterDisplayMode(width, height, bitsPerPixel)) {
+    ReportFatal("ChangeDisplaySettings() failed.");
+  }
+}
+
+bool WglContext::TryEnterDisplayMode(int width, int height, int bitsPerPixel) {
   LogLine("ChangeDisplaySettings()\n");
   mode_ = {};
   mode_.dmSize = sizeof(mode_);
@@ -18,12 +24,10 @@ void WglContext::EnterDisplayMode(int width, int height, int bitsPerPixel) {
   mode_.dmPelsWidth = static_cast<DWORD>(width);
   mode_.dmPelsHeight = static_cast<DWORD>(height);
   mode_.dmBitsPerPel = static_cast<DWORD>(bitsPerPixel);
-  if (ChangeDisplaySettingsA(&mode_, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
-    ReportFatal("ChangeDisplaySettings() failed.");
-    return;
-  }
+  if (ChangeDisplaySettingsA(&mode_, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) return false;
   modeChanged_ = true;
   modeSuspended_ = false;
+  return true;
 }
 
 void WglContext::LeaveDisplayMode() {

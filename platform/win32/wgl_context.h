@@ -16,6 +16,9 @@ class WglContext {
 
   // Switches the display to width x height at bitsPerPixel (fatal report on failure).
   void EnterDisplayMode(int width, int height, int bitsPerPixel);
+  // The same without the fatal report, for a switch back to full screen while the
+  // game runs: false (logged) when the display refuses the mode.
+  bool TryEnterDisplayMode(int width, int height, int bitsPerPixel);
   // Gives the desktop its own mode back; nothing if the mode was never changed.
   void LeaveDisplayMode();
   // While the game is minimised or behind another program the player sees the

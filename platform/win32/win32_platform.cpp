@@ -1,15 +1,24 @@
 // Win32 implementation of the platform layer.
 #include "platform/win32/win32_platform.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 
+#include "base/data_path.h"
 #include "base/log.h"
 #include "base/win32/wide_text.h"
+#include "platform/window_mode.h"
 
 namespace tav {
 
 namespace {
+
+// The window's styles in the two modes: a bare popup covering the display, or a
+// window with a frame the player can move, resize, minimise and maximise.
+constexpr DWORD kFullScreenStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+constexpr DWORD kWindowStyle =
+    WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
 // The game's key for a Windows virtual-key code; kNone for keys the game ignores.
 InputKey KeyFromVirtualKey(unsigned virtualKey) {
@@ -99,14 +108,18 @@ void Win32Platform::CreateMainWindow(const char* caption, int width, int height)
   }
   classRegistered_ = true;
 
+  // Full screen unless the player last chose a window; PlaceWindow then gives a
+  // window its opening size and place.
+  windowed_ = ReadWindowedChoice(PlayerFilePath(kWindowModeFile));
   window_ = CreateWindowExW(0, kWin32WindowClass, WideFromUtf8(caption).c_str(),
-                            WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+                            windowed_ ? kWindowStyle : kFullScreenStyle, 0, 0,
                             GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                             nullptr, nullptr, instance_, this);
   if (window_ == nullptr) {
     ReportFatal("CreateWindow() failed.");
     return;
   }
+  if (windowed_) PlaceWindow();
 }
 
 void Win32Platform::ShowMainWindow() {
@@ -173,6 +186,13 @@ bool Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
       return true;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
+      // Alt+Enter (Alt is bit 29 of a system key's lParam) and F11 switch between
+      // full screen and a window; they press nothing in the game.
+      const bool altHeld = message == WM_SYSKEYDOWN && (lParam & 0x20000000) != 0;
+      if (wParam == VK_F11 || (wParam == VK_RETURN && altHeld)) {
+        if ((lParam & 0x40000000) == 0) SetWindowed(!windowed_);
+        return true;
+      }
       const InputKey key = KeyFromVirtualKey(static_cast<unsigned>(wParam));
       if (key != InputKey::kNone) {
         PlatformEvent event;
@@ -183,6 +203,19 @@ bool Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
         pending_.push_back(event);
       }
       return false;  // the system keeps its own keys (Alt+F4 becomes WM_CLOSE)
+    }
+    case WM_SYSCHAR:
+      // The character of Alt+Enter: the system would only beep at it.
+      return wParam == VK_RETURN;
+    case WM_GETMINMAXINFO: {
+      // A window stays large enough that the picture stays a picture.
+      if (!windowed_) return false;
+      RECT smallest = {0, 0, gameWidth_ / 4, gameHeight_ / 4};
+      AdjustWindowRectEx(&smallest, kWindowStyle, FALSE, 0);
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+      limits->ptMinTrackSize.x = smallest.right - smallest.left;
+      limits->ptMinTrackSize.y = smallest.bottom - smallest.top;
+      return true;
     }
     case WM_QUERYENDSESSION:
       Push(PlatformEventType::kTerminate);
@@ -247,6 +280,57 @@ void Win32Platform::Minimise() {
   ShowWindow(window_, SW_SHOWMINIMIZED);
   SetActiveWindow(GetDesktopWindow());
   SetForegroundWindow(GetDesktopWindow());
+}
+
+void Win32Platform::YieldForeground() {
+  // A full-screen game covers the desktop, so it gets out of the way; a window
+  // already leaves the desktop usable and stays where the player put it.
+  if (!windowed_) Minimise();
+}
+
+void Win32Platform::SetWindowed(bool windowed) {
+  if (window_ == nullptr || windowed == windowed_) return;
+  windowed_ = windowed;
+  LogLine(windowed ? "Window mode: window\n" : "Window mode: full screen\n");
+  // The OpenGL back-end's display mode belongs to full screen: a window shows on the
+  // desktop's own mode. Direct3D switches its device itself in its next frame.
+  if (glModeBits_ != 0) {
+    if (windowed) {
+      gl_.LeaveDisplayMode();
+    } else if (!gl_.TryEnterDisplayMode(gameWidth_, gameHeight_, glModeBits_)) {
+      LogLine("WARNING: ChangeDisplaySettings() failed; full screen on the desktop's mode.\n");
+    }
+  }
+  PlaceWindow();
+  WriteWindowedChoice(PlayerFilePath(kWindowModeFile), windowed_);
+}
+
+void Win32Platform::PlaceWindow() {
+  if (window_ == nullptr) return;
+  const DWORD style = windowed_ ? kWindowStyle : kFullScreenStyle;
+  SetWindowLongPtrW(window_, GWL_STYLE, static_cast<LONG_PTR>(style));
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  constexpr UINT kFlags = SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_SHOWWINDOW;
+  if (!windowed_) {
+    SetWindowPos(window_, HWND_TOP, 0, 0, screenWidth, screenHeight, kFlags);
+    return;
+  }
+  // The picture's opening size inside the frame, the frame kept inside the work
+  // area (on a small desktop the client area gives way; the letterbox takes up the
+  // difference), centred.
+  const WindowSize opening = OpeningWindowSize(screenWidth, screenHeight, gameWidth_,
+                                               gameHeight_);
+  RECT work = {0, 0, screenWidth, screenHeight};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  RECT frame = {0, 0, opening.width, opening.height};
+  AdjustWindowRectEx(&frame, style, FALSE, 0);
+  const int workWidth = work.right - work.left;
+  const int workHeight = work.bottom - work.top;
+  const int width = std::min<int>(frame.right - frame.left, workWidth);
+  const int height = std::min<int>(frame.bottom - frame.top, workHeight);
+  SetWindowPos(window_, HWND_NOTOPMOST, work.left + (workWidth - width) / 2,
+               work.top + (workHeight - height) / 2, width, height, kFlags);
 }
 
 void Win32Platform::BringToFront() {
@@ -318,15 +402,18 @@ void Win32Platform::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
 void Win32Platform::EnterDisplayMode(int width, int height, int bitsPerPixel) {
   gameWidth_ = width;
   gameHeight_ = height;
+  glModeBits_ = bitsPerPixel;
+  // A window keeps the desktop's mode; the picture is scaled into it.
+  if (windowed_) return;
   gl_.EnterDisplayMode(width, height, bitsPerPixel);
   // The window was made at the desktop's old size; it covers the new mode exactly.
-  if (window_ != nullptr) {
-    SetWindowPos(window_, HWND_TOP, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                 GetSystemMetrics(SM_CYSCREEN), SWP_NOACTIVATE);
-  }
+  PlaceWindow();
 }
 
-void Win32Platform::LeaveDisplayMode() { gl_.LeaveDisplayMode(); }
+void Win32Platform::LeaveDisplayMode() {
+  glModeBits_ = 0;
+  gl_.LeaveDisplayMode();
+}
 
 void Win32Platform::CreateGLContext(int bitsPerPixel) { gl_.Create(window_, bitsPerPixel); }
 

@@ -1,5 +1,8 @@
-// The Windows platform: one full-screen popup window of the class "D3DEngine"
-// captioned as asked, its message pump, cursor and buttons read from the system,
+// The Windows platform: one window of the class "D3DEngine" captioned as asked,
+// full screen (a popup covering the display) or, by the player's choice, a resizable
+// window (Alt+Enter and F11 switch; the choice is kept in the window-mode file), with
+// the picture letterboxed in it and the mouse mapped back into game pixels; its
+// message pump, cursor and buttons read from the system,
 // typed characters as Latin-1 codes, QueryPerformanceCounter time at a 1 ms timer
 // resolution, and the OpenGL
 // back-end's display mode and WGL context (in WglContext, apart from the window).
@@ -36,7 +39,12 @@ class Win32Platform : public Platform {
   bool PollEvent(PlatformEvent* event) override;
   void Minimise() override;
   void BringToFront() override;
+  void YieldForeground() override;
   void* NativeWindowHandle() override { return window_; }
+  bool Windowed() const override { return windowed_; }
+  void PlaceWindow() override;
+  // Switches between full screen and a window and remembers the choice.
+  void SetWindowed(bool windowed);
   void GetCursorPos(int* x, int* y) override;
   void SetCursorPos(int x, int y) override;
   void ShowCursor(bool show) override;
@@ -75,6 +83,10 @@ class Win32Platform : public Platform {
   UINT timerPeriod_ = 0;  // the raised timer resolution in ms, 0 when not raised
   int gameWidth_ = 800;
   int gameHeight_ = 600;
+  bool windowed_ = false;
+  // The display mode the OpenGL back-end asked for (bits per pixel; 0 when none):
+  // it is given up in a window and asked for again back in full screen.
+  int glModeBits_ = 0;
   std::deque<PlatformEvent> pending_;
   XInputPads pads_{LoadSystemXInput()};
   WglContext gl_;

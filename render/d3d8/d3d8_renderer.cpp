@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "base/log.h"
+#include "platform/letterbox.h"
 #include "render/d3d8/d3d8_helpers.h"
 #include "render/tga_decoder.h"
 
@@ -60,7 +61,8 @@ bool ReadSurfaceRows(const uint8_t* bits, size_t pitch, UINT width, UINT height,
 }
 
 // How long the loop pauses in each frame while the device is lost: the game cannot
-// draw, and another program (or the locked desktop) has the display.
+// draw, and another program (or the locked desktop) has the display. The pause goes
+// through the platform, the program's one source of time.
 constexpr DWORD kLostDeviceSleepMilliseconds = 100;
 
 // The texture size the game's largest picture needs (800 pixels wide, padded to a
@@ -153,9 +155,21 @@ void D3D8Renderer::Init(int width, int height, int bitsPerPixel, bool fullScreen
     LogLine("Textures padded to %s\n", squareTextures_ ? "square powers of two" : "powers of two");
   }
   const D3DFORMAT backBufferFormat = bitsPerPixel == 16 ? D3DFMT_R5G6B5 : D3DFMT_X8R8G8B8;
+  // A window's back buffer takes the desktop's format, read now while the desktop
+  // still has its own mode. Unknown, a window uses the full-screen format.
+  D3DDISPLAYMODE desktop;
+  std::memset(&desktop, 0, sizeof desktop);
+  fullScreenFormat_ = backBufferFormat;
+  desktopFormat_ = backBufferFormat;
+  if (SUCCEEDED(direct3d_->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &desktop)) &&
+      desktop.Format != D3DFMT_UNKNOWN) {
+    desktopFormat_ = desktop.Format;
+  }
   auto textureFormatAccepted = [&](D3DFORMAT format) {
-    return SUCCEEDED(direct3d_->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL,
-                                                  backBufferFormat, 0, D3DRTYPE_TEXTURE, format));
+    return SUCCEEDED(direct3d_->CheckDeviceFormat(
+        D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL,
+        static_cast<D3DFORMAT>(platform_.Windowed() ? desktopFormat_ : fullScreenFormat_), 0,
+        D3DRTYPE_TEXTURE, format));
   };
   if (!(textureFormatAccepted(D3DFMT_A8R8G8B8) || textureFormatAccepted(D3DFMT_A4R4G4B4)) ||
       !(textureFormatAccepted(D3DFMT_X8R8G8B8) || textureFormatAccepted(D3DFMT_R5G6B5))) {
@@ -167,29 +181,17 @@ void D3D8Renderer::Init(int width, int height, int bitsPerPixel, bool fullScreen
     return;
   }
 
+  fullScreenSynced_ =
+      fullScreen || (caps.PresentationIntervals & D3DPRESENT_INTERVAL_IMMEDIATE) == 0;
+  windowed_ = platform_.Windowed();
+  resetPending_ = false;
   present_ = std::make_unique<PresentParameters>();
-  D3DPRESENT_PARAMETERS& parameters = present_->value;
-  std::memset(&parameters, 0, sizeof parameters);
-  parameters.BackBufferWidth = width;
-  parameters.BackBufferHeight = height;
-  parameters.BackBufferFormat = backBufferFormat;
-  parameters.BackBufferCount = 1;
-  parameters.MultiSampleType = D3DMULTISAMPLE_NONE;
-  parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-  parameters.hDeviceWindow = static_cast<HWND>(window_);
-  parameters.Windowed = FALSE;
-  parameters.EnableAutoDepthStencil = FALSE;
-  parameters.FullScreen_RefreshRateInHz = 0;  // the default rate
-  if (fullScreen || (caps.PresentationIntervals & D3DPRESENT_INTERVAL_IMMEDIATE) == 0) {
-    parameters.FullScreen_PresentationInterval = D3DPRESENT_INTERVAL_ONE;
-  } else {
-    parameters.FullScreen_PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-  }
-  backBufferFormat_ = parameters.BackBufferFormat;
+  FillPresentParameters();
 
-  LogLine("CreateDevice()\n");
+  LogLine(windowed_ ? "CreateDevice() in a window\n" : "CreateDevice()\n");
   result = direct3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, static_cast<HWND>(window_),
-                                   D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &device_);
+                                   D3DCREATE_SOFTWARE_VERTEXPROCESSING, &present_->value,
+                                   &device_);
   if (FAILED(result) || device_ == nullptr) {
     device_ = nullptr;
     ReportFatalWithCode(result, "CreateDevice() failed.");
@@ -198,6 +200,32 @@ void D3D8Renderer::Init(int width, int height, int bitsPerPixel, bool fullScreen
 
   LogLine("SetupDefaultStates()\n");
   SetupDefaultStates();
+}
+
+void D3D8Renderer::FillPresentParameters() {
+  D3DPRESENT_PARAMETERS& parameters = present_->value;
+  std::memset(&parameters, 0, sizeof parameters);
+  parameters.BackBufferWidth = width_;
+  parameters.BackBufferHeight = height_;
+  parameters.BackBufferCount = 1;
+  parameters.MultiSampleType = D3DMULTISAMPLE_NONE;
+  parameters.hDeviceWindow = static_cast<HWND>(window_);
+  parameters.EnableAutoDepthStencil = FALSE;
+  if (windowed_) {
+    // Only a copying swap may be presented into part of the window.
+    parameters.BackBufferFormat = static_cast<D3DFORMAT>(desktopFormat_);
+    parameters.SwapEffect = D3DSWAPEFFECT_COPY;
+    parameters.Windowed = TRUE;
+    parameters.FullScreen_PresentationInterval = D3DPRESENT_INTERVAL_DEFAULT;
+  } else {
+    parameters.BackBufferFormat = static_cast<D3DFORMAT>(fullScreenFormat_);
+    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    parameters.Windowed = FALSE;
+    parameters.FullScreen_RefreshRateInHz = 0;  // the default rate
+    parameters.FullScreen_PresentationInterval =
+        fullScreenSynced_ ? D3DPRESENT_INTERVAL_ONE : D3DPRESENT_INTERVAL_IMMEDIATE;
+  }
+  backBufferFormat_ = parameters.BackBufferFormat;
 }
 
 void D3D8Renderer::SetupDefaultStates() {
@@ -241,10 +269,19 @@ void D3D8Renderer::SetupDefaultStates() {
 
 bool D3D8Renderer::BeginFrame() {
   if (device_ == nullptr) return false;
+  if (platform_.Windowed() != windowed_) {
+    // The player switched between full screen and a window: the device follows
+    // through a reset with the other mode's parameters.
+    windowed_ = !windowed_;
+    LogLine(windowed_ ? "Device to a window\n" : "Device to full screen\n");
+    FillPresentParameters();
+    resetPending_ = true;
+  }
   const HRESULT state = device_->TestCooperativeLevel();
   if (state == D3DERR_DEVICELOST || state == D3DERR_DEVICENOTRESET) {
     return RecoverLostDevice(state);
   }
+  if (resetPending_) return ResetDevice();
   if (deviceLost_) {
     // Lost only in a Present that the device has since got over by itself.
     LogLine("Device back\n");
@@ -259,16 +296,22 @@ bool D3D8Renderer::RecoverLostDevice(long cooperativeLevel) {
     deviceLost_ = true;
   }
   if (cooperativeLevel == D3DERR_DEVICELOST) {
-    ::Sleep(kLostDeviceSleepMilliseconds);
+    platform_.Sleep(kLostDeviceSleepMilliseconds);
     return false;
   }
+  return ResetDevice();
+}
+
+bool D3D8Renderer::ResetDevice() {
   LogLine("Reset()\n");
   const HRESULT result = device_->Reset(&present_->value);
   if (result == D3DERR_DEVICELOST) {
-    // Lost again between the test and the reset: the device is still lost, and the
-    // reset is tried again once it can be.
+    // Lost again between the test and the reset (or lost in a mode switch): the
+    // device is still lost, and the reset is tried again once it can be.
     LogLine("Reset() found the device lost again\n");
-    ::Sleep(kLostDeviceSleepMilliseconds);
+    deviceLost_ = true;
+    resetPending_ = true;
+    platform_.Sleep(kLostDeviceSleepMilliseconds);
     return false;
   }
   if (FAILED(result)) {
@@ -277,7 +320,11 @@ bool D3D8Renderer::RecoverLostDevice(long cooperativeLevel) {
   }
   LogLine("Device reset\n");
   deviceLost_ = false;
+  resetPending_ = false;
   SetupDefaultStates();
+  // A full-screen device shapes its window itself; the window is given its mode's
+  // style, size and place again.
+  platform_.PlaceWindow();
   return false;
 }
 
@@ -291,11 +338,41 @@ void D3D8Renderer::BeginScene() {
 void D3D8Renderer::EndFrame() {
   if (device_ == nullptr) return;
   device_->EndScene();
-  const HRESULT result = device_->Present(nullptr, nullptr, nullptr, nullptr);
+  HRESULT result = D3D_OK;
+  if (windowed_) {
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(static_cast<HWND>(window_), &client);
+    const LetterboxRect box = ComputeLetterbox(client.right, client.bottom, width_, height_);
+    if (box.width <= 0 || box.height <= 0) return;  // minimised: nothing to show
+    const RECT target = {box.x, box.y, box.x + box.width, box.y + box.height};
+    result = device_->Present(nullptr, &target, nullptr, nullptr);
+    PaintBars(client.right, client.bottom, box.x, box.y, box.width, box.height);
+  } else {
+    result = device_->Present(nullptr, nullptr, nullptr, nullptr);
+  }
   // A device lost while presenting is found again by the next BeginFrame.
   if (FAILED(result) && result != D3DERR_DEVICELOST) {
     ReportFatalWithCode(result, "Present() failed.");
   }
+}
+
+void D3D8Renderer::PaintBars(int clientWidth, int clientHeight, int x, int y, int width,
+                             int height) {
+  if (width >= clientWidth && height >= clientHeight) return;
+  HWND window = static_cast<HWND>(window_);
+  HDC context = GetDC(window);
+  if (context == nullptr) return;
+  const auto black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  const RECT bars[4] = {
+      {0, 0, clientWidth, y},                                 // above
+      {0, y + height, clientWidth, clientHeight},             // below
+      {0, y, x, y + height},                                  // left
+      {x + width, y, clientWidth, y + height},                // right
+  };
+  for (const RECT& bar : bars) {
+    if (bar.right > bar.left && bar.bottom > bar.top) FillRect(context, &bar, black);
+  }
+  ReleaseDC(window, context);
 }
 
 void D3D8Renderer::Shutdown() {

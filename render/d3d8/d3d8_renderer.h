@@ -6,6 +6,11 @@
 // What the device cannot do (the texture sizes and formats it takes) is found before
 // the device is made, while OpenGL can still take over. A lost device is a state:
 // the back-end sleeps while it lasts and retries the reset until it succeeds.
+// Full screen, the device owns the display in the game's mode. In a window (the
+// player's choice, which the platform reports) it draws into an 800x600 back buffer
+// in the desktop's format and presents it into the letterbox of the window's client
+// area, the bars around it painted black; a switch between the two is a reset of
+// the device with the other mode's parameters, taken like a lost device's.
 #pragma once
 
 #include <cstdint>
@@ -56,6 +61,12 @@ class D3D8Renderer : public Renderer {
 
  private:
   void SetupDefaultStates();
+  // The present parameters of the current mode (windowed_), into present_.
+  void FillPresentParameters();
+  // Resets the device with present_; false in every case, as the frame is skipped.
+  bool ResetDevice();
+  // In a window: the client area outside the picture's letterbox, painted black.
+  void PaintBars(int clientWidth, int clientHeight, int x, int y, int width, int height);
   void ApplyFilter();
   void ApplyBlendMode();
   void Draw(int primitiveType, int primitiveCount, const Vertex* vertices, int vertexCount,
@@ -73,6 +84,11 @@ class D3D8Renderer : public Renderer {
   struct PresentParameters;
   std::unique_ptr<PresentParameters> present_;  // kept for Reset
   uint32_t backBufferFormat_ = 0;
+  uint32_t fullScreenFormat_ = 0;
+  uint32_t desktopFormat_ = 0;  // the desktop's format: a window's back buffer
+  bool windowed_ = false;
+  bool fullScreenSynced_ = true;  // full-screen presents wait for the display
+  bool resetPending_ = false;     // the mode changed; the device has yet to follow
   // The texture last bound; forgotten at every BeginScene, so the next bind is
   // always sent.
   static constexpr uintptr_t kNoTextureKnown = ~uintptr_t{0};

@@ -19,13 +19,19 @@
 # $TAV_D3D8_PROXY) beside the game: CreateDevice fails, and OpenGL must take over;
 # or the device is lost for 120 frames and its first reset finds it lost again, and
 # the game must reset it, go on and end normally.
+# Modes "window" and "window-no-d3d8" (the latter on OpenGL, as no-d3d8) play no
+# level: from the menu, Alt+Enter turns the game into a window with the picture
+# letterboxed in its client area, again back to full screen and again into a window,
+# and a click on the menu's Exit, where it now is, ends the game with the window
+# remembered in Window.ini. The read-only run switches to a window and back on the
+# menu, so that Window.ini too must appear among the player's files.
 #
 # Fails when the game exits with a non-zero code, logs an unexpected ERROR, does not
 # show the expected back-end in log.txt, or leaves any of Hiscore.dat, Config.ini,
 # Last.dat unwritten.
 #
 # Usage: run_game_e2e_win.sh <game folder> <output folder>
-#                            <native|no-d3d8|read-only|unicode> <wine prefix>
+#                            <native|no-d3d8|read-only|unicode|window|...> <wine prefix>
 set -uo pipefail
 
 game_dir=$(cd "${1:?game folder}" && pwd)
@@ -59,13 +65,14 @@ if [ "$mode" = read-only ] && [ "$(id -u)" = 0 ] && [ -z "${TAV_IN_MOUNT_NAMESPA
 fi
 
 overrides="mscoree,mshtml="
+without_d3d8=0
 case "$mode" in
-  native|read-only|unicode) ;;
+  native|read-only|unicode|window) ;;
   d3d8-create-fails|d3d8-lost)
     overrides="$overrides;d3d8=n,b"
     if [ "$mode" = d3d8-lost ]; then faults="lost=120,reset-lost"; else faults=create-fails; fi
     export TAV_D3D8_FAULTS=$faults ;;
-  no-d3d8) overrides="$overrides;d3d8=" ;;
+  no-d3d8|window-no-d3d8) overrides="$overrides;d3d8="; without_d3d8=1 ;;
   *) echo "unknown mode $mode"; exit 2 ;;
 esac
 export WINEDLLOVERRIDES="$overrides"
@@ -163,30 +170,99 @@ sleep 1
 wait_until 60 screen_has_picture || fail "the intro did not appear"
 sleep 1
 shot 01-intro
-# The intro lasts nine seconds of game time; the menu shows the plate of "Time Attack".
-wait_until 120 screen_box_near 640 360 770 385 103 67 54 16 || fail "the menu did not appear"
-sleep 0.5
-shot 02-menu
 
-# Time attack, level 1: once the board has dropped in, the first press starts the
-# clock; then arrows are turned both ways.
-click 708 107
-wait_until 120 board_filled || fail "the board did not fill"
-click 525 325
-click 525 325
-click 425 275
-click 475 375 3
-click 325 125
-sleep 1
-shot 03-game
+# Alt+Enter, then waits until the game is in a window ("window") or covers the
+# screen again ("full").
+switch_window_mode() {
+  xdotool key alt+Return
+  local geometry=""
+  for _ in $(seq 1 100); do
+    geometry=$(window_geometry)
+    if [ "$1" = window ] && [ "$geometry" != "0 0 800 600" ]; then break; fi
+    if [ "$1" = full ] && [ "$geometry" = "0 0 800 600" ]; then break; fi
+    sleep 0.1
+  done
+}
+# Waits until the menu shows: the plate of "Time Attack" where the letterbox of the
+# window's client area puts it.
+wait_for_menu() {
+  wait_for_game 640 360 770 385 103 67 54 "$1" || fail "the menu is not drawn $2"
+}
+# True when the bars of the window's letterbox (those at least two pixels wide) are
+# black and the picture between them is not.
+letterbox_bars_black() {
+  read -r wx wy ww wh < <(window_geometry)
+  import -window root png:- 2> /dev/null | /usr/bin/python3 -c '
+import io, sys
+from PIL import Image
+wx, wy, ww, wh = map(int, sys.argv[1:5])
+picture = Image.open(io.BytesIO(sys.stdin.buffer.read())).convert("RGB")
+if ww * 600 >= wh * 800:
+    bh = wh; bw = wh * 800 // 600
+else:
+    bw = ww; bh = ww * 600 // 800
+left = wx + (ww - bw) // 2; top = wy + (wh - bh) // 2
+bars = [(wx, wy, left, wy + wh), (left + bw, wy, wx + ww, wy + wh),
+        (wx, wy, wx + ww, top), (wx, top + bh, wx + ww, wy + wh)]
+bars = [b for b in bars if b[2] - b[0] >= 2 and b[3] - b[1] >= 2]
+def brightest(box):
+    return max(max(p) for p in picture.crop(box).getdata())
+if not bars:
+    sys.exit("the window has no bars at %dx%d" % (ww, wh))
+bad = [b for b in bars if brightest(b) > 8]
+if bad:
+    sys.exit("bars not black: %s" % bad)
+sys.exit(0 if brightest((left, top, left + bw, top + bh)) > 64 else "no picture in the letterbox")
+' "$wx" "$wy" "$ww" "$wh"
+}
 
-# Pause, resume, then the top bar's close button ends the game.
-click 118 275
-wait_until 60 screen_box_near 330 150 470 172 101 59 54 16 || fail "the pause dialog did not appear"
-shot 04-pause-dialog
-click 400 350
-wait_until 60 board_filled || fail "the pause dialog did not close"
-click 776 589
+# The switches overlap the intro, so that they cost the run little time.
+if [ "$mode" = read-only ]; then
+  # The choice of window is a player's file too.
+  switch_window_mode window
+  switch_window_mode full
+fi
+
+if [ "$mode" = window ] || [ "$mode" = window-no-d3d8 ]; then
+  switch_window_mode window
+  wait_for_menu 120 "in the window"
+  sleep 0.5
+  letterbox_bars_black || fail "the window does not show the picture letterboxed"
+  shot 05-window
+  switch_window_mode full
+  wait_for_menu 60 "back in full screen"
+  sleep 0.5
+  shot 06-full-screen
+  switch_window_mode window
+  wait_for_menu 60 "in the window again"
+  # The menu's exit button, game pixels 530..638 by 15..49 from the bottom-left.
+  click_game 584 32
+else
+  # The intro lasts nine seconds of game time; the menu shows the plate of "Time Attack".
+  wait_until 120 screen_box_near 640 360 770 385 103 67 54 16 || fail "the menu did not appear"
+  sleep 0.5
+  shot 02-menu
+
+  # Time attack, level 1: once the board has dropped in, the first press starts the
+  # clock; then arrows are turned both ways.
+  click 708 107
+  wait_until 120 board_filled || fail "the board did not fill"
+  click 525 325
+  click 525 325
+  click 425 275
+  click 475 375 3
+  click 325 125
+  sleep 1
+  shot 03-game
+
+  # Pause, resume, then the top bar's close button ends the game.
+  click 118 275
+  wait_until 60 screen_box_near 330 150 470 172 101 59 54 16 || fail "the pause dialog did not appear"
+  shot 04-pause-dialog
+  click 400 350
+  wait_until 60 board_filled || fail "the pause dialog did not close"
+  click 776 589
+fi
 for _ in $(seq 1 600); do
   kill -0 "$game_pid" 2> /dev/null || break
   sleep 0.1
@@ -236,16 +312,27 @@ elif [ "$mode" = d3d8-lost ]; then
   expect_in_order "log start" "CreateDevice()" "SetupDefaultStates()" "Device lost" "Reset()" \
     "Reset() found the device lost again" "Reset()" "Device reset" "-ERROR" \
     "-wglCreateContext()" || fail "log.txt does not show the lost device reset"
-elif [ "$has_d3d8" = 1 ] && [ "$mode" != no-d3d8 ]; then
+elif [ "$has_d3d8" = 1 ] && [ "$without_d3d8" = 0 ]; then
   echo "expecting the Direct3D 8 back-end"
   expect_in_order "log start" "Direct3DCreate8()" "CreateDevice()" "SetupDefaultStates()" \
     "-ERROR" "-wglCreateContext()" || fail "log.txt does not show Direct3D 8 starting"
+  if [ "$mode" = window ]; then
+    expect_in_order "Window mode: window" "Device to a window" "Reset()" "Device reset" \
+      "Window mode: full screen" "Device to full screen" "Reset()" "Device reset" \
+      "Window mode: window" "Device to a window" "Reset()" "Device reset" \
+      || fail "log.txt does not show the device following the window mode"
+  fi
 elif [ "$has_d3d8" = 1 ]; then
   echo "expecting Direct3D 8 to fail and OpenGL to take over"
   expect_in_order "log start" "ERROR: Failed to load library d3d8.dll." "ChangeDisplaySettings()" \
     "wglCreateContext()" "wglMakeCurrent()" "-Direct3DCreate8()" \
     || fail "log.txt does not show the fallback to OpenGL"
   if [ "$(grep -c "^ERROR" "$log")" -ne 1 ]; then fail "log.txt reports more than the Direct3D failure"; fi
+  if [ "$mode" = window-no-d3d8 ]; then
+    expect_in_order "wglMakeCurrent()" "Window mode: window" "Window mode: full screen" \
+      "ChangeDisplaySettings()" "Window mode: window" "-WARNING: ChangeDisplaySettings()" \
+      || fail "log.txt does not show OpenGL following the window mode"
+  fi
 else
   echo "expecting OpenGL (this program has no Direct3D 8 back-end)"
   expect_in_order "log start" "ChangeDisplaySettings()" "wglCreateContext()" "wglMakeCurrent()" \
@@ -254,6 +341,12 @@ fi
 for file in Hiscore.dat Config.ini Last.dat; do
   [ -s "$player_dir/$file" ] || fail "$file was not written in $player_dir"
 done
+case "$mode" in
+  read-only) grep -q "Windowed = 0" "$player_dir/Window.ini" 2> /dev/null ||
+    fail "Window.ini does not remember full screen in $player_dir" ;;
+  window*) grep -q "Windowed = 1" "$player_dir/Window.ini" 2> /dev/null ||
+    fail "Window.ini does not remember the window in $player_dir" ;;
+esac
 if [ "$mode" = read-only ]; then
   folder_state > "$out_dir/folder-after.txt"
   cmp -s "$out_dir/folder-before.txt" "$out_dir/folder-after.txt" ||
@@ -262,8 +355,10 @@ if [ "$mode" = read-only ]; then
     fail "log.txt does not name the AppData folder"
   [ -z "${TAV_IN_MOUNT_NAMESPACE:-}" ] && chmod -R u+w "$run_dir"
 fi
-screenshots_show_the_game "$out_dir" 01-intro 02-menu 03-game 04-pause-dialog ||
-  fail "the screenshots do not show the game"
+shots="01-intro 02-menu 03-game 04-pause-dialog"
+case "$mode" in window*) shots="01-intro 05-window 06-full-screen" ;; esac
+# shellcheck disable=SC2086
+screenshots_show_the_game "$out_dir" $shots || fail "the screenshots do not show the game"
 
 if [ "$failures" -ne 0 ]; then
   echo "e2e ($mode): $failures failure(s); log.txt:"
