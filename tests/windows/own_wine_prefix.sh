@@ -23,7 +23,8 @@ cp -a "$shared/dosdevices" "$shared/.update-timestamp" "$shared"/*.reg "$own/"
 export WINEPREFIX=$own
 status=0
 "$@" || status=$?
-# Wait for the session to end, so that the test's time includes it and no server is
-# left behind holding the folder.
-wineserver -w 2> /dev/null || true
+# End whatever the command left running in its session (a game killed on purpose
+# can leave Wine's own helper processes waiting forever), so that no server is left
+# behind holding the folder.
+wineserver -k 2> /dev/null || true
 exit "$status"
