@@ -1,0 +1,112 @@
+// The picture mode decision from made-up letterboxes and frame costs, and the player's
+// choice read from Window.ini.
+#include "app/picture_mode.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "tests/support/temp_game_folder.h"
+
+namespace tav {
+namespace {
+
+constexpr double kPeriod = 1.0 / 60.0;
+
+PictureSituation Screen(int letterboxWidth, int letterboxHeight,
+                        PicturesChoice choice = PicturesChoice::kAuto) {
+  PictureSituation situation;
+  situation.choice = choice;
+  situation.sharpPossible = true;
+  situation.letterboxWidth = letterboxWidth;
+  situation.letterboxHeight = letterboxHeight;
+  return situation;
+}
+
+// Two and a half seconds of frames of one cost: more than one window's worth.
+void Frames(PictureModeDecision& decision, double seconds, bool paced) {
+  for (int i = 0; i < 150; ++i) decision.AddFrame(seconds, kPeriod, paced);
+}
+
+TEST(PictureModeDecision, AutoKeepsSharpWhileItKeepsUpAndFallsBackUntilTheNextResize) {
+  PictureModeDecision decision;
+  const PictureSituation fullHd = Screen(1440, 1080);
+  EXPECT_EQ(decision.Choose(fullHd), PictureMode::kSharp);
+  EXPECT_FALSE(decision.TakeNewDecision()) << "logged before any frame was weighed";
+
+  // Paced frames of 3 ms: well within the allowance.
+  Frames(decision, 0.003, true);
+  ASSERT_TRUE(decision.TakeNewDecision());
+  EXPECT_EQ(decision.Reason().rfind("sharp: ", 0), 0u) << decision.Reason();
+  EXPECT_FALSE(decision.TakeNewDecision()) << "one line per decision";
+
+  // A busier scene later that the processor cannot afford: classic, once.
+  Frames(decision, 0.012, true);
+  ASSERT_TRUE(decision.TakeNewDecision());
+  EXPECT_EQ(decision.Reason().rfind("classic: ", 0), 0u) << decision.Reason();
+  EXPECT_EQ(decision.Choose(fullHd), PictureMode::kClassic);
+  // Classic frames are cheap, but sharp is not tried again on the same screen.
+  Frames(decision, 0.001, true);
+  EXPECT_EQ(decision.Choose(fullHd), PictureMode::kClassic);
+  EXPECT_FALSE(decision.TakeNewDecision());
+
+  // A resize measures sharp afresh.
+  EXPECT_EQ(decision.Choose(Screen(1920, 1440)), PictureMode::kSharp);
+}
+
+TEST(PictureModeDecision, ADisplayThatHoldsSwapsOnlyNeedsTheFramesToKeepItsRate) {
+  PictureModeDecision decision;
+  decision.Choose(Screen(1440, 1080));
+  // Each frame waits for the refresh, so takes a whole period: that keeps up.
+  Frames(decision, kPeriod, false);
+  ASSERT_TRUE(decision.TakeNewDecision());
+  EXPECT_EQ(decision.Mode(), PictureMode::kSharp);
+  // Every other refresh missed.
+  Frames(decision, 2 * kPeriod, false);
+  EXPECT_EQ(decision.Mode(), PictureMode::kClassic);
+  // Too few frames to judge leave the mode alone.
+  PictureModeDecision few;
+  few.Choose(Screen(1440, 1080));
+  for (int i = 0; i < PictureModeDecision::kMinimumFrames - 1; ++i) few.AddFrame(1.0, kPeriod, true);
+  EXPECT_EQ(few.Mode(), PictureMode::kSharp);
+  EXPECT_FALSE(few.TakeNewDecision());
+}
+
+TEST(PictureModeDecision, SharpNeedsTheSetABackEndAndALargeEnoughLetterboxWhateverTheChoice) {
+  PictureModeDecision decision;
+  // 1.4 times the picture: classic, and said why.
+  EXPECT_EQ(decision.Choose(Screen(1120, 840)), PictureMode::kClassic);
+  ASSERT_TRUE(decision.TakeNewDecision());
+  EXPECT_NE(decision.Reason().find("1.40"), std::string::npos) << decision.Reason();
+  // Exactly 1.5 times is enough.
+  EXPECT_EQ(decision.Choose(Screen(1200, 900)), PictureMode::kSharp);
+
+  PictureSituation withoutSet = Screen(1440, 1080, PicturesChoice::kSharp);
+  withoutSet.sharpPossible = false;
+  EXPECT_EQ(decision.Choose(withoutSet), PictureMode::kClassic);
+  decision.TakeNewDecision();
+  EXPECT_NE(decision.Reason().find("missing"), std::string::npos) << decision.Reason();
+
+  // Forced: no measuring, whatever the frames cost.
+  EXPECT_EQ(decision.Choose(Screen(1440, 1080, PicturesChoice::kSharp)), PictureMode::kSharp);
+  Frames(decision, 0.1, true);
+  EXPECT_EQ(decision.Mode(), PictureMode::kSharp);
+  EXPECT_EQ(decision.Choose(Screen(1440, 1080, PicturesChoice::kClassic)), PictureMode::kClassic);
+}
+
+TEST(PictureModeDecision, WindowIniChoiceIsReadWithAutoForAnythingElse) {
+  test::TempGameFolder folder;
+  ASSERT_TRUE(folder.Create("pictures"));
+  const std::string path = (folder.Path() / "Window.ini").string();
+  EXPECT_EQ(ReadPicturesChoice(path), PicturesChoice::kAuto) << "no file";
+  const auto write = [&](const char* text) { std::ofstream(path) << text; };
+  write("[Window]\nWindowed = 1\nPictures = Sharp\n");
+  EXPECT_EQ(ReadPicturesChoice(path), PicturesChoice::kSharp);
+  write("[Window]\nPictures = classic\n");
+  EXPECT_EQ(ReadPicturesChoice(path), PicturesChoice::kClassic);
+  write("[Window]\nPictures = blurry\n");
+  EXPECT_EQ(ReadPicturesChoice(path), PicturesChoice::kAuto);
+}
+
+}  // namespace
+}  // namespace tav
