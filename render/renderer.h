@@ -69,6 +69,7 @@ class Renderer {
   virtual bool SupportsSharpPictures() const { return false; }
   // The mode of the frames that follow; a back-end without sharp pictures ignores it.
   virtual void SetPictureMode(PictureMode /*mode*/) {}
+  virtual PictureMode CurrentPictureMode() const { return PictureMode::kClassic; }
 
   void BindTexture(const RendererTexture& texture) {
     BindTexture(texture.d3dTexture, texture.glName);

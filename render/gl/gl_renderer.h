@@ -49,6 +49,7 @@ class GLRenderer : public Renderer {
   bool SupportsSharpPictures() const override { return true; }
   // Takes effect at the next BeginScene, which then draws and presents the frame whole.
   void SetPictureMode(PictureMode mode) override { pictureMode_ = mode; }
+  PictureMode CurrentPictureMode() const override { return pictureMode_; }
 
   // Draws everything held in the batch or recorded so far (the frame is then not
   // compared with the next).
