@@ -93,7 +93,8 @@ void SelectRenderer(const std::vector<RendererFactory>& renderers,
 }
 
 // Keeps the renderer and the pictures in the mode the decision asks for, and gives the
-// decision each frame's situation and cost.
+// decision each frame's situation and cost. A back-end without the sharp mode always
+// draws classic, and nothing is decided or logged for it.
 class PictureModeKeeper {
  public:
   PictureModeKeeper(Platform& platform, Renderer& renderer)
@@ -110,6 +111,7 @@ class PictureModeKeeper {
 
   // Before each frame (and once before the pictures are first loaded).
   void FrameStart() {
+    if (!renderer_.SupportsSharpPictures()) return;
     const GameViewport viewport = platform_.Viewport();
     situation_.letterboxWidth = viewport.width;
     situation_.letterboxHeight = viewport.height;
@@ -128,6 +130,7 @@ class PictureModeKeeper {
 
   // After the frame was presented, before any pacing wait.
   void FrameEnd(double periodSeconds, bool paced) {
+    if (!renderer_.SupportsSharpPictures()) return;
     decision_.AddFrame(Now() - frameStart_, periodSeconds, paced);
     if (decision_.TakeNewDecision()) LogLine("Pictures %s.\n", decision_.Reason().c_str());
   }
