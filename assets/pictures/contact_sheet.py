@@ -1,6 +1,9 @@
 #!/usr/bin/python3
 # Writes one PNG showing every built picture on a checkerboard with its name, for
 # review: contact_sheet.py --in DIR --out SHEET.png (DIR as written by make_pictures.py).
+# With --beside DIR2X (the --scale 2 output) every picture is shown enlarged twice
+# smoothly, as a big screen would show it, beside its picture drawn at twice the size;
+# --only NAME... picks the pictures to show.
 import argparse
 import os
 import sys
@@ -57,12 +60,36 @@ def layout(items, width, label_font):
     return placed, y + row_h + 8
 
 
+def _key(label):
+    """The picture (and frame) a label names, without its size."""
+    words = label.split()
+    return words[0].lower() + (" " + words[-1] if words[1] == "frame" else "")
+
+
+def _pair(small, big):
+    """The small picture enlarged to the big one's size, then the big one, side by side."""
+    enlarged = small.resize(big.size, Image.BILINEAR)
+    out = Image.new("RGBA", (big.size[0] * 2 + 6, big.size[1]), (0, 0, 0, 0))
+    out.paste(enlarged, (0, 0))
+    out.paste(big, (big.size[0] + 6, 0))
+    return out
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--in", dest="src", required=True)
     parser.add_argument("--out", required=True)
+    parser.add_argument("--beside")
+    parser.add_argument("--only", nargs="*")
     args = parser.parse_args()
     items = load_pictures(args.src)
+    if args.only:
+        wanted = [n.lower() for n in args.only]
+        items = [it for it in items if it[0].split()[0].lower() in wanted]
+    if args.beside:
+        big = {_key(label): img for label, img in load_pictures(args.beside)}
+        items = [(label + " enlarged | drawn at 2x", _pair(img, big[_key(label)]))
+                 for label, img in items]
     # Large pictures on their own rows at the end, small ones packed first.
     items.sort(key=lambda it: (it[1].size[1] > 140, it[0].lower()))
     label_font = ImageFont.truetype(LABEL_FONT, 10)

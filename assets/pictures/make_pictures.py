@@ -2,12 +2,16 @@
 # Draws every picture of the game and packs them into the data package.
 #
 #   make_pictures.py --out DIR --manifest MANIFEST [--pkgtool PKGTOOL --pkg OUT.pkg]
-#                    [--only NAME...] [--write-manifest] [--jobs N]
+#                    [--only NAME...] [--write-manifest] [--jobs N] [--scale 1|2]
 #
 # Writes DIR/pictures/*.tga and *.spt (the .spt picture lists are built by pkgtool from
 # frames in DIR/frames/), checks every picture against the manifest's picture rows
 # (name, size, depth) and packs DIR/pictures/ in name order into OUT.pkg. The output
 # depends only on the sources: fixed seeds, no time stamps, sorted inputs.
+#
+# --scale 2 draws the same pictures from the same code with every length doubled, for
+# sharp pictures on big screens: the same names, twice the manifest's width and height.
+# The manifest and everything the game reads in screen units stay at scale 1.
 import argparse
 import multiprocessing
 import os
@@ -17,7 +21,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from art import catalogue, tga  # noqa: E402
+from art import catalogue, core, tga  # noqa: E402
 
 SOUNDS_LINE = "# --- sounds ---"
 
@@ -66,6 +70,7 @@ def _draw(index):
 
 
 def build(args):
+    core.set_scale(args.scale)
     pictures = catalogue.all_pictures()
     if args.only:
         wanted = {n.lower() for n in args.only}
@@ -102,6 +107,9 @@ def build(args):
                 subprocess.check_call([args.pkgtool, "spt", path, "--duration",
                                        "%g" % pic.duration, "--action", "Loop"] + names)
         entries.append((pic.name, width, height, pic.bits, pic.purpose))
+    if args.write_manifest and args.scale != 1:
+        print("make_pictures: the manifest is written at scale 1 only", file=sys.stderr)
+        return 1
     if args.write_manifest:
         write_manifest(args.manifest, entries)
     problems = []
@@ -111,9 +119,10 @@ def build(args):
             row = rows.get(name.lower())
             if row is None:
                 problems.append("%s: no row in the manifest" % name)
-            elif row[1:] != (width, height, bits):
-                problems.append("%s: drawn %dx%d %d-bit, manifest says %dx%d %d-bit"
-                                % (name, width, height, bits, row[1], row[2], row[3]))
+            elif (width, height, bits) != (row[1] * args.scale, row[2] * args.scale, row[3]):
+                problems.append("%s: drawn %dx%d %d-bit at scale %d, manifest says %dx%d %d-bit"
+                                % (name, width, height, bits, args.scale, row[1], row[2],
+                                   row[3]))
         if not args.only:
             drawn = {e[0].lower() for e in entries}
             for key, row in sorted(rows.items()):
@@ -142,6 +151,8 @@ def main():
     parser.add_argument("--write-manifest", action="store_true")
     parser.add_argument("--jobs", type=int, default=min(2, os.cpu_count() or 1),
                         help="drawing processes (the output does not depend on it)")
+    parser.add_argument("--scale", type=int, choices=(1, 2), default=1,
+                        help="pixels per screen unit of the game's 800x600 screen")
     return build(parser.parse_args())
 
 

@@ -47,6 +47,7 @@ cat "$out_dir/dpkg-info.txt"
 grep -q '^ Section: games$' "$out_dir/dpkg-info.txt" || fail "the package is not in section games"
 grep -q '^ Depends: .*libsdl2' "$out_dir/dpkg-info.txt" || fail "the package does not depend on SDL2"
 for path in ./usr/games/tavrolith ./usr/share/games/tavrolith/Data/data.pkg \
+    ./usr/share/games/tavrolith/Data/data@2x.pkg \
     ./usr/share/games/tavrolith/Data/Levels.ini ./usr/share/applications/tavrolith.desktop \
     ./usr/share/metainfo/tavrolith.metainfo.xml ./usr/share/man/man6/tavrolith.6.gz \
     ./usr/share/doc/tavrolith/copyright ./usr/share/doc/tavrolith/changelog.gz \

@@ -4,6 +4,11 @@
 #
 # Image coordinates: x to the right, y DOWN (row 0 is the top row), pixel centres at
 # i + 0.5. Light comes from the top-left of the screen, which is (-x, -y) here.
+#
+# Every picture is drawn at a scale (SCALE pixels to one unit of the game's 800x600
+# screen): the drawing code works in those units only, and the canvas, the blurs,
+# shadows, bevels, noise and text turn units into pixels. Scale 1 keeps every
+# computation exactly as it always was, so its pictures stay the same bytes.
 import functools
 import math
 
@@ -20,6 +25,16 @@ SERIF_CONDENSED_BOLD = FONT_DIR + "DejaVuSerifCondensed-Bold.ttf"
 LIGHT = np.array([-0.55, -0.65, 0.52])
 LIGHT = LIGHT / np.linalg.norm(LIGHT)
 
+SCALE = 1  # pixels per game unit of the pictures being drawn (1 or 2)
+
+
+def set_scale(scale):
+    """Chooses the scale of every picture drawn from now on in this process."""
+    global SCALE
+    if scale not in (1, 2):
+        raise ValueError("picture scale must be 1 or 2")
+    SCALE = scale
+
 
 def rgb(hex_colour):
     """'#rrggbb' -> float array in [0, 1]."""
@@ -32,25 +47,33 @@ def mix(a, b, t):
 
 
 class Canvas:
-    """Straight-alpha float picture; `over` composites paint on top of it."""
+    """Straight-alpha float picture; `over` composites paint on top of it. w and h are
+    its size in game units, pw and ph in pixels; x and y hold every pixel centre in
+    game units, so shapes come out the same at every scale."""
 
     def __init__(self, width, height, colour=None):
         self.w = width
         self.h = height
-        self.rgb = np.zeros((height, width, 3), np.float32)
-        self.a = np.zeros((height, width), np.float32)
+        self.pw = width * SCALE
+        self.ph = height * SCALE
+        self.rgb = np.zeros((self.ph, self.pw, 3), np.float32)
+        self.a = np.zeros((self.ph, self.pw), np.float32)
         if colour is not None:
             self.rgb[:] = colour
             self.a[:] = 1.0
-        ys, xs = np.mgrid[0:height, 0:width].astype(np.float32)
-        self.x = xs + 0.5
-        self.y = ys + 0.5
+        ys, xs = np.mgrid[0:self.ph, 0:self.pw].astype(np.float32)
+        if SCALE == 1:
+            self.x = xs + 0.5
+            self.y = ys + 0.5
+        else:
+            self.x = (xs + 0.5) / SCALE
+            self.y = (ys + 0.5) / SCALE
 
     def over(self, colour, alpha):
         """Paints colour (an RGB triple or an (h, w, 3) array) with coverage alpha."""
         alpha = np.clip(np.asarray(alpha, np.float32), 0.0, 1.0)
         if alpha.ndim == 0:
-            alpha = np.full((self.h, self.w), float(alpha), np.float32)
+            alpha = np.full((self.ph, self.pw), float(alpha), np.float32)
         colour = np.broadcast_to(np.asarray(colour, np.float32), self.rgb.shape)
         out_a = alpha + self.a * (1.0 - alpha)
         weight_src = alpha[..., None]
@@ -65,9 +88,11 @@ class Canvas:
         self.rgb = self.rgb + (np.asarray(colour, np.float32) - self.rgb) * amount
 
     def paste(self, other, left, top, opacity=1.0):
-        """Composites another canvas with its top-left corner at (left, top)."""
+        """Composites another canvas with its top-left corner at (left, top), whole
+        game units."""
+        left, top = left * SCALE, top * SCALE
         x0, y0 = max(left, 0), max(top, 0)
-        x1, y1 = min(left + other.w, self.w), min(top + other.h, self.h)
+        x1, y1 = min(left + other.pw, self.pw), min(top + other.ph, self.ph)
         if x0 >= x1 or y0 >= y1:
             return
         src_rgb = other.rgb[y0 - top:y1 - top, x0 - left:x1 - left]
@@ -86,7 +111,7 @@ class Canvas:
         return out
 
     def to_rgba8(self):
-        rgba = np.zeros((self.h, self.w, 4), np.float32)
+        rgba = np.zeros((self.ph, self.pw, 4), np.float32)
         rgba[..., :3] = np.clip(self.rgb, 0.0, 1.0)
         rgba[..., 3] = np.clip(self.a, 0.0, 1.0)
         out = np.floor(rgba * 255.0 + 0.5).astype(np.uint8)
@@ -180,7 +205,10 @@ def rotate_points(points, cx, cy, quarter_turns):
 
 
 def fill(d, soft=1.0):
-    """Coverage of a shape from its distance, anti-aliased over about one pixel."""
+    """Coverage of a shape from its distance, anti-aliased over about one pixel (soft
+    is in pixels, the distance in game units)."""
+    if SCALE != 1:
+        d = d * SCALE
     return np.clip(0.5 - d / soft, 0.0, 1.0)
 
 
@@ -198,11 +226,25 @@ def bevel(d, width, profile="round"):
     else:
         height = t
     height = height * width
-    gy, gx = np.gradient(height.astype(np.float32))
+    if SCALE == 1:
+        gy, gx = np.gradient(height.astype(np.float32))
+    else:
+        gy, gx = _unit_slopes(height.astype(np.float32))
     nz = np.ones_like(gx)
     norm = np.sqrt(gx * gx + gy * gy + nz * nz)
     lambert = (-gx * LIGHT[0] - gy * LIGHT[1] + nz * LIGHT[2]) / norm
     return np.clip((lambert - LIGHT[2]) / (1.0 - LIGHT[2]), -1.0, 1.0)
+
+
+def _unit_slopes(height):
+    """Slopes per game unit, taken across one game unit either side as at scale 1, so
+    that a bevel keeps its light and shade: a finer difference would sharpen the narrow
+    bevels into brighter and darker bands than the picture was drawn with."""
+    s = SCALE
+    padded = np.pad(height, s, mode="edge")
+    gy = (padded[2 * s:, s:-s] - padded[:-2 * s, s:-s]) / 2.0
+    gx = (padded[s:-s, 2 * s:] - padded[s:-s, :-2 * s]) / 2.0
+    return gy, gx
 
 
 def shade(colour, light, strength=0.55):
@@ -249,7 +291,13 @@ def _box_blur_axis(a, radius, axis, wrap):
 
 
 def blur(a, sigma, wrap=False):
-    """Close to a gaussian blur (three box passes) of a 2-D float array."""
+    """Close to a gaussian blur (three box passes) of a 2-D float picture-sized array;
+    sigma in game units."""
+    return _blur_pixels(a, sigma * SCALE, wrap)
+
+
+def _blur_pixels(a, sigma, wrap=False):
+    """blur with sigma in pixels."""
     if sigma <= 0:
         return a.astype(np.float32)
     radius = max(1, int(round(sigma * 1.1)))
@@ -264,21 +312,49 @@ def noise(width, height, scale, seed, wrap=True):
     """Smooth value noise in [0, 1]; with wrap it tiles seamlessly."""
     rng = np.random.RandomState(seed)
     base = rng.random_sample((height, width)).astype(np.float32)
-    out = blur(base, scale, wrap=wrap)
+    out = _blur_pixels(base, scale, wrap=wrap)
     lo, hi = float(out.min()), float(out.max())
     return (out - lo) / max(hi - lo, 1e-6)
 
 
 def fractal_noise(width, height, seed, scales=(16, 6, 2), weights=(0.55, 0.3, 0.15),
                   wrap=True):
+    """Noise of width by height game units (scales in game units) at the pixels of the
+    current scale. It is made in game units and enlarged smoothly, so a bigger scale
+    shows the same texture, not new grain."""
     out = np.zeros((height, width), np.float32)
     for i, (s, w) in enumerate(zip(scales, weights)):
         out += noise(width, height, s, seed + 101 * i, wrap) * w
-    return out / sum(weights)
+    out = out / sum(weights)
+    return out if SCALE == 1 else enlarge(out, SCALE, wrap)
+
+
+def _enlarge_axis(a, axis, wrap):
+    """Doubles an array along one axis by linear interpolation between pixel centres."""
+    n = a.shape[axis]
+    if wrap:
+        before = np.roll(a, 1, axis=axis)
+        after = np.roll(a, -1, axis=axis)
+    else:
+        before = a.take([0] + list(range(n - 1)), axis=axis)
+        after = a.take(list(range(1, n)) + [n - 1], axis=axis)
+    first = 0.75 * a + 0.25 * before
+    second = 0.75 * a + 0.25 * after
+    return np.stack([first, second], axis=axis + 1).reshape(
+        a.shape[:axis] + (2 * n,) + a.shape[axis + 1:]).astype(np.float32)
+
+
+def enlarge(a, factor, wrap=True):
+    """A 2-D array enlarged by a power of two, smoothly (tileable when wrap is set)."""
+    while factor > 1:
+        a = _enlarge_axis(_enlarge_axis(a, 0, wrap), 1, wrap)
+        factor //= 2
+    return a
 
 
 def shadow_of(alpha, dx, dy, sigma, strength):
-    """A soft drop shadow (alpha array) of a shape, offset by (dx, dy)."""
+    """A soft drop shadow (alpha array) of a shape, offset by (dx, dy) game units."""
+    dx, dy = dx * SCALE, dy * SCALE
     moved = np.roll(np.roll(alpha, dy, axis=0), dx, axis=1)
     if dy > 0:
         moved[:dy] = 0
@@ -294,6 +370,8 @@ def glow_of(alpha, sigma, strength):
     h, w = g.shape
     ys, xs = np.mgrid[0:h, 0:w].astype(np.float32) + 0.5
     border = np.minimum(np.minimum(xs, w - xs), np.minimum(ys, h - ys))
+    if SCALE != 1:
+        border = border / SCALE
     return g * np.clip(border / max(sigma * 1.5, 1.0), 0.0, 1.0)
 
 
@@ -317,14 +395,46 @@ def fit_size(text, path, size, max_width):
 
 
 def text_mask(c, text, path, size, x, y, anchor="mm", spacing=0):
-    """Coverage of text drawn at 4x and reduced; (x, y) is placed by the PIL anchor."""
-    scale = 4
+    """Coverage of text drawn at 4x the pixels and reduced; (x, y) is placed by the PIL
+    anchor. The letters are drawn at the scale's point size, not enlarged."""
+    scale = 4 * SCALE
+    if SCALE != 1:
+        return _text_mask_near(c, text, font(path, size * scale), x * scale, y * scale,
+                               anchor, spacing * scale, scale // SCALE)
     img = Image.new("L", (c.w * scale, c.h * scale), 0)
     draw = ImageDraw.Draw(img)
     draw.text((x * scale, y * scale), text, fill=255, font=font(path, size * scale),
               anchor=anchor, spacing=spacing * scale)
-    small = img.resize((c.w, c.h), Image.BOX)
+    small = img.resize((c.pw, c.ph), Image.BOX)
     return np.asarray(small, np.float32) / 255.0
+
+
+def _text_mask_near(c, text, face, x, y, anchor, spacing, block):
+    """text_mask drawn only around the text: a canvas-sized drawing at the finest
+    resolution is large at scale 2 and mostly empty. The window starts on whole canvas
+    pixels (block finest pixels each), so the reduction is the same as over the whole
+    canvas."""
+    mask = np.zeros((c.ph, c.pw), np.float32)
+    box = ImageDraw.Draw(Image.new("L", (1, 1))).textbbox((x, y), text, font=face,
+                                                          anchor=anchor, spacing=spacing)
+    left = max(int(box[0] // block) - 1, 0)
+    top = max(int(box[1] // block) - 1, 0)
+    right = min(int(box[2] // block) + 2, c.pw)
+    bottom = min(int(box[3] // block) + 2, c.ph)
+    if left >= right or top >= bottom:
+        return mask
+    img = Image.new("L", ((right - left) * block, (bottom - top) * block), 0)
+    ImageDraw.Draw(img).text((x - left * block, y - top * block), text, fill=255, font=face,
+                             anchor=anchor, spacing=spacing)
+    small = img.resize((right - left, bottom - top), Image.BOX)
+    mask[top:bottom, left:right] = np.asarray(small, np.float32) / 255.0
+    return mask
+    img = Image.new("L", ((right - left) * scale, (bottom - top) * scale), 0)
+    ImageDraw.Draw(img).text((x - left * scale, y - top * scale), text, fill=255, font=face,
+                             anchor=anchor, spacing=spacing)
+    small = img.resize((right - left, bottom - top), Image.BOX)
+    mask[top:bottom, left:right] = np.asarray(small, np.float32) / 255.0
+    return mask
 
 
 def draw_text(c, text, path, size, x, y, colour, anchor="mm", shadow=0.75,
@@ -347,11 +457,13 @@ def draw_text(c, text, path, size, x, y, colour, anchor="mm", shadow=0.75,
 
 
 def scaled(canvas, width, height):
-    """A resized copy (premultiplied, so edges stay clean)."""
-    pre = np.zeros((canvas.h, canvas.w, 4), np.float32)
+    """A resized copy, width by height game units (premultiplied, so edges stay
+    clean)."""
+    pre = np.zeros((canvas.ph, canvas.pw, 4), np.float32)
     pre[..., :3] = canvas.rgb * canvas.a[..., None]
     pre[..., 3] = canvas.a
-    channels = [Image.fromarray(pre[..., i]).resize((width, height), Image.LANCZOS)
+    channels = [Image.fromarray(pre[..., i]).resize((width * SCALE, height * SCALE),
+                                                    Image.LANCZOS)
                 for i in range(4)]
     arr = np.stack([np.asarray(ch, np.float32) for ch in channels], axis=-1)
     out = Canvas(width, height)

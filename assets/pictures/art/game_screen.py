@@ -133,7 +133,7 @@ def indicator(filled):
         col = rgb("#0c1830") * (0.7 + 0.5 * np.clip(1 - np.abs(u - 0.5) * 2, 0, 1))[..., None]
         c.over(col, edge * 0.92)
         # Measure marks every tenth of the height.
-        marks = (np.abs(((c.y - 0.5) % 51.2)) < 1.0) & (np.abs(c.x - 64) < 5)
+        marks = (np.abs((np.floor(c.y) % 51.2)) < 1.0) & (np.abs(c.x - 64) < 5)
         c.over(rgb("#5a78a8"), marks.astype(np.float32) * 0.7)
     hl = np.clip(1.0 - np.abs(c.x - 58) / 2.0, 0, 1)
     c.add_glow((1, 1, 1), hl * 0.35 * edge)

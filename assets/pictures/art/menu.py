@@ -9,7 +9,7 @@ from .core import (scaled, SANS_BOLD, SERIF_BOLD, SERIF_CONDENSED_BOLD, Canvas, 
                    draw_text, fill, fractal_noise, glow_of, rgb, sdf_box, sdf_circle,
                    sdf_polygon, sdf_segment, sdf_star, shade, shadow_of, text_mask,
                    vertical_gradient, diagonal_gradient)
-from . import pieces
+from . import core, pieces
 from .theme import (CREAM, GOLD, GOLD_DARK, GOLD_LIGHT, STONE, STONE_DARK, inset_well,
                     ribbon, stone_texture, title)
 
@@ -43,7 +43,7 @@ def logo_text(c, text, cx, cy, size, path=SERIF_BOLD):
     c.over(rgb("#2a1404"), np.clip(blur(m, 1.2) * 3.0, 0, 1))
     col = vertical_gradient(c, rgb("#fff4c0"), rgb("#c07a1e"), cy - size * 0.45, cy + size * 0.4)
     c.over(col, m)
-    hl = np.clip(m - np.roll(m, 2, axis=0), 0, 1)
+    hl = np.clip(m - np.roll(m, 2 * core.SCALE, axis=0), 0, 1)
     c.add_glow((1, 1, 1), hl * 0.5)
     return m
 

@@ -2,6 +2,7 @@
 # Panels, plates and titles used by the menu, the game screen and every dialog.
 import numpy as np
 
+from . import core
 from .core import (SERIF_BOLD, Canvas, bevel, blur, draw_text, fill, fit_size,
                    fractal_noise, glow_of, rgb, sdf_box, shade, shadow_of, vertical_gradient)
 
@@ -97,8 +98,14 @@ def parchment_colour(c, screen_x0, screen_top, seed=11):
     big_w, big_h = 320, 600
     n = fractal_noise(big_w, big_h, seed, scales=(20, 6, 1.5), weights=(0.5, 0.3, 0.2),
                       wrap=True)
-    xs = np.clip((c.x - 0.5 + screen_x0 - 340).astype(int), 0, big_w - 1)
-    ys = np.clip((600 - screen_top + c.y - 0.5).astype(int), 0, big_h - 1)
+    if core.SCALE == 1:
+        xs = np.clip((c.x - 0.5 + screen_x0 - 340).astype(int), 0, big_w - 1)
+        ys = np.clip((600 - screen_top + c.y - 0.5).astype(int), 0, big_h - 1)
+    else:
+        # The noise comes at the scale's pixels: pick the pixel under each centre.
+        s = core.SCALE
+        xs = np.clip(np.floor((c.x + screen_x0 - 340) * s).astype(int), 0, big_w * s - 1)
+        ys = np.clip(np.floor((600 - screen_top + c.y) * s).astype(int), 0, big_h * s - 1)
     v = n[ys, xs]
     col = PARCHMENT[None, None, :] * (0.88 + 0.2 * v[..., None])
     return np.clip(col, 0, 1)
