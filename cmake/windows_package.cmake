@@ -8,7 +8,7 @@ set(TAV_NATIVE_DATA_DIR ${TAV_NATIVE_BUILD_DIR}/game/Data)
 set(TAV_WINDOWS_ZIP ${CMAKE_BINARY_DIR}/Tavrolith-win64.zip)
 
 # The files the game ships with; the player's own files are never copied.
-set(TAV_SHIPPED_DATA data.pkg Textures.ini Levels.ini Audio)
+set(TAV_SHIPPED_DATA data.pkg data@2x.pkg Textures.ini Levels.ini Audio)
 
 add_custom_target(windows_data ALL
   COMMAND ${CMAKE_COMMAND} -DSOURCE=${TAV_NATIVE_DATA_DIR} -DDESTINATION=${TAV_DATA_DIR}
