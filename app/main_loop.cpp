@@ -8,6 +8,7 @@
 #include "app/frame_pacer.h"
 #include "app/frame_rate_file.h"
 #include "app/picture_mode.h"
+#include "app/processor_time.h"
 #include "audio/sound_manager.h"
 #include "base/data_path.h"
 #include "base/frame_clock.h"
@@ -109,9 +110,15 @@ class PictureModeKeeper {
     if (platform.QueryFrequency(&ticksPerSecond)) ticksPerSecond_ = ticksPerSecond;
   }
 
-  // Before each frame (and once before the pictures are first loaded).
+  // Before each frame (and once before the pictures are first loaded). The frame
+  // before is weighed here, now that its processor time up to this frame is known.
   void FrameStart() {
     if (!renderer_.SupportsSharpPictures()) return;
+    if (framePending_) {
+      decision_.AddFrame(frameSpan_, ProcessorSeconds() - processorStart_, framePeriod_,
+                         framePaced_);
+      framePending_ = false;
+    }
     const GameViewport viewport = platform_.Viewport();
     situation_.letterboxWidth = viewport.width;
     situation_.letterboxHeight = viewport.height;
@@ -125,14 +132,18 @@ class PictureModeKeeper {
       renderer_.SetPictureMode(mode);
       applied_ = mode;
     }
+    // Timed after any switch, whose loading is no frame's cost.
     frameStart_ = Now();
+    processorStart_ = ProcessorSeconds();
   }
 
   // After the frame was presented, before any pacing wait.
   void FrameEnd(double periodSeconds, bool paced) {
     if (!renderer_.SupportsSharpPictures()) return;
-    decision_.AddFrame(Now() - frameStart_, periodSeconds, paced);
-    if (decision_.TakeNewDecision()) LogLine("Pictures %s.\n", decision_.Reason().c_str());
+    frameSpan_ = Now() - frameStart_;
+    framePeriod_ = periodSeconds;
+    framePaced_ = paced;
+    framePending_ = true;
   }
 
  private:
@@ -150,6 +161,12 @@ class PictureModeKeeper {
   PictureMode applied_ = PictureMode::kClassic;
   uint64_t ticksPerSecond_ = 0;
   double frameStart_ = 0.0;
+  double processorStart_ = 0.0;
+  // The last frame, until the next one starts.
+  bool framePending_ = false;
+  double frameSpan_ = 0.0;
+  double framePeriod_ = 0.0;
+  bool framePaced_ = false;
 };
 
 void RunFrames(Platform& platform, Renderer& renderer, Application& application,

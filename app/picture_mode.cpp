@@ -2,6 +2,7 @@
 #include "app/picture_mode.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <utility>
 
@@ -89,39 +90,48 @@ PictureMode PictureModeDecision::Choose(const PictureSituation& situation) {
       // Sharp until measured; the decision is logged once the frames are weighed.
       mode_ = PictureMode::kSharp;
       measuring_ = true;
-      windowSeconds_ = windowLoad_ = windowCost_ = 0.0;
-      windowFrames_ = 0;
+      windowSeconds_ = 0.0;
+      windowLoads_.clear();
       break;
   }
   return mode_;
 }
 
-void PictureModeDecision::AddFrame(double seconds, double periodSeconds, bool paced) {
-  if (!measuring_ || periodSeconds <= 0.0 || !(seconds >= 0.0)) return;
+void PictureModeDecision::AddFrame(double seconds, double processorSeconds,
+                                   double periodSeconds, bool paced) {
+  const double cost = paced ? processorSeconds : seconds;
+  if (!measuring_ || periodSeconds <= 0.0 || !(cost >= 0.0)) return;
   const double limit = paced ? kPacedShare * periodSeconds : kHeldPeriods * periodSeconds;
   windowSeconds_ += std::max(seconds, periodSeconds);
-  windowLoad_ += seconds / limit;
-  windowCost_ += seconds;
-  ++windowFrames_;
-  if (windowSeconds_ < kWindowSeconds || windowFrames_ < kMinimumFrames) return;
-  const double averageLoad = windowLoad_ / windowFrames_;
-  const double averageMs = windowCost_ / windowFrames_ * 1000.0;
-  windowSeconds_ = windowLoad_ = windowCost_ = 0.0;
-  windowFrames_ = 0;
-  if (averageLoad > 1.0) {
+  windowLoads_.push_back(cost / limit);
+  if (windowSeconds_ < kWindowSeconds ||
+      windowLoads_.size() < static_cast<size_t>(kMinimumFrames)) {
+    return;
+  }
+  auto middle = windowLoads_.begin() + static_cast<std::ptrdiff_t>(windowLoads_.size() / 2);
+  std::nth_element(windowLoads_.begin(), middle, windowLoads_.end());
+  const double load = *middle;
+  const double costMs = load * limit * 1000.0;
+  windowSeconds_ = 0.0;
+  windowLoads_.clear();
+  // Paced frames are judged by processor time, the others by their span.
+  const std::string what = paced ? "processor " : "";
+  if (load > 1.0) {
     measuring_ = false;
     fellBack_ = true;
     Decide(PictureMode::kClassic,
-           Format("sharp frames cost %.1f ms, more than the display's %.1f ms allows (%.0f %%)",
-                  averageMs, periodSeconds * 1000.0, averageLoad * 100.0));
+           Format("sharp frames take %.1f ms of ", costMs, 0.0) + what +
+               Format("time, more than the display's %.1f ms allows (%.0f %%)",
+                      periodSeconds * 1000.0, load * 100.0));
     return;
   }
   // Kept weighing: a busier scene later may still be too much.
   if (!confirmed_) {
     confirmed_ = true;
     Decide(PictureMode::kSharp,
-           Format("sharp frames cost %.1f ms of the display's %.1f ms (%.0f %% of the allowance)",
-                  averageMs, periodSeconds * 1000.0, averageLoad * 100.0));
+           Format("sharp frames take %.1f ms of ", costMs, 0.0) + what +
+               Format("time of the display's %.1f ms (%.0f %% of the allowance)",
+                      periodSeconds * 1000.0, load * 100.0));
   }
 }
 

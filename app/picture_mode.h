@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "render/renderer.h"
 
@@ -44,16 +45,20 @@ class PictureModeDecision {
   // little it costs; one taking longer than this many periods missed the display.
   static constexpr double kHeldPeriods = 1.25;
   // A frame whose waiting the game does itself (the display does not hold swaps, as
-  // with a software rasteriser) may cost at most this share of the period, so that
-  // drawing sharp does not take over the processor.
+  // with a software rasteriser) may take at most this share of the period in processor
+  // time, so that drawing sharp does not take over the processor. Processor time, not
+  // the frame's own span: a software rasteriser draws in threads of its own, also
+  // while the game waits.
   static constexpr double kPacedShare = 0.35;
 
   // Before each frame: the mode to draw it in.
   PictureMode Choose(const PictureSituation& situation);
-  // After a frame drawn in the mode Choose returned: its cost from its start to its
-  // presentation, before any pacing wait (`seconds`), the display's period, and
-  // whether the game paced it itself.
-  void AddFrame(double seconds, double periodSeconds, bool paced);
+  // After a frame drawn in the mode Choose returned: its span from its start to its
+  // presentation, before any pacing wait (`seconds`), the processor time the whole
+  // process took from its start to the next frame's (`processorSeconds`), the
+  // display's period, and whether the game paced it itself. Each window is judged by
+  // its median frame, so that one slow frame (a level loading) does not decide.
+  void AddFrame(double seconds, double processorSeconds, double periodSeconds, bool paced);
   // True once after a decision (the first, a new one after a resize or a change of
   // choice, a fall-back): Reason() then says which mode and why, for the log.
   bool TakeNewDecision();
@@ -76,9 +81,7 @@ class PictureModeDecision {
   bool confirmed_ = false;
   bool fellBack_ = false;
   double windowSeconds_ = 0.0;
-  double windowLoad_ = 0.0;
-  double windowCost_ = 0.0;
-  int windowFrames_ = 0;
+  std::vector<double> windowLoads_;  // each frame's cost over its limit
 };
 
 }  // namespace tav

@@ -23,9 +23,12 @@ PictureSituation Screen(int letterboxWidth, int letterboxHeight,
   return situation;
 }
 
-// Two and a half seconds of frames of one cost: more than one window's worth.
+// Five seconds of frames of one cost: at least one whole window of them.
+// Paced frames are judged by their processor time, the others by their span.
 void Frames(PictureModeDecision& decision, double seconds, bool paced) {
-  for (int i = 0; i < 150; ++i) decision.AddFrame(seconds, kPeriod, paced);
+  for (int i = 0; i < 300; ++i) {
+    decision.AddFrame(paced ? 0.002 : seconds, seconds, kPeriod, paced);
+  }
 }
 
 TEST(PictureModeDecision, AutoKeepsSharpWhileItKeepsUpAndFallsBackUntilTheNextResize) {
@@ -40,6 +43,11 @@ TEST(PictureModeDecision, AutoKeepsSharpWhileItKeepsUpAndFallsBackUntilTheNextRe
   EXPECT_EQ(decision.Reason().rfind("sharp: ", 0), 0u) << decision.Reason();
   EXPECT_FALSE(decision.TakeNewDecision()) << "one line per decision";
 
+  // A few slow frames among cheap ones (a level loading) decide nothing.
+  for (int i = 0; i < 30; ++i) decision.AddFrame(0.002, 0.5, kPeriod, true);
+  Frames(decision, 0.003, true);
+  EXPECT_EQ(decision.Mode(), PictureMode::kSharp);
+  EXPECT_FALSE(decision.TakeNewDecision());
   // A busier scene later that the processor cannot afford: classic, once.
   Frames(decision, 0.012, true);
   ASSERT_TRUE(decision.TakeNewDecision());
