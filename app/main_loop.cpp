@@ -115,8 +115,7 @@ class PictureModeKeeper {
   void FrameStart() {
     if (!renderer_.SupportsSharpPictures()) return;
     if (framePending_) {
-      decision_.AddFrame(frameSpan_, ProcessorSeconds() - processorStart_, framePeriod_,
-                         framePaced_);
+      decision_.AddFrame(frameSpan_, ProcessorSeconds() - processorStart_, framePeriod_);
       framePending_ = false;
     }
     const GameViewport viewport = platform_.Viewport();
@@ -138,11 +137,10 @@ class PictureModeKeeper {
   }
 
   // After the frame was presented, before any pacing wait.
-  void FrameEnd(double periodSeconds, bool paced) {
+  void FrameEnd(double periodSeconds) {
     if (!renderer_.SupportsSharpPictures()) return;
     frameSpan_ = Now() - frameStart_;
     framePeriod_ = periodSeconds;
-    framePaced_ = paced;
     framePending_ = true;
   }
 
@@ -166,7 +164,6 @@ class PictureModeKeeper {
   bool framePending_ = false;
   double frameSpan_ = 0.0;
   double framePeriod_ = 0.0;
-  bool framePaced_ = false;
 };
 
 void RunFrames(Platform& platform, Renderer& renderer, Application& application,
@@ -198,7 +195,7 @@ void RunFrames(Platform& platform, Renderer& renderer, Application& application,
       renderer.BeginScene();
       application.FrameStep();
       renderer.EndFrame();
-      pictures.FrameEnd(pacer.Decision().PeriodSeconds(), pacer.Pacing());
+      pictures.FrameEnd(pacer.Decision().PeriodSeconds());
       pacer.FrameEnd(renderer.LastFrameSwapped());
       clock.FrameEnd();
       frameRate.FrameEnd();

@@ -92,46 +92,51 @@ PictureMode PictureModeDecision::Choose(const PictureSituation& situation) {
       measuring_ = true;
       windowSeconds_ = 0.0;
       windowLoads_.clear();
+      windowProcessor_.clear();
       break;
   }
   return mode_;
 }
 
 void PictureModeDecision::AddFrame(double seconds, double processorSeconds,
-                                   double periodSeconds, bool paced) {
-  const double cost = paced ? processorSeconds : seconds;
-  if (!measuring_ || periodSeconds <= 0.0 || !(cost >= 0.0)) return;
-  const double limit = paced ? kPacedShare * periodSeconds : kHeldPeriods * periodSeconds;
+                                   double periodSeconds) {
+  if (!measuring_ || periodSeconds <= 0.0 || !(seconds >= 0.0) || !(processorSeconds >= 0.0)) {
+    return;
+  }
   windowSeconds_ += std::max(seconds, periodSeconds);
-  windowLoads_.push_back(cost / limit);
+  windowLoads_.push_back(std::max(processorSeconds / (kProcessorShare * periodSeconds),
+                                  seconds / (kHeldPeriods * periodSeconds)));
+  windowProcessor_.push_back(processorSeconds);
   if (windowSeconds_ < kWindowSeconds ||
       windowLoads_.size() < static_cast<size_t>(kMinimumFrames)) {
     return;
   }
-  auto middle = windowLoads_.begin() + static_cast<std::ptrdiff_t>(windowLoads_.size() / 2);
-  std::nth_element(windowLoads_.begin(), middle, windowLoads_.end());
-  const double load = *middle;
-  const double costMs = load * limit * 1000.0;
+  const auto median = [](std::vector<double>& values) {
+    auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+  };
+  const double load = median(windowLoads_);
+  const double processorMs = median(windowProcessor_) * 1000.0;
   windowSeconds_ = 0.0;
   windowLoads_.clear();
-  // Paced frames are judged by processor time, the others by their span.
-  const std::string what = paced ? "processor " : "";
+  windowProcessor_.clear();
   if (load > 1.0) {
     measuring_ = false;
     fellBack_ = true;
     Decide(PictureMode::kClassic,
-           Format("sharp frames take %.1f ms of ", costMs, 0.0) + what +
-               Format("time, more than the display's %.1f ms allows (%.0f %%)",
-                      periodSeconds * 1000.0, load * 100.0));
+           Format("sharp frames take %.1f ms of processor time in the display's %.1f ms, "
+                  "%.0f %% of what they may",
+                  processorMs, periodSeconds * 1000.0, load * 100.0));
     return;
   }
   // Kept weighing: a busier scene later may still be too much.
   if (!confirmed_) {
     confirmed_ = true;
     Decide(PictureMode::kSharp,
-           Format("sharp frames take %.1f ms of ", costMs, 0.0) + what +
-               Format("time of the display's %.1f ms (%.0f %% of the allowance)",
-                      periodSeconds * 1000.0, load * 100.0));
+           Format("sharp frames take %.1f ms of processor time in the display's %.1f ms, "
+                  "%.0f %% of what they may",
+                  processorMs, periodSeconds * 1000.0, load * 100.0));
   }
 }
 

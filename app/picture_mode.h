@@ -41,24 +41,24 @@ class PictureModeDecision {
   // fewest frames a judgement is made on.
   static constexpr double kWindowSeconds = 2.0;
   static constexpr int kMinimumFrames = 20;
-  // A frame presented to a display that holds swaps takes a whole period however
-  // little it costs; one taking longer than this many periods missed the display.
+  // A frame may take at most this share of the display's period in processor time,
+  // so that drawing sharp does not take over the processor. Processor time of the
+  // whole process up to the next frame, not the frame's own span: a software
+  // rasteriser draws in threads of its own, also while the game waits.
+  static constexpr double kProcessorShare = 0.35;
+  // ... and at most this many periods from its start to its presentation: a display
+  // that holds swaps gives every frame a whole period however little it costs, and
+  // one taking longer missed the display.
   static constexpr double kHeldPeriods = 1.25;
-  // A frame whose waiting the game does itself (the display does not hold swaps, as
-  // with a software rasteriser) may take at most this share of the period in processor
-  // time, so that drawing sharp does not take over the processor. Processor time, not
-  // the frame's own span: a software rasteriser draws in threads of its own, also
-  // while the game waits.
-  static constexpr double kPacedShare = 0.35;
 
   // Before each frame: the mode to draw it in.
   PictureMode Choose(const PictureSituation& situation);
   // After a frame drawn in the mode Choose returned: its span from its start to its
   // presentation, before any pacing wait (`seconds`), the processor time the whole
-  // process took from its start to the next frame's (`processorSeconds`), the
-  // display's period, and whether the game paced it itself. Each window is judged by
-  // its median frame, so that one slow frame (a level loading) does not decide.
-  void AddFrame(double seconds, double processorSeconds, double periodSeconds, bool paced);
+  // process took from its start to the next frame's (`processorSeconds`), and the
+  // display's period. Each window is judged by its median frame, so that a few slow
+  // frames (a level loading) do not decide.
+  void AddFrame(double seconds, double processorSeconds, double periodSeconds);
   // True once after a decision (the first, a new one after a resize or a change of
   // choice, a fall-back): Reason() then says which mode and why, for the log.
   bool TakeNewDecision();
@@ -81,7 +81,8 @@ class PictureModeDecision {
   bool confirmed_ = false;
   bool fellBack_ = false;
   double windowSeconds_ = 0.0;
-  std::vector<double> windowLoads_;  // each frame's cost over its limit
+  std::vector<double> windowLoads_;      // each frame's cost over its limit
+  std::vector<double> windowProcessor_;  // and its processor time
 };
 
 }  // namespace tav

@@ -24,10 +24,11 @@ PictureSituation Screen(int letterboxWidth, int letterboxHeight,
 }
 
 // Five seconds of frames of one cost: at least one whole window of them.
-// Paced frames are judged by their processor time, the others by their span.
+// Paced: frames of this processor time, the game waiting out the rest. Held: frames
+// that take this long until the display takes them, with little processor time.
 void Frames(PictureModeDecision& decision, double seconds, bool paced) {
   for (int i = 0; i < 300; ++i) {
-    decision.AddFrame(paced ? 0.002 : seconds, seconds, kPeriod, paced);
+    decision.AddFrame(paced ? 0.002 : seconds, paced ? seconds : 0.001, kPeriod);
   }
 }
 
@@ -44,7 +45,7 @@ TEST(PictureModeDecision, AutoKeepsSharpWhileItKeepsUpAndFallsBackUntilTheNextRe
   EXPECT_FALSE(decision.TakeNewDecision()) << "one line per decision";
 
   // A few slow frames among cheap ones (a level loading) decide nothing.
-  for (int i = 0; i < 30; ++i) decision.AddFrame(0.002, 0.5, kPeriod, true);
+  for (int i = 0; i < 30; ++i) decision.AddFrame(0.002, 0.5, kPeriod);
   Frames(decision, 0.003, true);
   EXPECT_EQ(decision.Mode(), PictureMode::kSharp);
   EXPECT_FALSE(decision.TakeNewDecision());
