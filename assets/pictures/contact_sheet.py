@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 # Writes one PNG showing every built picture on a checkerboard with its name, for
 # review: contact_sheet.py --in DIR --out SHEET.png (DIR as written by make_pictures.py).
-# With --beside DIR2X (the --scale 2 output) every picture is shown enlarged twice
-# smoothly, as a big screen would show it, beside its picture drawn at twice the size;
+# With --beside DIR2X (the --scale 2 output) every picture drawn at both sizes is shown
+# enlarged twice smoothly, as a big screen would show it, beside its picture drawn at
+# twice the size;
 # --only NAME... picks the pictures to show.
 import argparse
 import os
@@ -89,7 +90,7 @@ def main():
     if args.beside:
         big = {_key(label): img for label, img in load_pictures(args.beside)}
         items = [(label + " enlarged | drawn at 2x", _pair(img, big[_key(label)]))
-                 for label, img in items]
+                 for label, img in items if _key(label) in big]
     # Large pictures on their own rows at the end, small ones packed first.
     items.sort(key=lambda it: (it[1].size[1] > 140, it[0].lower()))
     label_font = ImageFont.truetype(LABEL_FONT, 10)

@@ -9,9 +9,10 @@
 # (name, size, depth) and packs DIR/pictures/ in name order into OUT.pkg. The output
 # depends only on the sources: fixed seeds, no time stamps, sorted inputs.
 #
-# --scale 2 draws the same pictures from the same code with every length doubled, for
-# sharp pictures on big screens: the same names, twice the manifest's width and height.
-# The manifest and everything the game reads in screen units stay at scale 1.
+# --scale 2 draws the same .tga pictures from the same code with every length doubled,
+# for sharp pictures on big screens: the same names, twice the manifest's width and
+# height. The .spt picture lists, whose sizes the game reads in screen units, and the
+# manifest stay at scale 1 only.
 import argparse
 import multiprocessing
 import os
@@ -72,6 +73,8 @@ def _draw(index):
 def build(args):
     core.set_scale(args.scale)
     pictures = catalogue.all_pictures()
+    if args.scale != 1:
+        pictures = [p for p in pictures if p.frames is None]
     if args.only:
         wanted = {n.lower() for n in args.only}
         pictures = [p for p in pictures if p.name.lower() in wanted]
@@ -126,7 +129,7 @@ def build(args):
         if not args.only:
             drawn = {e[0].lower() for e in entries}
             for key, row in sorted(rows.items()):
-                if key not in drawn:
+                if key not in drawn and (args.scale == 1 or not key.endswith(".spt")):
                     problems.append("%s: in the manifest but not drawn" % row[0])
     if problems:
         for p in problems:

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-# The big-screen picture package against the normal one: the same entries, every
-# picture and frame exactly twice as wide and high at the same depth and timing, each
+# The big-screen picture package against the normal one: the normal package's .tga
+# entries (the .spt lists stay at the normal size only), every picture exactly twice as
+# wide and high at the same depth and layout, each
 # close to its normal picture once reduced by two with a box filter (PSNR on colour
 # times alpha, so colour under transparent pixels does not count), and every font
 # glyph inside its normal columns doubled, which is where the game's widths, measured
@@ -14,7 +15,6 @@ import sys
 import numpy as np
 
 MIN_PSNR = 30.0
-SPT_HEADER = 60  # then the first action: a 32-byte name and its frame count
 
 
 def entries(pkgtool, pkg):
@@ -25,26 +25,16 @@ def entries(pkgtool, pkg):
     return {name.lower(): (name, data[int(at):int(at) + int(size)]) for name, size, at in rows}
 
 
-def decode(name, data):
-    """(premultiplied float RGBA frames top row first, what must match between sizes)."""
-    if name.lower().endswith(".spt"):
-        width, height, bits = struct.unpack_from("<III", data, 20)
-        count, size = data[SPT_HEADER + 32], width * height * bits // 8
-        raw = [data[len(data) - (count - i) * size:][:size] for i in range(count)]
-        flip, same = False, (bits, count, data[36:SPT_HEADER])
-    else:
-        width, height = struct.unpack_from("<HH", data, 12)
-        bits = data[16]
-        raw = [data[18 + data[0]:][:width * height * bits // 8]]
-        flip, same = not data[17] & 0x20, (bits, data[2], data[17])
-    frames = []
-    for r in raw:
-        px = np.frombuffer(r, np.uint8).reshape(height, width, bits // 8).astype(np.float64)
-        rgba = np.full((height, width, 4), 255.0)
-        rgba[..., :bits // 8] = px[..., [2, 1, 0, 3][:bits // 8]]
-        rgba[..., :3] *= rgba[..., 3:] / 255.0
-        frames.append(rgba[::-1] if flip else rgba)
-    return frames, same
+def decode(data):
+    """(premultiplied float RGBA top row first, what must match between the sizes)."""
+    width, height = struct.unpack_from("<HH", data, 12)
+    bits = data[16]
+    raw = data[18 + data[0]:][:width * height * bits // 8]
+    px = np.frombuffer(raw, np.uint8).reshape(height, width, bits // 8).astype(np.float64)
+    rgba = np.full((height, width, 4), 255.0)
+    rgba[..., :bits // 8] = px[..., [2, 1, 0, 3][:bits // 8]]
+    rgba[..., :3] *= rgba[..., 3:] / 255.0
+    return (rgba if data[17] & 0x20 else rgba[::-1]), (bits, data[2], data[17])
 
 
 def psnr(small, big):
@@ -73,22 +63,20 @@ def main():
         parser.add_argument(option, required=True)
     args = parser.parse_args()
     normal, big = entries(args.pkgtool, args.pkg), entries(args.pkgtool, args.pkg2x)
+    normal = {key: entry for key, entry in normal.items() if key.endswith(".tga")}
     problems = ["%s: in one package only" % key for key in sorted(set(normal) ^ set(big))]
     scores = []
     for key in sorted(set(normal) & set(big)):
         name = normal[key][0]
-        (frames1, same1), (frames2, same2) = decode(name, normal[key][1]), decode(name, big[key][1])
-        sizes_ok = all(f2.shape[:2] == (2 * f1.shape[0], 2 * f1.shape[1])
-                       for f1, f2 in zip(frames1, frames2))
-        if same1 != same2 or not sizes_ok:
+        (small, same1), (large, same2) = decode(normal[key][1]), decode(big[key][1])
+        if same1 != same2 or large.shape[:2] != (2 * small.shape[0], 2 * small.shape[1]):
             problems.append("%s: %dx%d at twice the size of %dx%d, or another depth or layout"
-                            % (name, frames2[0].shape[1], frames2[0].shape[0],
-                               frames1[0].shape[1], frames1[0].shape[0]))
+                            % (name, large.shape[1], large.shape[0], small.shape[1],
+                               small.shape[0]))
             continue
-        for i, (f1, f2) in enumerate(zip(frames1, frames2)):
-            scores.append((psnr(f1, f2), name if len(frames1) == 1 else "%s/%d" % (name, i)))
+        scores.append((psnr(small, large), name))
         if key == "xfont.tga":
-            problems += font_problems(frames1[0], frames2[0])
+            problems += font_problems(small, large)
     scores.sort()
     problems += ["%s: %.1f dB reduced against the normal size" % (what, value)
                  for value, what in scores if value < MIN_PSNR]
