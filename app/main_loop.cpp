@@ -7,9 +7,15 @@
 
 #include "app/frame_pacer.h"
 #include "app/frame_rate_file.h"
+#include "app/picture_mode.h"
+#include "app/processor_time.h"
 #include "audio/sound_manager.h"
+#include "base/data_path.h"
 #include "base/frame_clock.h"
 #include "base/log.h"
+#include "platform/window_mode.h"
+#include "render/bitmap_font.h"
+#include "render/texture_catalogue.h"
 
 namespace tav {
 
@@ -87,7 +93,81 @@ void SelectRenderer(const std::vector<RendererFactory>& renderers,
   renderer->Init(kScreenWidth, kScreenHeight, kScreenBitsPerPixel, true);
 }
 
-void RunFrames(Platform& platform, Renderer& renderer, Application& application) {
+// Keeps the renderer and the pictures in the mode the decision asks for, and gives the
+// decision each frame's situation and cost. A back-end without the sharp mode always
+// draws classic, and nothing is decided or logged for it.
+class PictureModeKeeper {
+ public:
+  PictureModeKeeper(Platform& platform, Renderer& renderer)
+      : platform_(platform), renderer_(renderer) {
+    TextureCatalogue& catalogue = TextureCatalogue::Instance();
+    catalogue.SetSharpPackage(DataPath(kSharpPictureFile));
+    situation_.choice = ReadPicturesChoice(PlayerFilePath(kWindowModeFile));
+    situation_.sharpPossible = renderer.SupportsSharpPictures() && catalogue.SharpSetPresent();
+    situation_.pictureWidth = kScreenWidth;
+    situation_.pictureHeight = kScreenHeight;
+    uint64_t ticksPerSecond = 0;
+    if (platform.QueryFrequency(&ticksPerSecond)) ticksPerSecond_ = ticksPerSecond;
+  }
+
+  // Before each frame (and once before the pictures are first loaded). The frame
+  // before is weighed here, now that its processor time up to this frame is known.
+  void FrameStart() {
+    if (!renderer_.SupportsSharpPictures()) return;
+    if (framePending_) {
+      decision_.AddFrame(frameSpan_, ProcessorSeconds() - processorStart_, framePeriod_);
+      framePending_ = false;
+    }
+    const GameViewport viewport = platform_.Viewport();
+    situation_.letterboxWidth = viewport.width;
+    situation_.letterboxHeight = viewport.height;
+    const PictureMode mode = decision_.Choose(situation_);
+    if (decision_.TakeNewDecision()) LogLine("Pictures %s.\n", decision_.Reason().c_str());
+    if (mode != applied_) {
+      // The other set's textures are released as this one's are made.
+      const int scale = mode == PictureMode::kSharp ? 2 : 1;
+      TextureCatalogue::Instance().UsePictureScale(scale);
+      BitmapFont::Shared().UsePictureScale(scale);
+      renderer_.SetPictureMode(mode);
+      applied_ = mode;
+    }
+    // Timed after any switch, whose loading is no frame's cost.
+    frameStart_ = Now();
+    processorStart_ = ProcessorSeconds();
+  }
+
+  // After the frame was presented, before any pacing wait.
+  void FrameEnd(double periodSeconds) {
+    if (!renderer_.SupportsSharpPictures()) return;
+    frameSpan_ = Now() - frameStart_;
+    framePeriod_ = periodSeconds;
+    framePending_ = true;
+  }
+
+ private:
+  double Now() {
+    if (ticksPerSecond_ != 0) {
+      return static_cast<double>(platform_.QueryCounter()) / static_cast<double>(ticksPerSecond_);
+    }
+    return platform_.MilliTicks() / 1000.0;
+  }
+
+  Platform& platform_;
+  Renderer& renderer_;
+  PictureSituation situation_;
+  PictureModeDecision decision_;
+  PictureMode applied_ = PictureMode::kClassic;
+  uint64_t ticksPerSecond_ = 0;
+  double frameStart_ = 0.0;
+  double processorStart_ = 0.0;
+  // The last frame, until the next one starts.
+  bool framePending_ = false;
+  double frameSpan_ = 0.0;
+  double framePeriod_ = 0.0;
+};
+
+void RunFrames(Platform& platform, Renderer& renderer, Application& application,
+               PictureModeKeeper& pictures) {
   LoopState state;
   SoundManager& sound = SoundManager::Instance();
   FrameClock& clock = FrameClock::Instance();
@@ -109,11 +189,13 @@ void RunFrames(Platform& platform, Renderer& renderer, Application& application)
       if (!renderer.BeginFrame()) continue;
       clock.FrameStart();
       pacer.FrameStart();
+      pictures.FrameStart();
       // A paced loop keeps its rate without swapping, except for the swaps it measures.
       renderer.SetSwapOptional(pacer.SwapOptional());
       renderer.BeginScene();
       application.FrameStep();
       renderer.EndFrame();
+      pictures.FrameEnd(pacer.Decision().PeriodSeconds());
       pacer.FrameEnd(renderer.LastFrameSwapped());
       clock.FrameEnd();
       frameRate.FrameEnd();
@@ -143,10 +225,13 @@ int RunMainLoop(Platform& platform, const std::vector<RendererFactory>& renderer
     platform.ShowMainWindow();
     SelectRenderer(renderers, renderer);
     SoundManager::Instance().Start();
+    // Decided before the pictures are loaded, so that they are made from the set in use.
+    PictureModeKeeper pictures(platform, *renderer);
+    pictures.FrameStart();
     setUpEntered = true;
     application.SetUp();
     platform.ShowCursor(false);
-    RunFrames(platform, *renderer, application);
+    RunFrames(platform, *renderer, application, pictures);
   } catch (...) {
     LogLine("destroy exception\n");
     if (ErrorsRaise()) {

@@ -20,6 +20,8 @@ constexpr int kScreenWidth = 800;
 constexpr int kScreenHeight = 600;
 constexpr int kScreenBitsPerPixel = 16;
 constexpr const char* kWindowCaption = "Tavrolith";
+// The twice-size pictures, beside the game's own data.pkg.
+constexpr const char* kSharpPictureFile = "Data\\data@2x.pkg";
 // How long each pass of the loop sleeps while the game is deactivated.
 constexpr unsigned kInactiveSleepMilliseconds = 200;
 

@@ -19,8 +19,15 @@ bool ReadWindowedChoice(const std::string& path) {
 }
 
 bool WriteWindowedChoice(const std::string& path, bool windowed) {
-  return WriteFileAtomically(path,
-                             std::string("[Window]\nWindowed = ") + (windowed ? "1" : "0") + "\n");
+  std::string text = std::string("[Window]\nWindowed = ") + (windowed ? "1" : "0") + "\n";
+  // The player's picture choice shares the file and is kept as it was.
+  IniFile ini;
+  std::string pictures;
+  if (ini.OpenPath(path) && ini.Get("Window", "Pictures", &pictures) &&
+      pictures.find_first_of("\r\n") == std::string::npos) {
+    text += "Pictures = " + pictures + "\n";
+  }
+  return WriteFileAtomically(path, text);
 }
 
 WindowSize OpeningWindowSize(int desktopWidth, int desktopHeight, int gameWidth,

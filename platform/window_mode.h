@@ -13,7 +13,8 @@ constexpr const char* kWindowModeFile = "Data\\Window.ini";
 // True when the file at the native `path` asks for a window. A missing, unreadable
 // or damaged file means full screen, the game's default.
 bool ReadWindowedChoice(const std::string& path);
-// Writes the choice to the native `path` atomically; false (logged) on failure.
+// Writes the choice to the native `path` atomically, keeping the file's picture choice
+// ("Pictures", read by the main loop); false (logged) on failure.
 bool WriteWindowedChoice(const std::string& path, bool windowed);
 
 struct WindowSize {

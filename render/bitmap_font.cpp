@@ -9,6 +9,7 @@
 #include "base/log.h"
 #include "base/package_file_system.h"
 #include "base/utf8.h"
+#include "render/texture_catalogue.h"
 
 namespace tav {
 
@@ -30,6 +31,7 @@ void BitmapFont::Release() {
   if (loaded_ && GetRenderer() != nullptr) GetRenderer()->DestroyTexture(texture_);
   texture_ = RendererTexture();
   loaded_ = false;
+  scale_ = 1;
 }
 
 void BitmapFont::Load(const std::string& pictureName) {
@@ -52,6 +54,10 @@ void BitmapFont::Load(const std::string& pictureName) {
     return;
   }
   loaded_ = true;
+  pictureName_ = pictureName;
+  pictureWidth_ = width;
+  pictureHeight_ = height;
+  scale_ = 1;
   if (bits != 32) {
     Release();
     ReportFatal("Font BPP != 32.");
@@ -113,6 +119,31 @@ void BitmapFont::Load(const std::string& pictureName) {
       }
     }
   }
+  UsePictureScale(TextureCatalogue::Instance().PictureScale());
+}
+
+void BitmapFont::UsePictureScale(int scale) {
+  Renderer* renderer = GetRenderer();
+  if (!loaded_ || renderer == nullptr || scale == scale_) return;
+  RendererTexture made;
+  if (scale == 2) {
+    if (!TextureCatalogue::Instance().MakeSharpTexture(pictureName_, pictureWidth_,
+                                                       pictureHeight_, 32, made)) {
+      return;
+    }
+  } else {
+    MemoryFile file;
+    int width = 0, height = 0, bits = 0;
+    if (!file.Open(pictureName_) ||
+        !renderer->CreateTextureFromTga(file.Data(), file.Size(), &width, &height, &bits,
+                                        made)) {
+      LogLine("WARNING: Font picture %s cannot be loaded again.\n", pictureName_.c_str());
+      return;
+    }
+  }
+  renderer->DestroyTexture(texture_);
+  texture_ = made;
+  scale_ = scale == 2 ? 2 : 1;
 }
 
 void BitmapFont::SetMetrics(float letterSpacing, float spaceWidth, float lineHeight) {

@@ -32,6 +32,10 @@ class BitmapFont {
   ~BitmapFont();
   void Load(const std::string& pictureName);  // failures are fatal reports
   void Release();                             // frees the texture (before renderer shutdown)
+  // Makes the font's texture from the picture set of `scale` (see TextureCatalogue):
+  // the metrics stay those of the game's own picture, in game units. A twice-size
+  // picture that is missing or of a wrong size leaves the texture as it is (logged).
+  void UsePictureScale(int scale);
   void SetMetrics(float letterSpacing, float spaceWidth, float lineHeight);
   void SetColor(double red, double green, double blue, double alpha);
 
@@ -63,6 +67,11 @@ class BitmapFont {
   Glyph glyphs_[kGlyphCount];
   RendererTexture texture_;
   bool loaded_ = false;
+  // The loaded picture, in game units, and the set its texture was made from.
+  std::string pictureName_;
+  int pictureWidth_ = 0;
+  int pictureHeight_ = 0;
+  int scale_ = 1;
   float spaceWidth_ = 15;
   float letterSpacing_ = 1;
   float lineHeight_ = 25;

@@ -23,6 +23,11 @@ enum BlendMode { kBlendNone = 1, kBlendNormal = 2, kBlendMultiply = 3 };
 enum FilterMode { kFilterNearest = 1, kFilterLinear = 2 };
 enum RendererKind { kRendererGL = 1, kRendererD3D8 = 2, kRendererRecording = 3 };
 
+// How the picture reaches a letterbox larger than the game's 800x600: drawn at 800x600
+// and enlarged (classic), or drawn at the letterbox's own size, in the same game units,
+// with the twice-size pictures (sharp).
+enum class PictureMode { kClassic, kSharp };
+
 class Renderer {
  public:
   explicit Renderer(int kind) : kind_(kind) {}
@@ -60,6 +65,11 @@ class Renderer {
   // Whether the last frame ended in a real swap: only those show whether the display
   // holds presentations until its refresh.
   virtual bool LastFrameSwapped() const { return true; }
+  // Whether this back-end can draw in PictureMode::kSharp (the others draw classic).
+  virtual bool SupportsSharpPictures() const { return false; }
+  // The mode of the frames that follow; a back-end without sharp pictures ignores it.
+  virtual void SetPictureMode(PictureMode /*mode*/) {}
+  virtual PictureMode CurrentPictureMode() const { return PictureMode::kClassic; }
 
   void BindTexture(const RendererTexture& texture) {
     BindTexture(texture.d3dTexture, texture.glName);

@@ -59,11 +59,17 @@ void Sprite::Draw(float x, float y, float scale, float alpha, float red, float g
   if (SelectFrame() == nullptr) return;
   float width = static_cast<float>(texture_->width);
   float height = static_cast<float>(texture_->height);
-  // The half-unit shift puts texel centres on pixel centres.
-  float x0 = x - 0.5f;
-  float y0 = y + 0.5f;
-  float x1 = x + scale * width - 0.5f;
-  float y1 = y + scale * height + 0.5f;
+  // The half-unit shift puts texel centres on the edges of the 800x600 picture's
+  // pixels, where the rasteriser's rounding draws the picture from (x - 1, y). Drawn
+  // at the screen's own size, finer pixels leave nothing to round, so the quad is
+  // moved there itself, half a unit further left and down: both modes show the
+  // picture in the same place.
+  const float shift =
+      GetRenderer()->CurrentPictureMode() == PictureMode::kSharp ? 0.5f : 0.0f;
+  float x0 = x - 0.5f - shift;
+  float y0 = y + 0.5f - shift;
+  float x1 = x + scale * width - 0.5f - shift;
+  float y1 = y + scale * height + 0.5f - shift;
   const Vertex corners[4] = {
       {x0, y0, 0.0f, 1.0f}, {x1, y0, 1.0f, 1.0f}, {x1, y1, 1.0f, 0.0f}, {x0, y1, 0.0f, 0.0f}};
   GetRenderer()->DrawQuad(corners, red, green, blue, alpha);

@@ -11,6 +11,7 @@
 #include "base/ini_file.h"
 #include "base/log.h"
 #include "base/package_file_system.h"
+#include "render/tga_decoder.h"
 
 namespace tav {
 
@@ -160,6 +161,93 @@ void TextureCatalogue::Clear() {
   textures_.clear();
 }
 
+bool TextureCatalogue::SharpSetPresent() const {
+  if (sharpPackage_.empty()) return false;
+  std::vector<PackageFileSystem::Entry> entries;
+  return PackageFileSystem::ReadDirectory(sharpPackage_, &entries) ==
+             PackageFileSystem::ReadResult::kOk &&
+         !entries.empty();
+}
+
+bool TextureCatalogue::MakeSharpTexture(const std::string& name, int width, int height,
+                                        int bitsPerPixel, RendererTexture& texture) const {
+  Renderer* renderer = GetRenderer();
+  if (renderer == nullptr || sharpPackage_.empty()) return false;
+  std::vector<uint8_t> bytes;
+  bool found = false;
+  if (PackageFileSystem::Load(sharpPackage_, name, &bytes, &found) !=
+          PackageFileSystem::ReadResult::kOk ||
+      !found) {
+    LogLine("WARNING: The twice-size pictures have no usable %s; the game's own is drawn.\n",
+            name.c_str());
+    return false;
+  }
+  // The size is checked before anything is uploaded.
+  int sharpWidth = 0, sharpHeight = 0, sharpBits = 0;
+  ReadTgaHeader(bytes.data(), bytes.size(), &sharpWidth, &sharpHeight, &sharpBits);
+  if (sharpWidth != 2 * width || sharpHeight != 2 * height || sharpBits != bitsPerPixel) {
+    LogLine("WARNING: The twice-size %s is %dx%d at %d bits, not %dx%d at %d; the game's own "
+            "is drawn.\n",
+            name.c_str(), sharpWidth, sharpHeight, sharpBits, 2 * width, 2 * height,
+            bitsPerPixel);
+    return false;
+  }
+  RendererTexture made;
+  int madeWidth = 0, madeHeight = 0, madeBits = 0;
+  if (!renderer->CreateTextureFromTga(bytes.data(), bytes.size(), &madeWidth, &madeHeight,
+                                      &madeBits, made)) {
+    LogLine("WARNING: The twice-size %s cannot be decoded; the game's own is drawn.\n",
+            name.c_str());
+    return false;
+  }
+  texture = made;
+  return true;
+}
+
+void TextureCatalogue::UsePictureScale(int scale) {
+  scale_ = scale == 2 ? 2 : 1;
+  for (auto& texture : textures_) {
+    if (!SameTextIgnoringCase(Extension(texture->name), ".tga")) continue;
+    RemakeTga(*texture);
+  }
+}
+
+void TextureCatalogue::RemakeTga(Texture& texture) {
+  Renderer* renderer = GetRenderer();
+  if (renderer == nullptr || texture.scale == scale_ || texture.actions.empty() ||
+      texture.actions.front()->frames.empty()) {
+    return;
+  }
+  RendererTexture& frame = texture.actions.front()->frames.front();
+  RendererTexture made;
+  if (scale_ == 2) {
+    if (!MakeSharpTexture(texture.name, texture.width, texture.height, texture.bitsPerPixel,
+                          made)) {
+      return;
+    }
+  } else {
+    MemoryFile file;
+    int width = 0, height = 0, bits = 0;
+    if (!file.Open(texture.name) ||
+        !renderer->CreateTextureFromTga(file.Data(), file.Size(), &width, &height, &bits,
+                                        made)) {
+      LogLine("WARNING: %s cannot be loaded again; its twice-size picture stays.\n",
+              texture.name.c_str());
+      return;
+    }
+    if (width != texture.width || height != texture.height) {
+      renderer->DestroyTexture(made);
+      LogLine("WARNING: %s changed its size; its twice-size picture stays.\n",
+              texture.name.c_str());
+      return;
+    }
+  }
+  // The Texture stays where it is: sprites hold it, and draw whichever texture it has.
+  renderer->DestroyTexture(frame);
+  frame = made;
+  texture.scale = scale_;
+}
+
 bool TextureCatalogue::Load(Texture& texture) {
   const std::string& name = texture.name;
   const std::string extension = Extension(name);
@@ -195,6 +283,8 @@ bool TextureCatalogue::Load(Texture& texture) {
     settings.Choose("Collision", true, "true", 1, "false", 0, &collision);
     texture.mode = static_cast<unsigned char>(mode);
     texture.collision = static_cast<unsigned char>(collision);
+    // Known in game units now; the twice-size picture is checked against that.
+    RemakeTga(texture);
   } else {
     if (file.Size() < kSptHeaderSize) {
       ReportFatal("Invalid .spt header %s.", name.c_str());

@@ -1,5 +1,8 @@
 // Every picture the game draws, loaded once by file name from the package with
-// its Data\Textures.ini settings, and owned here until Clear().
+// its Data\Textures.ini settings, and owned here until Clear(). A ".tga" picture may
+// also come from the twice-size set (Data\data@2x.pkg beside data.pkg), for drawing
+// at a large screen's own resolution; its sizes stay in the game's 800x600 units
+// either way, so every draw keeps its size, and only the set in use is held.
 #pragma once
 
 #include <memory>
@@ -40,6 +43,8 @@ class Texture {
   int width = 0;
   int height = 0;
   int bitsPerPixel = 0;
+  // Picture pixels per game unit of its textures: 2 when made from the twice-size set.
+  int scale = 1;
   int blendMode = kBlendNone;
   int filter = kFilterNearest;
   float frameDuration = 0.04f;
@@ -60,13 +65,35 @@ class TextureCatalogue {
   void Clear();
   size_t Count() const { return textures_.size(); }
 
+  // --- The twice-size picture set.
+  // Where its package is; empty (the default) when there is none.
+  void SetSharpPackage(const std::string& path) { sharpPackage_ = path; }
+  // Whether the twice-size set can be used: its package opens as a package with at
+  // least one entry.
+  bool SharpSetPresent() const;
+  // Remakes every loaded ".tga" picture from the set of `scale` (1: the game's own,
+  // 2: the twice-size one) and makes later ones from it; each picture's textures from
+  // the other set are released. A picture the twice-size set lacks or holds in a wrong
+  // size keeps its own (logged).
+  void UsePictureScale(int scale);
+  int PictureScale() const { return scale_; }
+  // Makes `texture` from the twice-size picture `name`, which must be exactly twice
+  // `width` x `height` at the same depth; false (logged) when it cannot, with
+  // `texture` untouched.
+  bool MakeSharpTexture(const std::string& name, int width, int height, int bitsPerPixel,
+                        RendererTexture& texture) const;
+
  private:
   // False when a fatal report was made and did not raise.
   bool Load(Texture& texture);
+  // Makes a ".tga" picture's texture from the set in use, when it is from the other.
+  void RemakeTga(Texture& texture);
   std::vector<std::unique_ptr<Texture>> textures_;  // in load order
   // The loaded Textures by lower-case name: the effects ask for pictures by name
   // for every particle of every frame.
   std::unordered_map<std::string, Texture*> byLowerName_;
+  std::string sharpPackage_;
+  int scale_ = 1;
 };
 
 }  // namespace tav

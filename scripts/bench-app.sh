@@ -63,16 +63,20 @@ measure() {
   local fps
   fps=$(tail -n +"$((lines_before + 1))" "$(rate_file "$hud")" |
     awk '{s += $1; n++} END {printf "%.0f", n ? s / n : 0}')
-  local rss
+  local rss mode
   rss=$(awk '/VmHWM/ {printf "%.0f", $2 / 1024}' "/proc/$pid/status")
+  # The picture mode in use: the last one the game logged (none from older builds).
+  mode=$(grep -ho '^Pictures [a-z]*' "$run_dir/log.txt" "$run_dir/Data/log.txt" 2> /dev/null |
+    tail -n 1 | cut -d' ' -f2)
   awk -v label="$label" -v scene="$scene" -v pacing="$pacing" -v fps="$fps" \
     -v ticks=$((ticks_after - ticks_before)) -v hz="$ticks_per_second" -v start="$start" \
-    -v end="$end" -v first="$first" -v rss="$rss" -v size="${screen_width}x${screen_height}" 'BEGIN {
+    -v end="$end" -v first="$first" -v rss="$rss" -v size="${screen_width}x${screen_height}" \
+    -v mode="${mode:--}" 'BEGIN {
       wall = end - start; cpu = ticks / hz
       frames = fps * wall
       per_frame = (frames > 0) ? 1000 * cpu / frames : 0
-      printf "%-7s %-9s %-6s %-7s %6d %7.0f %9.2f %8s %6d\n", label, size, pacing, scene, fps,
-        100 * cpu / wall, per_frame, first, rss
+      printf "%-7s %-9s %-6s %-7s %6d %7.0f %9.2f %8s %6d %s\n", label, size, pacing, scene, fps,
+        100 * cpu / wall, per_frame, first, rss, mode
     }'
 }
 
@@ -84,9 +88,13 @@ run_once() {
   out="$run_dir/probe.out"
   mkdir -p "$run_dir/Data" "$hud"
   cp "$game_dir/tavrolith" "$run_dir/"
-  for item in data.pkg Textures.ini Levels.ini Audio; do
-    ln -s "$game_dir/Data/$item" "$run_dir/Data/$item"
+  for item in data.pkg data@2x.pkg Textures.ini Levels.ini Audio; do
+    [ -e "$game_dir/Data/$item" ] && ln -s "$game_dir/Data/$item" "$run_dir/Data/$item"
   done
+  # PICTURES=sharp|classic|auto forces the picture mode through Window.ini.
+  if [ -n "${PICTURES:-}" ]; then
+    printf '[Window]\nWindowed = 0\nPictures = %s\n' "$PICTURES" > "$run_dir/Data/Window.ini"
+  fi
   local pacing_setting=on
   [ "$pacing" = off ] && pacing_setting=off
   (cd "$run_dir" && SDL_AUDIODRIVER=dummy TAV_FRAME_PACING=$pacing_setting GALLIUM_HUD=fps \

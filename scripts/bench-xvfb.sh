@@ -9,7 +9,9 @@
 #
 # Usage: bench-xvfb.sh [<game folder> [<older game folder>]]
 #   default game folder: build/game; the probe comes from the same build's bench/.
-# Environment: SCREENS (default "800x600 1920x1080"), MEASURE_SECONDS, PACING.
+# Environment: SCREENS (default "800x600 1920x1080"), MEASURE_SECONDS, PACING, PICTURES
+# (sharp, classic or auto: the picture mode written into the runs' Window.ini). The last
+# column is the picture mode the game logged last (auto's choice), "-" for older builds.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -31,8 +33,8 @@ fi
 
 echo "machine: $(nproc) cores, $(awk -F': ' '/model name/ {print $2; exit}' /proc/cpuinfo)," \
   "load $(cut -d' ' -f1-3 /proc/loadavg)"
-printf "%-7s %-9s %-6s %-7s %6s %7s %9s %8s %6s\n" build screen pacing scene fps "cpu%" \
-  "cpu_ms/f" first_ms rss_mb
+printf "%-7s %-9s %-6s %-7s %6s %7s %9s %8s %6s %s\n" build screen pacing scene fps "cpu%" \
+  "cpu_ms/f" first_ms rss_mb pictures
 
 for screen in $screens; do
   # Without a background option the root window keeps its pattern, which the

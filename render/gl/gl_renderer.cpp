@@ -89,7 +89,10 @@ void GLRenderer::BeginScene() {
   batcher_.Flush();
   scaler_.LeaveFramebuffer();  // left bound by a frame that never ended
   const GameViewport viewport = platform_.Viewport();
-  const bool letterboxChanged = !SameViewport(viewport, viewport_);
+  // A new picture mode changes the picture's size as a new letterbox does.
+  const bool letterboxChanged =
+      !SameViewport(viewport, viewport_) || pictureMode_ != framePictureMode_;
+  framePictureMode_ = pictureMode_;
   if (letterboxChanged) {
     copiedRuns_ = 0;  // the kept copy has the old size
     backBufferKept_ = false;
@@ -100,7 +103,7 @@ void GLRenderer::BeginScene() {
   composed_ = false;
   mode_ = PresentMode::kSwap;
   areasToPresent_.clear();
-  picture_ = scaler_.BeginFrame(viewport);
+  picture_ = scaler_.BeginFrame(viewport, pictureMode_);
   // Copying parts needs the picture out of the back buffer and scaled in one step: the
   // back buffer is then touched only where something is presented.
   canCopyParts_ = partialPresentsFromEnvironment_ && scaler_.OutsideBackBufferInOneStep() &&

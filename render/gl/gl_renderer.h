@@ -3,7 +3,8 @@
 // (draw_batcher.h, frame_record.h); an unchanged beginning of a frame (the backgrounds
 // under a level's board, a whole idle menu) is drawn from a copy of the picture
 // instead of again, draw by draw; the picture is drawn at its own 800x600 size and
-// scaled into the letterbox with black bars (picture_scaler.h); and each frame ends in
+// scaled into the letterbox with black bars, or in the sharp mode drawn at the
+// letterbox's own size (picture_scaler.h); and each frame ends in
 // one present mode (present_policy.h): swapped whole, copied to the window whole or
 // only where it changed, or not presented at all because the window already shows it.
 #pragma once
@@ -45,6 +46,10 @@ class GLRenderer : public Renderer {
   void SetFilter(int mode) override;
   void SetSwapOptional(bool optional) override { swapOptional_ = optional; }
   bool LastFrameSwapped() const override { return lastFrameSwapped_; }
+  bool SupportsSharpPictures() const override { return true; }
+  // Takes effect at the next BeginScene, which then draws and presents the frame whole.
+  void SetPictureMode(PictureMode mode) override { pictureMode_ = mode; }
+  PictureMode CurrentPictureMode() const override { return pictureMode_; }
 
   // Draws everything held in the batch or recorded so far (the frame is then not
   // compared with the next).
@@ -89,6 +94,8 @@ class GLRenderer : public Renderer {
   bool contextCreated_ = false;
   GameViewport viewport_;  // the platform's letterbox for this frame
   GameViewport picture_;   // where the picture is drawn this frame
+  PictureMode pictureMode_ = PictureMode::kClassic;  // asked for
+  PictureMode framePictureMode_ = PictureMode::kClassic;  // of the frame before
   // Frames are recorded and compared with the one before; a copy of the picture after
   // the first copiedRuns_ runs of the frame replaces those runs while they stay the
   // same (TAV_FRAME_REUSE=off draws every run, for measuring the drawing itself).

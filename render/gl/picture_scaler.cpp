@@ -55,13 +55,33 @@ void PictureScaler::Release() {
   for (ScaleTexture* texture : {&pictureTexture_, &enlargedTexture_}) DeleteTexture(*texture);
 }
 
-GameViewport PictureScaler::BeginFrame(const GameViewport& viewport) {
+GameViewport PictureScaler::BeginFrame(const GameViewport& viewport, PictureMode mode) {
   viewport_ = viewport;
   // A letterbox larger than the picture gets the unscaled picture scaled once at
   // the end; one of the picture's own size or smaller is drawn into directly.
-  scaling_ = viewport.width >= width_ && viewport.height >= height_ &&
-             (viewport.width != width_ || viewport.height != height_);
+  const bool larger = viewport.width >= width_ && viewport.height >= height_ &&
+                      (viewport.width != width_ || viewport.height != height_);
+  atScreenSize_ = mode == PictureMode::kSharp && larger;
   drawingToFramebuffer_ = false;
+  drawWidth_ = width_;
+  drawHeight_ = height_;
+  if (atScreenSize_) {
+    // Kept in a texture of the letterbox's size where one fits, so that frames can
+    // still be presented in parts; else drawn straight into the letterbox.
+    wholeFactor_ = 1;
+    drawWidth_ = viewport.width;
+    drawHeight_ = viewport.height;
+    if (TextureSizeFor(std::max(drawWidth_, drawHeight_)) <= maxTextureSize_) {
+      drawingToFramebuffer_ = BindFramebuffer();
+    }
+    scaling_ = drawingToFramebuffer_;
+    if (!scaling_) return viewport;
+    GameViewport picture = viewport;
+    picture.x = 0;
+    picture.y = 0;
+    return picture;
+  }
+  scaling_ = larger;
   if (!scaling_) return viewport;
   wholeFactor_ = std::max(1, std::min(viewport.width / width_, viewport.height / height_));
   while (wholeFactor_ > 1 &&
@@ -79,30 +99,36 @@ GameViewport PictureScaler::BeginFrame(const GameViewport& viewport) {
 
 bool PictureScaler::BindFramebuffer() {
   if (!framebuffers_ || !framebuffersAllowed_) return false;
-  if (pictureFramebuffer_ != 0) {
+  // The texture grows with the letterbox in the sharp mode, and is attached anew then.
+  const DrawBatcher::UserState user = batcher_.SaveUserState();
+  const bool madeTexture = MakeTexture(pictureTexture_, drawWidth_, drawHeight_);
+  batcher_.RestoreUserState(user);
+  if (pictureFramebuffer_ != 0 && !madeTexture) {
     framebuffers_->bind(FramebufferFunctions::kFramebuffer, pictureFramebuffer_);
     return true;
   }
-  const DrawBatcher::UserState user = batcher_.SaveUserState();
-  MakeTexture(pictureTexture_, width_, height_);
-  batcher_.RestoreUserState(user);
-  GLuint name = 0;
-  framebuffers_->generate(1, &name);
-  pictureFramebuffer_ = name;
-  framebuffers_->bind(FramebufferFunctions::kFramebuffer, name);
-  framebuffers_->attachTexture(FramebufferFunctions::kFramebuffer,
-                               FramebufferFunctions::kColorAttachment0, GL_TEXTURE_2D,
-                               pictureTexture_.name, 0);
-  if (framebuffers_->status(FramebufferFunctions::kFramebuffer) ==
-      FramebufferFunctions::kFramebufferComplete) {
-    return true;
+  if (pictureFramebuffer_ == 0) {
+    GLuint name = 0;
+    framebuffers_->generate(1, &name);
+    pictureFramebuffer_ = name;
   }
+  if (AttachPictureTexture()) return true;
   LogLine("WARNING: The picture cannot be drawn into a texture; it is copied instead.\n");
   framebuffers_->bind(FramebufferFunctions::kFramebuffer, 0);
+  GLuint name = pictureFramebuffer_;
   framebuffers_->remove(1, &name);
   pictureFramebuffer_ = 0;
   framebuffers_.reset();
   return false;
+}
+
+bool PictureScaler::AttachPictureTexture() {
+  framebuffers_->bind(FramebufferFunctions::kFramebuffer, pictureFramebuffer_);
+  framebuffers_->attachTexture(FramebufferFunctions::kFramebuffer,
+                               FramebufferFunctions::kColorAttachment0, GL_TEXTURE_2D,
+                               pictureTexture_.name, 0);
+  return framebuffers_->status(FramebufferFunctions::kFramebuffer) ==
+         FramebufferFunctions::kFramebufferComplete;
 }
 
 void PictureScaler::LeaveFramebuffer() {
@@ -115,6 +141,13 @@ void PictureScaler::LeaveFramebuffer() {
 void PictureScaler::ScaleWhole() {
   const bool inFramebuffer = drawingToFramebuffer_;
   LeaveFramebuffer();
+  if (atScreenSize_) {
+    // Already at the letterbox's size: copied pixel for pixel.
+    ClearBars();
+    SetArea(viewport_.x, viewport_.y, viewport_.width, viewport_.height);
+    DrawTextureArea(pictureTexture_, drawWidth_, drawHeight_, kFilterNearest);
+    return;
+  }
   // Without a framebuffer object the picture lies in the back buffer's corner.
   if (!inFramebuffer) CopyToTexture(pictureTexture_, 0, 0, width_, height_);
   const ScaleTexture* source = &pictureTexture_;
@@ -140,7 +173,8 @@ std::vector<PixelBox> PictureScaler::ScaleChanges(const std::vector<PixelBox>& c
     const PixelBox area = ScaledBox(change);
     // The whole quad, cut to the area: its pixels come out exactly as in a whole draw.
     glScissor(area.x0, area.y0, area.x1 - area.x0, area.y1 - area.y0);
-    DrawTextureArea(pictureTexture_, width_, height_, kFilterLinear);
+    DrawTextureArea(pictureTexture_, drawWidth_, drawHeight_,
+                    atScreenSize_ ? kFilterNearest : kFilterLinear);
     areas.push_back(area);
   }
   return areas;

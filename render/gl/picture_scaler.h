@@ -5,6 +5,10 @@
 // every game pixel covers the same number of screen pixels within one. The bars
 // around the letterbox are cleared to black. On a drawable too small for an unscaled
 // picture it is drawn scaled directly, and nothing is left to do here.
+// In the sharp mode the picture is drawn at the letterbox's own size instead (the same
+// game units, a larger viewport): into a texture of that size through the framebuffer
+// object, which is then copied to the letterbox pixel for pixel, whole or where it
+// changed; without framebuffer objects straight into the letterbox.
 #pragma once
 
 #include <memory>
@@ -36,10 +40,14 @@ class PictureScaler {
   // offers them (the default); takes effect next frame.
   void SetFramebufferObjectsAllowed(bool allowed) { framebuffersAllowed_ = allowed; }
 
-  // At the start of each frame, for the platform's letterbox: decides whether the
-  // picture is scaled and where it is drawn, and makes that the drawing target.
-  // Returns where the frame's draws go, in drawable pixels.
-  GameViewport BeginFrame(const GameViewport& viewport);
+  // At the start of each frame, for the platform's letterbox and the picture mode:
+  // decides whether the picture is scaled and where and at what size it is drawn, and
+  // makes that the drawing target. Returns where the frame's draws go, in drawable
+  // pixels.
+  GameViewport BeginFrame(const GameViewport& viewport, PictureMode mode);
+  // This frame's picture is drawn at the letterbox's size (sharp mode, on a letterbox
+  // larger than the picture).
+  bool DrawingAtScreenSize() const { return atScreenSize_; }
   // The picture is drawn unscaled this frame and scaled by one of the calls below.
   bool Scaling() const { return scaling_; }
   // ... into the framebuffer object (the back buffer is not touched until scaled),
@@ -73,6 +81,8 @@ class PictureScaler {
   bool MakeTexture(ScaleTexture& texture, int width, int height);
   int TextureSizeFor(int size) const;
   bool BindFramebuffer();
+  // Attaches the picture texture to the framebuffer object; false when incomplete.
+  bool AttachPictureTexture();
   // The drawable pixels whose scaled picture can change with the picture's pixels in
   // `box`: the box scaled into the letterbox, one picture pixel wider on every side
   // for the linear filter.
@@ -87,7 +97,10 @@ class PictureScaler {
   GameViewport viewport_;         // this frame's letterbox
   bool scaling_ = false;
   int wholeFactor_ = 1;           // the nearest-filter enlargement before the linear one
-  ScaleTexture pictureTexture_;   // the 800x600 picture
+  bool atScreenSize_ = false;     // drawn at the letterbox's size
+  int drawWidth_ = 800;           // the picture's size in pixels this frame
+  int drawHeight_ = 600;
+  ScaleTexture pictureTexture_;   // the picture as drawn (800x600, or the letterbox's size)
   ScaleTexture enlargedTexture_;  // the picture enlarged by the whole factor
   std::unique_ptr<FramebufferFunctions> framebuffers_;  // null: not offered
   unsigned pictureFramebuffer_ = 0;

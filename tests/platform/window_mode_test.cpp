@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/ini_file.h"
 #include "tests/base/temp_dir.h"
 
 namespace tav {
@@ -37,6 +38,19 @@ TEST(WindowModeTest, ChoiceSurvivesARunAndAMissingOrDamagedFileMeansFullScreen) 
   EXPECT_FALSE(ReadWindowedChoice(path));
   testing::WriteFile(path, std::string("[Window]\nWindowed = \xff\0\x01", 17));
   EXPECT_FALSE(ReadWindowedChoice(path));
+}
+
+TEST(WindowModeTest, SwitchingWindowModeKeepsThePlayersPictureChoice) {
+  testing::TempDir dir;
+  const std::string path = dir / "Window.ini";
+  testing::WriteFile(path, "[Window]\nWindowed = 0\nPictures = classic\n");
+  ASSERT_TRUE(WriteWindowedChoice(path, true));
+  EXPECT_TRUE(ReadWindowedChoice(path));
+  IniFile ini;
+  std::string pictures;
+  ASSERT_TRUE(ini.OpenPath(path));
+  EXPECT_TRUE(ini.Get("Window", "Pictures", &pictures));
+  EXPECT_EQ(pictures, "classic");
 }
 
 }  // namespace

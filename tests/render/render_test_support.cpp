@@ -21,6 +21,8 @@ void RenderTest::SetUp() {
 }
 
 void RenderTest::TearDown() {
+  TextureCatalogue::Instance().UsePictureScale(1);
+  TextureCatalogue::Instance().SetSharpPackage("");
   TextureCatalogue::Instance().Clear();
   SetRenderer(nullptr);
   SetTimeSource(nullptr);

@@ -2,8 +2,13 @@
 // fatal reports for files that cannot be used.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "base/log.h"
+#include "render/bitmap_font.h"
 #include "render/texture_catalogue.h"
+#include "tools/pkgtool/package_writer.h"
 #include "tests/render/render_test_support.h"
 
 namespace tav::test {
@@ -153,6 +158,85 @@ TEST_F(TextureCatalogueTest, FailedLoadIsRetriedOnceTheFileExists) {
   EXPECT_EQ(TextureCatalogue::Instance().Count(), 0u);
   WriteDataFile("late.tga", MakeTga(2, 2, 32));
   EXPECT_EQ(TextureCatalogue::Instance().Get("late.tga").ActionCount(), 1);
+}
+
+}  // namespace
+}  // namespace tav::test
+
+namespace tav::test {
+namespace {
+
+// The twice-size set: pictures remade in place from whichever set is in use, sizes in
+// game units throughout, and only one set's textures held at a time.
+TEST_F(TextureCatalogueTest, TwiceSizeSetReplacesPicturesInPlaceAndReleasesTheOtherSet) {
+  auto& catalogue = TextureCatalogue::Instance();
+  WriteDataFile("circle.tga", MakeTga(4, 4, 24));
+  WriteDataFile("wrong.tga", MakeTga(3, 3, 32));
+  WriteDataFile("late.tga", MakeTga(2, 1, 32));
+  WriteDataFile("font.tga", MakeTga(32, 32, 32, [](int x, int) {
+                  return Bgra{255, 255, 255, uint8_t(x % 2 == 0 ? 255 : 0)};
+                }));
+  // The twice-size pictures, one of them not twice its own size.
+  const auto sharp = folder_.Path() / "sharp";
+  std::filesystem::create_directories(sharp);
+  const auto write = [&](const char* name, const std::vector<uint8_t>& bytes) {
+    std::ofstream((sharp / name).string(), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return (sharp / name).string();
+  };
+  const std::string package = (folder_.Data() / "data@2x.pkg").string();
+  std::string error;
+  ASSERT_TRUE(WritePackage(package,
+                           {write("circle.tga", MakeTga(8, 8, 24)),
+                            write("wrong.tga", MakeTga(5, 5, 32)),
+                            write("late.tga", MakeTga(4, 2, 32)),
+                            write("font.tga", MakeTga(64, 64, 32))},
+                           &error))
+      << error;
+  EXPECT_FALSE(catalogue.SharpSetPresent()) << "no package named yet";
+  catalogue.SetSharpPackage((folder_.Data() / "missing@2x.pkg").string());
+  EXPECT_FALSE(catalogue.SharpSetPresent());
+  catalogue.SetSharpPackage(package);
+  EXPECT_TRUE(catalogue.SharpSetPresent());
+
+  Texture& circle = catalogue.Get("circle.tga");
+  Texture& wrong = catalogue.Get("wrong.tga");
+  BitmapFont font;
+  font.Load("font.tga");
+  const Glyph glyph = font.GetGlyph('A');
+  const auto textureWidth = [&](const Texture& texture) {
+    const RecordedTexture* made =
+        renderer_.FindTexture(texture.actions.front()->frames.front().glName);
+    return made ? made->width : -1;
+  };
+  ASSERT_EQ(renderer_.LiveTextures().size(), 3u);
+
+  catalogue.UsePictureScale(2);
+  font.UsePictureScale(2);
+  EXPECT_EQ(circle.scale, 2);
+  EXPECT_EQ(circle.Width(), 4) << "sizes stay in game units";
+  EXPECT_EQ(textureWidth(circle), 8);
+  EXPECT_EQ(wrong.scale, 1) << "a picture of the wrong size keeps its own";
+  EXPECT_EQ(textureWidth(wrong), 3);
+  EXPECT_NE(LogText().find("wrong.tga is 5x5"), std::string::npos) << LogText();
+  EXPECT_EQ(font.GetGlyph('A').width, glyph.width) << "font metrics stay the game's";
+  font.PrintText(0, 0, "A");
+  ASSERT_NE(renderer_.FindTexture(renderer_.BoundTexture()), nullptr);
+  EXPECT_EQ(renderer_.FindTexture(renderer_.BoundTexture())->width, 64);
+  // A picture first asked for now comes from the set in use.
+  Texture& late = catalogue.Get("late.tga");
+  EXPECT_EQ(late.scale, 2);
+  EXPECT_EQ(late.Height(), 1);
+  EXPECT_EQ(textureWidth(late), 4);
+  EXPECT_EQ(renderer_.LiveTextures().size(), 4u) << "the other set's textures are released";
+
+  catalogue.UsePictureScale(1);
+  font.UsePictureScale(1);
+  EXPECT_EQ(textureWidth(circle), 4);
+  EXPECT_EQ(textureWidth(late), 2);
+  EXPECT_EQ(circle.scale, 1);
+  EXPECT_EQ(renderer_.LiveTextures().size(), 4u);
+  font.Release();
 }
 
 }  // namespace
