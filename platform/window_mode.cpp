@@ -20,13 +20,17 @@ bool ReadWindowedChoice(const std::string& path) {
 
 bool WriteWindowedChoice(const std::string& path, bool windowed) {
   std::string text = std::string("[Window]\nWindowed = ") + (windowed ? "1" : "0") + "\n";
-  // The player's picture choice shares the file and is kept as it was.
-  IniFile ini;
+  // The player's picture choice shares the file and is kept as it was. The file is
+  // closed again before it is replaced: Windows refuses to replace an open file.
   std::string pictures;
-  if (ini.OpenPath(path) && ini.Get("Window", "Pictures", &pictures) &&
-      pictures.find_first_of("\r\n") == std::string::npos) {
-    text += "Pictures = " + pictures + "\n";
+  {
+    IniFile ini;
+    if (!ini.OpenPath(path) || !ini.Get("Window", "Pictures", &pictures) ||
+        pictures.find_first_of("\r\n") != std::string::npos) {
+      pictures.clear();
+    }
   }
+  if (!pictures.empty()) text += "Pictures = " + pictures + "\n";
   return WriteFileAtomically(path, text);
 }
 
