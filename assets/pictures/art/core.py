@@ -429,12 +429,6 @@ def _text_mask_near(c, text, face, x, y, anchor, spacing, block):
     small = img.resize((right - left, bottom - top), Image.BOX)
     mask[top:bottom, left:right] = np.asarray(small, np.float32) / 255.0
     return mask
-    img = Image.new("L", ((right - left) * scale, (bottom - top) * scale), 0)
-    ImageDraw.Draw(img).text((x - left * scale, y - top * scale), text, fill=255, font=face,
-                             anchor=anchor, spacing=spacing)
-    small = img.resize((right - left, bottom - top), Image.BOX)
-    mask[top:bottom, left:right] = np.asarray(small, np.float32) / 255.0
-    return mask
 
 
 def draw_text(c, text, path, size, x, y, colour, anchor="mm", shadow=0.75,
