@@ -126,20 +126,9 @@ void BitmapFont::UsePictureScale(int scale) {
   Renderer* renderer = GetRenderer();
   if (!loaded_ || renderer == nullptr || scale == scale_) return;
   RendererTexture made;
-  if (scale == 2) {
-    if (!TextureCatalogue::Instance().MakeSharpTexture(pictureName_, pictureWidth_,
+  if (!TextureCatalogue::Instance().MakePictureTexture(pictureName_, scale, pictureWidth_,
                                                        pictureHeight_, 32, made)) {
-      return;
-    }
-  } else {
-    MemoryFile file;
-    int width = 0, height = 0, bits = 0;
-    if (!file.Open(pictureName_) ||
-        !renderer->CreateTextureFromTga(file.Data(), file.Size(), &width, &height, &bits,
-                                        made)) {
-      LogLine("WARNING: Font picture %s cannot be loaded again.\n", pictureName_.c_str());
-      return;
-    }
+    return;
   }
   renderer->DestroyTexture(texture_);
   texture_ = made;

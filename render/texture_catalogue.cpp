@@ -169,10 +169,30 @@ bool TextureCatalogue::SharpSetPresent() const {
          !entries.empty();
 }
 
-bool TextureCatalogue::MakeSharpTexture(const std::string& name, int width, int height,
-                                        int bitsPerPixel, RendererTexture& texture) const {
+bool TextureCatalogue::MakePictureTexture(const std::string& name, int scale, int width,
+                                          int height, int bitsPerPixel,
+                                          RendererTexture& texture) const {
   Renderer* renderer = GetRenderer();
-  if (renderer == nullptr || sharpPackage_.empty()) return false;
+  if (renderer == nullptr) return false;
+  if (scale != 2) {
+    MemoryFile file;
+    int madeWidth = 0, madeHeight = 0, madeBits = 0;
+    RendererTexture made;
+    if (!file.Open(name) || !renderer->CreateTextureFromTga(file.Data(), file.Size(), &madeWidth,
+                                                            &madeHeight, &madeBits, made)) {
+      LogLine("WARNING: %s cannot be loaded again; its twice-size picture stays.\n",
+              name.c_str());
+      return false;
+    }
+    if (madeWidth != width || madeHeight != height) {
+      renderer->DestroyTexture(made);
+      LogLine("WARNING: %s changed its size; its twice-size picture stays.\n", name.c_str());
+      return false;
+    }
+    texture = made;
+    return true;
+  }
+  if (sharpPackage_.empty()) return false;
   std::vector<uint8_t> bytes;
   bool found = false;
   if (PackageFileSystem::Load(sharpPackage_, name, &bytes, &found) !=
@@ -220,27 +240,9 @@ void TextureCatalogue::RemakeTga(Texture& texture) {
   }
   RendererTexture& frame = texture.actions.front()->frames.front();
   RendererTexture made;
-  if (scale_ == 2) {
-    if (!MakeSharpTexture(texture.name, texture.width, texture.height, texture.bitsPerPixel,
-                          made)) {
-      return;
-    }
-  } else {
-    MemoryFile file;
-    int width = 0, height = 0, bits = 0;
-    if (!file.Open(texture.name) ||
-        !renderer->CreateTextureFromTga(file.Data(), file.Size(), &width, &height, &bits,
-                                        made)) {
-      LogLine("WARNING: %s cannot be loaded again; its twice-size picture stays.\n",
-              texture.name.c_str());
-      return;
-    }
-    if (width != texture.width || height != texture.height) {
-      renderer->DestroyTexture(made);
-      LogLine("WARNING: %s changed its size; its twice-size picture stays.\n",
-              texture.name.c_str());
-      return;
-    }
+  if (!MakePictureTexture(texture.name, scale_, texture.width, texture.height,
+                          texture.bitsPerPixel, made)) {
+    return;
   }
   // The Texture stays where it is: sprites hold it, and draw whichever texture it has.
   renderer->DestroyTexture(frame);

@@ -77,11 +77,12 @@ class TextureCatalogue {
   // size keeps its own (logged).
   void UsePictureScale(int scale);
   int PictureScale() const { return scale_; }
-  // Makes `texture` from the twice-size picture `name`, which must be exactly twice
-  // `width` x `height` at the same depth; false (logged) when it cannot, with
-  // `texture` untouched.
-  bool MakeSharpTexture(const std::string& name, int width, int height, int bitsPerPixel,
-                        RendererTexture& texture) const;
+  // Makes `texture` from picture `name` of the set of `scale`: the twice-size one,
+  // which must be exactly twice `width` x `height` at the same depth, or the game's
+  // own read again, which must still be `width` x `height`. False (logged) when it
+  // cannot, with `texture` untouched.
+  bool MakePictureTexture(const std::string& name, int scale, int width, int height,
+                          int bitsPerPixel, RendererTexture& texture) const;
 
  private:
   // False when a fatal report was made and did not raise.
