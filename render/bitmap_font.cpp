@@ -45,10 +45,11 @@ void BitmapFont::Load(const std::string& pictureName) {
     return;
   }
   Renderer* renderer = GetRenderer();
-  int width = 0, height = 0, bits = 0;
+  int width = 0, height = 0, bits = 0, madeScale = 1;
   if (renderer == nullptr ||
-      !renderer->CreateTextureFromTga(file.Data(), file.Size(), &width, &height, &bits,
-                                      texture_)) {
+      !TextureCatalogue::Instance().MakeTextureInUse(pictureName, file.Data(), file.Size(),
+                                                     &width, &height, &bits, &madeScale,
+                                                     texture_)) {
     texture_ = RendererTexture();
     ReportFatal("Failed to generate font-texture %s.", pictureName.c_str());
     return;
@@ -57,7 +58,7 @@ void BitmapFont::Load(const std::string& pictureName) {
   pictureName_ = pictureName;
   pictureWidth_ = width;
   pictureHeight_ = height;
-  scale_ = 1;
+  scale_ = madeScale;
   if (bits != 32) {
     Release();
     ReportFatal("Font BPP != 32.");
@@ -119,7 +120,6 @@ void BitmapFont::Load(const std::string& pictureName) {
       }
     }
   }
-  UsePictureScale(TextureCatalogue::Instance().PictureScale());
 }
 
 void BitmapFont::UsePictureScale(int scale) {

@@ -224,6 +224,23 @@ bool TextureCatalogue::MakePictureTexture(const std::string& name, int scale, in
   return true;
 }
 
+bool TextureCatalogue::MakeTextureInUse(const std::string& name, const uint8_t* bytes,
+                                        size_t byteCount, int* width, int* height,
+                                        int* bitsPerPixel, int* madeScale,
+                                        RendererTexture& texture) const {
+  Renderer* renderer = GetRenderer();
+  if (renderer == nullptr) return false;
+  // The game's own picture gives only its size in game units here; it is decoded and
+  // uploaded only when the twice-size one cannot stand in for it.
+  if (scale_ == 2 && TgaIsWhole(bytes, byteCount, width, height, bitsPerPixel) &&
+      MakePictureTexture(name, 2, *width, *height, *bitsPerPixel, texture)) {
+    *madeScale = 2;
+    return true;
+  }
+  *madeScale = 1;
+  return renderer->CreateTextureFromTga(bytes, byteCount, width, height, bitsPerPixel, texture);
+}
+
 void TextureCatalogue::UsePictureScale(int scale) {
   scale_ = scale == 2 ? 2 : 1;
   for (auto& texture : textures_) {
@@ -271,10 +288,8 @@ bool TextureCatalogue::Load(Texture& texture) {
     texture.actions.push_back(std::make_unique<SpriteAction>());
     SpriteAction& action = *texture.actions.back();
     action.frames.emplace_back();
-    if (renderer == nullptr ||
-        !renderer->CreateTextureFromTga(file.Data(), file.Size(), &texture.width,
-                                        &texture.height, &texture.bitsPerPixel,
-                                        action.frames.back())) {
+    if (!MakeTextureInUse(name, file.Data(), file.Size(), &texture.width, &texture.height,
+                          &texture.bitsPerPixel, &texture.scale, action.frames.back())) {
       action.frames.pop_back();
       ReportFatal("Failed to generate texture %s", name.c_str());
       return false;
@@ -285,8 +300,6 @@ bool TextureCatalogue::Load(Texture& texture) {
     settings.Choose("Collision", true, "true", 1, "false", 0, &collision);
     texture.mode = static_cast<unsigned char>(mode);
     texture.collision = static_cast<unsigned char>(collision);
-    // Known in game units now; the twice-size picture is checked against that.
-    RemakeTga(texture);
   } else {
     if (file.Size() < kSptHeaderSize) {
       ReportFatal("Invalid .spt header %s.", name.c_str());

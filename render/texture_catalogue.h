@@ -83,6 +83,13 @@ class TextureCatalogue {
   // cannot, with `texture` untouched.
   bool MakePictureTexture(const std::string& name, int scale, int width, int height,
                           int bitsPerPixel, RendererTexture& texture) const;
+  // Makes the first texture of ".tga" picture `name`, whose own file holds `bytes`,
+  // from the set in use: with the twice-size set in use and holding the picture, only
+  // that one is uploaded. Reports the picture's size in game units, its depth and the
+  // scale it was made at. False when the picture's own file cannot be made a texture.
+  bool MakeTextureInUse(const std::string& name, const uint8_t* bytes, size_t byteCount,
+                        int* width, int* height, int* bitsPerPixel, int* madeScale,
+                        RendererTexture& texture) const;
 
  private:
   // False when a fatal report was made and did not raise.

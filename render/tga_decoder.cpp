@@ -23,6 +23,15 @@ bool ReadTgaHeader(const uint8_t* bytes, size_t byteCount, int* width, int* heig
   return true;
 }
 
+bool TgaIsWhole(const uint8_t* bytes, size_t byteCount, int* width, int* height,
+                int* bitsPerPixel) {
+  if (!ReadTgaHeader(bytes, byteCount, width, height, bitsPerPixel)) return false;
+  if ((*bitsPerPixel != 24 && *bitsPerPixel != 32) || *width == 0 || *height == 0) return false;
+  const size_t pixelBytes = static_cast<size_t>(*width) * static_cast<size_t>(*height) *
+                            static_cast<size_t>(*bitsPerPixel / 8);
+  return byteCount - kTgaHeaderSize >= pixelBytes;
+}
+
 void SwapRedAndBlue(uint8_t* pixels, size_t pixelCount, int bytesPerPixel) {
   for (size_t i = 0; i < pixelCount; ++i) {
     uint8_t* pixel = pixels + i * bytesPerPixel;

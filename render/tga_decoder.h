@@ -25,6 +25,12 @@ constexpr size_t kTgaHeaderSize = 18;
 bool ReadTgaHeader(const uint8_t* bytes, size_t byteCount, int* width, int* height,
                    int* bitsPerPixel);
 
+// True when the header describes a picture the decoder takes (24 or 32 bits, at least
+// one pixel) and the file holds all its pixels; reports its size and depth like
+// ReadTgaHeader. Nothing is decoded and nothing is logged.
+bool TgaIsWhole(const uint8_t* bytes, size_t byteCount, int* width, int* height,
+                int* bitsPerPixel);
+
 // The byte order of decoded pixels: R, G, B (, A), or B, G, R (, A) as the file stores
 // them, which the graphics back-ends take without a conversion.
 enum class PixelOrder { kRgb, kBgr };

@@ -223,8 +223,17 @@ TEST_F(TextureCatalogueTest, TwiceSizeSetReplacesPicturesInPlaceAndReleasesTheOt
   font.PrintText(0, 0, "A");
   ASSERT_NE(renderer_.FindTexture(renderer_.BoundTexture()), nullptr);
   EXPECT_EQ(renderer_.FindTexture(renderer_.BoundTexture())->width, 64);
-  // A picture first asked for now comes from the set in use.
+  // A picture first asked for now comes from the set in use, uploaded once; so does a
+  // font loaded now.
+  const int createdBefore = renderer_.CreatedTextureCount();
   Texture& late = catalogue.Get("late.tga");
+  BitmapFont lateFont;
+  lateFont.Load("font.tga");
+  EXPECT_EQ(renderer_.CreatedTextureCount() - createdBefore, 2);
+  lateFont.PrintText(0, 0, "A");
+  ASSERT_NE(renderer_.FindTexture(renderer_.BoundTexture()), nullptr);
+  EXPECT_EQ(renderer_.FindTexture(renderer_.BoundTexture())->width, 64);
+  lateFont.Release();
   EXPECT_EQ(late.scale, 2);
   EXPECT_EQ(late.Height(), 1);
   EXPECT_EQ(textureWidth(late), 4);

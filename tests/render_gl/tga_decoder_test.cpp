@@ -88,9 +88,13 @@ TEST_F(TgaDecoderTest, EveryTruncationOfAGoodFileIsRefused) {
     DecodedImage image;
     EXPECT_FALSE(DecodeTga(prefix.data(), prefix.size(), &image)) << length;
     EXPECT_TRUE(image.pixels.empty());
+    int width = 0, height = 0, bits = 0;
+    EXPECT_FALSE(TgaIsWhole(prefix.data(), prefix.size(), &width, &height, &bits)) << length;
   }
   DecodedImage image;
   EXPECT_TRUE(DecodeTga(file.data(), file.size(), &image));
+  int width = 0, height = 0, bits = 0;
+  EXPECT_TRUE(TgaIsWhole(file.data(), file.size(), &width, &height, &bits));
   EXPECT_NE(ReadLog().find("WARNING: Image file truncated.\n"), std::string::npos);
 }
 
