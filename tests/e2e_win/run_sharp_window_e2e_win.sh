@@ -4,8 +4,11 @@
 # window opens at 800x600, too small for them: the menu is drawn classic, pixel for
 # pixel, and kept as the reference. The window is then enlarged: the device's back
 # buffer must follow the letterbox and the menu be drawn sharp at the letterbox's own
-# size. Reduced to 800x600 it must agree with the classic picture (mean difference at
-# most $tolerance of 255 per channel), and its edges must be sharper than the classic
+# size. Reduced to 800x600 it must agree with the classic picture: a mean difference
+# of at most $tolerance of 255 per channel, at the best of the placements at most one
+# pixel apart (the classic drawing rounds its pictures' texel edges, which puts it a
+# row higher than the sharp one, on either back-end; and the menu moves a little
+# between the two shots). Its edges must also be sharper than the classic
 # picture enlarged to the same size (at least $sharper times its detail, measured as
 # the mean difference between a picture and its own blur). Shrunk to less than 1.5
 # times the picture, the window goes classic again, back buffer and all; Exit on the
@@ -20,7 +23,7 @@ game_dir=$(cd "${1:?game folder}" && pwd)
 export WINEPREFIX=${3:?wine prefix}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-tolerance=6
+tolerance=5
 sharper=1.3
 
 source "$(dirname "$0")/../support/xvfb_session.sh"
@@ -114,6 +117,11 @@ for line in wanted:
         bad = True
     else:
         position = found + 1
+# One reset for each new letterbox, not one for each frame while it settles.
+resizes = [line for line in lines if line.startswith("Back buffer to ")]
+if len(resizes) != 2:
+    print("log.txt has %d back-buffer changes for two new letterboxes" % len(resizes))
+    bad = True
 for line in lines:
     if line.startswith("ERROR") or line.startswith("wglCreateContext"):
         print("log.txt has %r" % line)
@@ -136,10 +144,14 @@ if not buffers or tuple(map(int, buffers[0])) != sharp.size:
     sys.exit("sharp back buffers %s, letterbox %s" % (buffers, sharp.size))
 reduced = sharp.resize(classic.size, Image.BOX)
 reduced.save(folder + "/02-sharp-reduced.png")
-difference = sum(ImageStat.Stat(ImageChops.difference(reduced, classic)).mean) / 3
+def mean_difference(a, b):
+    return sum(ImageStat.Stat(ImageChops.difference(a, b)).mean) / 3
+inner = (1, 1, 799, 599)
+difference = min(
+    mean_difference(reduced.crop(inner), classic.crop((1 + dx, 1 + dy, 799 + dx, 599 + dy)))
+    for dx in (-1, 0, 1) for dy in (-1, 0, 1))
 def detail(picture):
-    blurred = picture.filter(ImageFilter.GaussianBlur(1.5))
-    return sum(ImageStat.Stat(ImageChops.difference(picture, blurred)).mean) / 3
+    return mean_difference(picture, picture.filter(ImageFilter.GaussianBlur(1.5)))
 enlarged = classic.resize(sharp.size, Image.BILINEAR)
 ratio = detail(sharp) / max(detail(enlarged), 1e-6)
 print("sharp reduced to 800x600 differs from classic by %.2f of 255 (at most %.1f); "
