@@ -118,6 +118,10 @@ class PictureModeKeeper {
       decision_.AddFrame(frameSpan_, ProcessorSeconds() - processorStart_, framePeriod_);
       framePending_ = false;
     }
+    // The back-end's own limits can change between frames (Direct3D 8 refuses full
+    // screen); a change is a new situation, decided and logged afresh.
+    const char* refusal = renderer_.SharpPicturesRefusal();
+    situation_.backEndRefusal = refusal != nullptr ? refusal : "";
     const GameViewport viewport = platform_.Viewport();
     situation_.letterboxWidth = viewport.width;
     situation_.letterboxHeight = viewport.height;

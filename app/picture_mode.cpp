@@ -25,6 +25,7 @@ std::string Format(const char* format, double a, double b, double c = 0.0) {
 
 bool SameSituation(const PictureSituation& a, const PictureSituation& b) {
   return a.choice == b.choice && a.sharpPossible == b.sharpPossible &&
+         a.backEndRefusal == b.backEndRefusal &&
          a.letterboxWidth == b.letterboxWidth && a.letterboxHeight == b.letterboxHeight &&
          a.pictureWidth == b.pictureWidth && a.pictureHeight == b.pictureHeight;
 }
@@ -48,6 +49,7 @@ PicturesChoice ReadPicturesChoice(const std::string& path) {
 
 std::string PictureModeDecision::SharpRefusal(const PictureSituation& situation) {
   if (!situation.sharpPossible) return "the twice-size pictures or a back-end for them are missing";
+  if (!situation.backEndRefusal.empty()) return situation.backEndRefusal;
   if (situation.pictureWidth <= 0 || situation.pictureHeight <= 0) return "the picture has no size";
   const double enlargement =
       std::min(static_cast<double>(situation.letterboxWidth) / situation.pictureWidth,

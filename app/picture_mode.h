@@ -26,6 +26,9 @@ struct PictureSituation {
   PicturesChoice choice = PicturesChoice::kAuto;
   // The back-end can draw sharp and the twice-size pictures are present.
   bool sharpPossible = false;
+  // Why the back-end cannot draw sharp just now (Renderer::SharpPicturesRefusal), or
+  // empty when it can.
+  std::string backEndRefusal;
   // The letterbox and the game's picture, in pixels.
   int letterboxWidth = 0;
   int letterboxHeight = 0;

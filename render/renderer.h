@@ -67,6 +67,10 @@ class Renderer {
   virtual bool LastFrameSwapped() const { return true; }
   // Whether this back-end can draw in PictureMode::kSharp (the others draw classic).
   virtual bool SupportsSharpPictures() const { return false; }
+  // Why a back-end that supports the sharp mode cannot draw in it just now (full
+  // screen in a display mode of the picture's own size, textures too small for the
+  // twice-size pictures), or null when it can. Asked before each frame.
+  virtual const char* SharpPicturesRefusal() const { return nullptr; }
   // The mode of the frames that follow; a back-end without sharp pictures ignores it.
   virtual void SetPictureMode(PictureMode /*mode*/) {}
   virtual PictureMode CurrentPictureMode() const { return PictureMode::kClassic; }

@@ -67,10 +67,28 @@ std::array<float, 16> OrthoOffCenterLH(float left, float right, float bottom, fl
 }
 
 std::array<float, 16> ScreenProjection(int width, int height) {
+  return ScreenProjection(width, height, width, height);
+}
+
+std::array<float, 16> ScreenProjection(int unitsWidth, int unitsHeight, int pixelsWidth,
+                                       int pixelsHeight) {
   // Drawing at x must land where OpenGL puts x: half a pixel further left on the
-  // Direct3D raster, and (y growing upwards) half a pixel higher.
-  return OrthoOffCenterLH(0.5f, static_cast<float>(width) + 0.5f, -0.5f,
-                          static_cast<float>(height) - 0.5f, 0.0f, 1.0f);
+  // Direct3D raster, and (y growing upwards) half a pixel higher. Half a pixel is
+  // exactly half a unit when the two sizes agree.
+  const float halfX = 0.5f * static_cast<float>(unitsWidth) / static_cast<float>(pixelsWidth);
+  const float halfY = 0.5f * static_cast<float>(unitsHeight) / static_cast<float>(pixelsHeight);
+  return OrthoOffCenterLH(halfX, static_cast<float>(unitsWidth) + halfX, -halfY,
+                          static_cast<float>(unitsHeight) - halfY, 0.0f, 1.0f);
+}
+
+bool TextureFits(int width, int height, bool powerOfTwo, bool square, uint32_t maxWidth,
+                 uint32_t maxHeight) {
+  if (powerOfTwo || square) {
+    width = NextPowerOfTwo(width);
+    height = NextPowerOfTwo(height);
+  }
+  if (square) width = height = std::max(width, height);
+  return static_cast<uint32_t>(width) <= maxWidth && static_cast<uint32_t>(height) <= maxHeight;
 }
 
 uint32_t VertexColour(float red, float green, float blue, float alpha) {

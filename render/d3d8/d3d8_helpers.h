@@ -59,6 +59,16 @@ std::array<float, 16> OrthoOffCenterLH(float left, float right, float bottom, fl
 // between): without it every picture drawn by this back-end sits half a pixel off
 // and nearest-filtered pictures pick different texels than the OpenGL back-end.
 std::array<float, 16> ScreenProjection(int width, int height);
+// The same for the game's unitsWidth x unitsHeight space drawn onto a back buffer of
+// pixelsWidth x pixelsHeight (the letterbox's size, for the twice-size pictures): the
+// shift is half a back-buffer pixel, so pixel centres still fall where OpenGL's do.
+std::array<float, 16> ScreenProjection(int unitsWidth, int unitsHeight, int pixelsWidth,
+                                       int pixelsHeight);
+
+// Whether a device whose textures are at most maxWidth x maxHeight takes a picture of
+// width x height, padded to a power of two (and a square) where the device wants one.
+bool TextureFits(int width, int height, bool powerOfTwo, bool square, uint32_t maxWidth,
+                 uint32_t maxHeight);
 
 // The diffuse colour word of a vertex: alpha in the top byte, then red, green, blue,
 // each channel x 255 truncated (values outside 0..1 are clamped first).

@@ -7,6 +7,7 @@
 #include <d3d8.h>
 
 #include <array>
+#include <cstdio>
 #include <cstring>
 
 #include "base/log.h"
@@ -69,6 +70,14 @@ constexpr DWORD kLostDeviceSleepMilliseconds = 100;
 // power of two on devices that want one); a device with smaller textures cannot
 // show the game.
 constexpr DWORD kLargestPictureSize = 1024;
+
+// The twice-size pictures are twice the game's; none is larger than the screen.
+constexpr int kSharpPictureScale = 2;
+
+// How many frames in a row a window's letterbox must ask for the same back buffer
+// before the device is reset for it: a window whose edge is being dragged changes
+// its size in every frame, and each reset costs far more than a frame.
+constexpr int kResizeSettleFrames = 3;
 
 IDirect3DTexture8* AsTexture(uintptr_t handle) {
   return reinterpret_cast<IDirect3DTexture8*>(handle);
@@ -180,11 +189,23 @@ void D3D8Renderer::Init(int width, int height, int bitsPerPixel, bool fullScreen
     ReportFatal("The device's textures are too small for the game's pictures.");
     return;
   }
+  if (!TextureFits(kSharpPictureScale * width, kSharpPictureScale * height, powerOfTwoTextures_,
+                   squareTextures_, caps.MaxTextureWidth, caps.MaxTextureHeight)) {
+    char reason[128];
+    std::snprintf(reason, sizeof reason,
+                  "the device's textures (at most %lux%lu) are too small for the twice-size "
+                  "pictures",
+                  static_cast<unsigned long>(caps.MaxTextureWidth),
+                  static_cast<unsigned long>(caps.MaxTextureHeight));
+    sharpRefusal_ = reason;
+  }
 
   fullScreenSynced_ =
       fullScreen || (caps.PresentationIntervals & D3DPRESENT_INTERVAL_IMMEDIATE) == 0;
   windowed_ = platform_.Windowed();
-  resetPending_ = false;
+  pendingReset_ = PendingReset::kNone;
+  buffer_ = BackBuffer{width_, height_, PictureMode::kClassic};
+  bufferMode_ = PictureMode::kClassic;
   present_ = std::make_unique<PresentParameters>();
   FillPresentParameters();
 
@@ -205,8 +226,8 @@ void D3D8Renderer::Init(int width, int height, int bitsPerPixel, bool fullScreen
 void D3D8Renderer::FillPresentParameters() {
   D3DPRESENT_PARAMETERS& parameters = present_->value;
   std::memset(&parameters, 0, sizeof parameters);
-  parameters.BackBufferWidth = width_;
-  parameters.BackBufferHeight = height_;
+  parameters.BackBufferWidth = buffer_.width;
+  parameters.BackBufferHeight = buffer_.height;
   parameters.BackBufferCount = 1;
   parameters.MultiSampleType = D3DMULTISAMPLE_NONE;
   parameters.hDeviceWindow = static_cast<HWND>(window_);
@@ -252,7 +273,8 @@ void D3D8Renderer::SetupDefaultStates() {
   ApplyFilter();
   ApplyBlendMode();
 
-  const std::array<float, 16> projection = ScreenProjection(width_, height_);
+  const std::array<float, 16> projection =
+      ScreenProjection(width_, height_, buffer_.width, buffer_.height);
   D3DMATRIX matrix;
   std::memcpy(&matrix, projection.data(), sizeof matrix);
   device_->SetTransform(D3DTS_PROJECTION, &matrix);
@@ -271,23 +293,54 @@ bool D3D8Renderer::BeginFrame() {
   if (device_ == nullptr) return false;
   if (platform_.Windowed() != windowed_) {
     // The player switched between full screen and a window: the device follows
-    // through a reset with the other mode's parameters.
+    // through a reset with the other mode's parameters, at the game's size either
+    // way; a window's twice-size pictures follow as they do after a resize.
     windowed_ = !windowed_;
     LogLine(windowed_ ? "Device to a window\n" : "Device to full screen\n");
+    buffer_ = BackBuffer{width_, height_, PictureMode::kClassic};
     FillPresentParameters();
-    resetPending_ = true;
+    pendingReset_ = PendingReset::kDisplayMode;
   }
   const HRESULT state = device_->TestCooperativeLevel();
   if (state == D3DERR_DEVICELOST || state == D3DERR_DEVICENOTRESET) {
     return RecoverLostDevice(state);
   }
-  if (resetPending_) return ResetDevice();
+  if (pendingReset_ == PendingReset::kNone && windowed_) FollowLetterbox();
+  if (pendingReset_ != PendingReset::kNone) return ResetDevice();
   if (deviceLost_) {
     // Lost only in a Present that the device has since got over by itself.
     LogLine("Device back\n");
     deviceLost_ = false;
   }
   return true;
+}
+
+void D3D8Renderer::FollowLetterbox() {
+  BackBuffer wanted{width_, height_, PictureMode::kClassic};
+  if (pictureMode_ == PictureMode::kSharp) {
+    const GameViewport letterbox = platform_.Viewport();
+    if (letterbox.width <= 0 || letterbox.height <= 0) return;  // minimised: nothing to follow
+    wanted = BackBuffer{letterbox.width, letterbox.height, PictureMode::kSharp};
+  }
+  if (wanted == buffer_) {
+    wantedFrames_ = 0;
+    return;
+  }
+  wantedFrames_ = wanted == wantedBuffer_ ? wantedFrames_ + 1 : 1;
+  wantedBuffer_ = wanted;
+  if (wantedFrames_ < kResizeSettleFrames) return;
+  wantedFrames_ = 0;
+  buffer_ = wanted;
+  LogLine("Back buffer to %dx%d for %s pictures\n", buffer_.width, buffer_.height,
+          buffer_.mode == PictureMode::kSharp ? "sharp" : "classic");
+  FillPresentParameters();
+  pendingReset_ = PendingReset::kBackBufferSize;
+}
+
+const char* D3D8Renderer::SharpPicturesRefusal() const {
+  if (!sharpRefusal_.empty()) return sharpRefusal_.c_str();
+  if (!platform_.Windowed()) return "the device is full screen in the game's own display mode";
+  return nullptr;
 }
 
 bool D3D8Renderer::RecoverLostDevice(long cooperativeLevel) {
@@ -310,7 +363,7 @@ bool D3D8Renderer::ResetDevice() {
     // device is still lost, and the reset is tried again once it can be.
     LogLine("Reset() found the device lost again\n");
     deviceLost_ = true;
-    resetPending_ = true;
+    if (pendingReset_ == PendingReset::kNone) pendingReset_ = PendingReset::kDisplayMode;
     platform_.Sleep(kLostDeviceSleepMilliseconds);
     return false;
   }
@@ -320,11 +373,14 @@ bool D3D8Renderer::ResetDevice() {
   }
   LogLine("Device reset\n");
   deviceLost_ = false;
-  resetPending_ = false;
+  const bool placeWindow = pendingReset_ != PendingReset::kBackBufferSize;
+  pendingReset_ = PendingReset::kNone;
+  bufferMode_ = buffer_.mode;
   SetupDefaultStates();
   // A full-screen device shapes its window itself; the window is given its mode's
-  // style, size and place again.
-  platform_.PlaceWindow();
+  // style, size and place again. A new back buffer alone leaves the window as the
+  // player sized it.
+  if (placeWindow) platform_.PlaceWindow();
   return false;
 }
 

@@ -10,11 +10,16 @@
 // player's choice, which the platform reports) it draws into an 800x600 back buffer
 // in the desktop's format and presents it into the letterbox of the window's client
 // area, the bars around it painted black; a switch between the two is a reset of
-// the device with the other mode's parameters, taken like a lost device's.
+// the device with the other mode's parameters, taken like a lost device's. With the
+// twice-size pictures (the sharp mode, in a window only) the back buffer is instead
+// the letterbox's own size and presented into it pixel for pixel; it follows a
+// resized window once the letterbox has kept its new size for a few frames, so that
+// dragging a window's edge does not reset the device in every frame.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -52,17 +57,30 @@ class D3D8Renderer : public Renderer {
                     float alpha) override;
   void SetBlendMode(int mode) override;
   void SetFilter(int mode) override;
+  bool SupportsSharpPictures() const override { return true; }
+  // Full screen the device shows the game's own display mode, where the twice-size
+  // pictures gain nothing; a device whose textures cannot hold them never draws sharp.
+  const char* SharpPicturesRefusal() const override;
+  // Takes effect with the back buffer's reset in a later BeginFrame.
+  void SetPictureMode(PictureMode mode) override { pictureMode_ = mode; }
+  // The mode the back buffer is drawn in (sharp once it has the letterbox's size).
+  PictureMode CurrentPictureMode() const override { return bufferMode_; }
 
   // Copies the frame drawn so far (call it before EndFrame, which discards it) as
-  // 0xAARRGGBB words, top row first, width x height of the display mode. False
+  // 0xAARRGGBB words, top row first, the back buffer's width x height. False
   // when the device cannot give it. For screenshots and the comparison with the
   // OpenGL back-end.
   bool ReadBackBuffer(std::vector<uint32_t>* pixels);
 
  private:
   void SetupDefaultStates();
-  // The present parameters of the current mode (windowed_), into present_.
+  // The present parameters of the current mode (windowed_) and back buffer (buffer_),
+  // into present_.
   void FillPresentParameters();
+  // In a window: the back buffer the picture mode asks for (the letterbox's size when
+  // sharp, else the game's), asked for by a reset once it has stayed the same for
+  // kResizeSettleFrames frames.
+  void FollowLetterbox();
   // Resets the device with present_; false in every case, as the frame is skipped.
   bool ResetDevice();
   // In a window: the client area outside the picture's letterbox, painted black.
@@ -88,7 +106,24 @@ class D3D8Renderer : public Renderer {
   uint32_t desktopFormat_ = 0;  // the desktop's format: a window's back buffer
   bool windowed_ = false;
   bool fullScreenSynced_ = true;  // full-screen presents wait for the display
-  bool resetPending_ = false;     // the mode changed; the device has yet to follow
+  // A reset the device has yet to take: for a new back-buffer size only (the window
+  // stays as the player sized it), or for a new display mode or a lost device (the
+  // window is given its mode's style, size and place again afterwards).
+  enum class PendingReset { kNone, kBackBufferSize, kDisplayMode };
+  PendingReset pendingReset_ = PendingReset::kNone;
+  // The back buffer's size and the picture mode it is drawn in.
+  struct BackBuffer {
+    int width = 0;
+    int height = 0;
+    PictureMode mode = PictureMode::kClassic;
+    bool operator==(const BackBuffer&) const = default;
+  };
+  BackBuffer buffer_;                                // in present_
+  PictureMode bufferMode_ = PictureMode::kClassic;   // of the device's back buffer now
+  PictureMode pictureMode_ = PictureMode::kClassic;  // asked for
+  BackBuffer wantedBuffer_;  // what the window asked for in the last frames
+  int wantedFrames_ = 0;     // ... for this many frames in a row
+  std::string sharpRefusal_;  // the textures are too small for the twice-size pictures
   // The texture last bound; forgotten at every BeginScene, so the next bind is
   // always sent.
   static constexpr uintptr_t kNoTextureKnown = ~uintptr_t{0};

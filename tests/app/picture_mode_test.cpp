@@ -87,6 +87,20 @@ TEST(PictureModeDecision, SharpNeedsTheSetAndALargeEnoughLetterboxAndOnlyAutoIsW
   EXPECT_EQ(decision.Choose(Screen(1440, 1080, PicturesChoice::kClassic)), PictureMode::kClassic);
 }
 
+TEST(PictureModeDecision, BackEndRefusalIsNamedAndItsEndBringsSharpBack) {
+  // A window switched to full screen and back on a back-end that refuses full screen.
+  PictureModeDecision decision;
+  const PictureSituation window = Screen(1440, 1080, PicturesChoice::kSharp);
+  PictureSituation fullScreen = window;
+  fullScreen.backEndRefusal = "the device is full screen";
+  EXPECT_EQ(decision.Choose(window), PictureMode::kSharp);
+  EXPECT_EQ(decision.Choose(fullScreen), PictureMode::kClassic);
+  ASSERT_TRUE(decision.TakeNewDecision());
+  EXPECT_NE(decision.Reason().find("the device is full screen"), std::string::npos)
+      << decision.Reason();
+  EXPECT_EQ(decision.Choose(window), PictureMode::kSharp);
+}
+
 TEST(PictureModeDecision, WindowIniChoiceIsReadWithAutoForAnythingElse) {
   test::TempGameFolder folder;
   ASSERT_TRUE(folder.Create("pictures"));

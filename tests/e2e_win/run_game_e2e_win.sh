@@ -23,7 +23,8 @@
 # level: from the menu, Alt+Enter turns the game into a window with the picture
 # letterboxed in its client area, again back to full screen and again into a window,
 # and a click on the menu's Exit, where it now is, ends the game with the window
-# remembered in Window.ini. The read-only run switches to a window and back on the
+# remembered in Window.ini. The twice-size pictures are there, but neither full
+# screen on Direct3D 8 nor a window on an 800x600 screen may use them. The read-only run switches to a window and back on the
 # menu, so that Window.ini too must appear among the player's files.
 #
 # Fails when the game exits with a non-zero code, logs an unexpected ERROR, does not
@@ -91,6 +92,11 @@ case "$mode" in d3d8-*) cp "${TAV_D3D8_PROXY:?the fault-injecting d3d8.dll}" "$r
 for item in data.pkg Textures.ini Levels.ini Audio; do
   ln -s "$game_dir/Data/$item" "$run_dir/Data/$item"
 done
+# The window runs have the twice-size pictures too: a window this small, and full
+# screen on Direct3D 8, must still be drawn classic, and the log must say why.
+case "$mode" in
+  window*) [ -e "$game_dir/Data/data@2x.pkg" ] && ln -s "$game_dir/Data/data@2x.pkg" "$run_dir/Data/" ;;
+esac
 
 # Where the player's files must appear: beside the game, or in AppData.
 player_dir="$run_dir/Data"
@@ -321,6 +327,13 @@ elif [ "$has_d3d8" = 1 ] && [ "$without_d3d8" = 0 ]; then
       "Window mode: full screen" "Device to full screen" "Reset()" "Device reset" \
       "Window mode: window" "Device to a window" "Reset()" "Device reset" \
       || fail "log.txt does not show the device following the window mode"
+    if [ -e "$game_dir/Data/data@2x.pkg" ]; then
+      expect_in_order "Pictures classic: the device is full screen" "Device to a window" \
+        "Pictures classic: the picture is enlarged only" "Device to full screen" \
+        "Pictures classic: the device is full screen" "Device to a window" \
+        "Pictures classic: the picture is enlarged only" "-Pictures sharp" \
+        || fail "log.txt does not show the pictures kept classic full screen and in the small window"
+    fi
   fi
 elif [ "$has_d3d8" = 1 ]; then
   echo "expecting Direct3D 8 to fail and OpenGL to take over"

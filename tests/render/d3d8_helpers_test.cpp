@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace tav {
@@ -82,6 +84,36 @@ TEST(D3D8HelpersTest, ProjectionPutsOpenGLPixelCentresOnDirect3DPixelCentres) {
   EXPECT_FLOAT_EQ(0.0f * plain[10] + plain[14], 0.0f);
   EXPECT_FLOAT_EQ(800 * plain[0] + plain[12], 1.0f);
   EXPECT_FLOAT_EQ(0 * plain[5] + plain[13], -1.0f);
+}
+
+TEST(D3D8HelpersTest, ProjectionOntoALargerBackBufferShiftsByHalfABackBufferPixel) {
+  // The game's 800x600 units on the letterbox's own pixels, at a whole and at an
+  // uneven enlargement: OpenGL's first and last pixel centres, converted to units,
+  // land on Direct3D's.
+  for (const auto& [width, height] : {std::pair{1600, 1200}, std::pair{1400, 1050}}) {
+    SCOPED_TRACE(width);
+    const std::array<float, 16> projection = ScreenProjection(800, 600, width, height);
+    const float unitX = 800.0f / width, unitY = 600.0f / height;
+    float x = 0, y = 0;
+    ToRaster(projection, 0.5f * unitX, 0.5f * unitY, width, height, &x, &y);
+    EXPECT_NEAR(x, 0.0f, 1e-2f);
+    EXPECT_NEAR(y, height - 1.0f, 1e-2f);
+    ToRaster(projection, 800.0f - 0.5f * unitX, 600.0f - 0.5f * unitY, width, height, &x, &y);
+    EXPECT_NEAR(x, width - 1.0f, 1e-2f);
+    EXPECT_NEAR(y, 0.0f, 1e-2f);
+  }
+  // At the game's own size it is the classic projection, to the bit.
+  EXPECT_EQ(ScreenProjection(800, 600, 800, 600), ScreenProjection(800, 600));
+}
+
+TEST(D3D8HelpersTest, TwiceSizePicturesFitOnlyWhereTheirPaddedSizeFits) {
+  EXPECT_TRUE(TextureFits(1600, 1200, false, false, 2048, 2048));
+  EXPECT_TRUE(TextureFits(1600, 1200, false, false, 1600, 1200));
+  EXPECT_FALSE(TextureFits(1600, 1200, false, false, 1024, 1024));
+  // Padded to 2048 x 2048: a device of 2048 x 1600 takes the picture only unpadded.
+  EXPECT_FALSE(TextureFits(1600, 1200, true, false, 2048, 1600));
+  EXPECT_TRUE(TextureFits(1600, 1200, true, false, 2048, 2048));
+  EXPECT_FALSE(TextureFits(1600, 1000, false, true, 2048, 1024));
 }
 
 TEST(D3D8HelpersTest, PaddedPicturesKeepTheirPixelsAndRepeatTheirEdges) {

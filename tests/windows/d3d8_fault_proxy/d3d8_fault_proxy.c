@@ -3,6 +3,7 @@
  * and moments players meet, chosen by the environment variable TAV_D3D8_FAULTS
  * (a comma-separated list):
  *   pow2          the device takes only power-of-two texture sizes
+ *   max-texture=N its textures are at most N x N texels
  *   create-fails  CreateDevice fails (D3DERR_NOTAVAILABLE)
  *   lost=N        from the 30th frame, Present reports the device lost for N frames;
  *                 then TestCooperativeLevel says lost a few more times, then
@@ -23,6 +24,7 @@
 typedef IDirect3D8*(WINAPI* CreateFunction)(UINT);
 
 static int g_pow2;
+static DWORD g_maxTexture;  /* 0: as the real device */
 static int g_createFails;
 static int g_lostFrames;
 static int g_resetLost;
@@ -50,7 +52,10 @@ static void Say(const char* text) {
 static void ReadFaults(void) {
   const char* faults = getenv("TAV_D3D8_FAULTS");
   const char* lost;
+  const char* maxTexture;
   if (faults == NULL) return;
+  maxTexture = strstr(faults, "max-texture=");
+  if (maxTexture != NULL) g_maxTexture = (DWORD)atoi(maxTexture + 12);
   g_pow2 = strstr(faults, "pow2") != NULL;
   g_createFails = strstr(faults, "create-fails") != NULL;
   g_resetLost = strstr(faults, "reset-lost") != NULL;
@@ -65,6 +70,11 @@ static HRESULT WINAPI FaultyGetDeviceCaps(IDirect3D8* self, UINT adapter, D3DDEV
     caps->TextureCaps |= D3DPTEXTURECAPS_POW2;
     caps->TextureCaps &= ~(DWORD)D3DPTEXTURECAPS_NONPOW2CONDITIONAL;
     Say("texture caps: powers of two only");
+  }
+  if (SUCCEEDED(result) && g_maxTexture > 0) {
+    if (caps->MaxTextureWidth > g_maxTexture) caps->MaxTextureWidth = g_maxTexture;
+    if (caps->MaxTextureHeight > g_maxTexture) caps->MaxTextureHeight = g_maxTexture;
+    Say("texture caps: smaller textures");
   }
   return result;
 }
