@@ -20,8 +20,9 @@ constexpr int kMaxYields = 100000;
 PacingDecision::PacingDecision(double refreshHz)
     : periodSeconds_(1.0 / (refreshHz > 0.0 ? refreshHz : kDefaultRefreshHz)) {}
 
-void PacingDecision::AddSwap(double busySeconds) {
-  const bool early = busySeconds < kUnsyncedShare * periodSeconds_;
+void PacingDecision::AddSwap(double busySeconds, double processorSeconds) {
+  const bool early = busySeconds < kUnsyncedShare * periodSeconds_ ||
+                     processorSeconds >= kSeveralCoresShare * busySeconds;
   if (pacing_) {
     if (probeSwapsLeft_ == 0) return;  // a paced swap: its timing depends on the wait
     if (probeSwapsLeft_ < kProbeSwaps && !early) ++probeHeldSwaps_;
@@ -47,8 +48,12 @@ void PacingDecision::StartProbe() {
   probeHeldSwaps_ = 0;
 }
 
-FramePacer::FramePacer(Platform& platform, int refreshHz, bool enabled)
-    : platform_(platform), enabled_(enabled), decision_(refreshHz) {
+FramePacer::FramePacer(Platform& platform, int refreshHz, bool enabled,
+                       double (*processorSeconds)())
+    : platform_(platform),
+      enabled_(enabled),
+      decision_(refreshHz),
+      processorSeconds_(processorSeconds) {
   if (!platform_.QueryFrequency(&ticksPerSecond_)) ticksPerSecond_ = 0;
 }
 
@@ -61,6 +66,7 @@ double FramePacer::Now() {
 
 void FramePacer::FrameStart() {
   frameStart_ = Now();
+  if (enabled_) processorStart_ = processorSeconds_();
   if (decision_.Pacing() && !decision_.Probing() &&
       frameStart_ - lastProbe_ >= kProbeIntervalSeconds) {
     decision_.StartProbe();
@@ -73,7 +79,7 @@ void FramePacer::FrameEnd(bool swapped) {
   const double now = Now();
   const bool wasPacing = decision_.Pacing();
   const bool probing = decision_.Probing();
-  if (swapped) decision_.AddSwap(now - frameStart_);
+  if (swapped) decision_.AddSwap(now - frameStart_, processorSeconds_() - processorStart_);
   if (!decision_.Pacing()) {
     deadline_ = -1.0;
     return;

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app/processor_time.h"
 #include "platform/platform.h"
 
 namespace tav {
@@ -24,6 +25,14 @@ class PacingDecision {
   static constexpr int kWindowFrames = 30;
   // A swap returning before this share of the refresh period did not wait for it.
   static constexpr double kUnsyncedShare = 0.75;
+  // Nor did one whose frame kept the process computing on more than one core on
+  // average (processor time of all its threads at least this many times the frame's
+  // span): a display that holds a swap leaves the process waiting, and a driver that
+  // spins while it waits keeps one core busy at most. Such frames are a software
+  // rasteriser's threads drawing a large screen whole, which can take longer than the
+  // share above; judged held, they ended pacing, and every frame was then drawn whole
+  // and swapped, as slow as the frames that had ended it.
+  static constexpr double kSeveralCoresShare = 1.25;
   // Swaps in a row, without pacing waits, that test the display while pacing. The
   // first follows a wait and may return early on any display; most of the others
   // return a whole period later where the display holds swaps, even with a buffer
@@ -32,11 +41,11 @@ class PacingDecision {
 
   explicit PacingDecision(double refreshHz = 60.0);
 
-  // One swap, timed from its frame's start to its return, before any pacing wait.
-  // Not pacing: every kWindowFrames swaps the decision is taken again, and pacing is
+  // One swap, timed from its frame's start to its return, before any pacing wait,
+  // with the processor time the whole process took meanwhile. Not pacing: every kWindowFrames swaps the decision is taken again, and pacing is
   // on when more than half of them came back early. Pacing: only the swaps of a
   // probe count; pacing ends when most of them (the first left aside) were held.
-  void AddSwap(double busySeconds);
+  void AddSwap(double busySeconds, double processorSeconds = 0.0);
   // Starts a probe: the next kProbeSwaps frames must be swapped, back to back.
   void StartProbe();
   bool Probing() const { return probeSwapsLeft_ > 0; }
@@ -63,8 +72,10 @@ class FramePacer {
 
   // `refreshHz` of 0 or less means unknown: 60. `enabled`: frames go to a display
   // whose swaps are timed and pacing is allowed (false: nothing is measured or paced,
-  // and every frame is swapped whole).
-  FramePacer(Platform& platform, int refreshHz, bool enabled);
+  // and every frame is swapped whole). `processorSeconds`: the process's processor
+  // time so far (ProcessorSeconds, or a stand-in in tests).
+  FramePacer(Platform& platform, int refreshHz, bool enabled,
+             double (*processorSeconds)() = ProcessorSeconds);
 
   // At the start of each frame's work.
   void FrameStart();
@@ -86,7 +97,9 @@ class FramePacer {
   bool enabled_;
   PacingDecision decision_;
   uint64_t ticksPerSecond_ = 0;
+  double (*processorSeconds_)();
   double frameStart_ = 0.0;
+  double processorStart_ = 0.0;
   double deadline_ = -1.0;
   double lastProbe_ = 0.0;
 };

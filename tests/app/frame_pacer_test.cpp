@@ -48,6 +48,22 @@ TEST(PacingDecision, PacesOnlyWhileMostFramesReturnBeforeTheDisplayRefreshes) {
   EXPECT_FALSE(decision.Pacing());
 }
 
+// A software rasteriser drawing a large screen whole: frames longer than three
+// quarters of the period, with its threads computing on two cores throughout. They
+// were not held, so they pace, and a probe of such frames keeps pacing; a driver that
+// spins on one core while the display holds the swap still counts as held.
+TEST(PacingDecision, FramesComputedOnSeveralCoresWereNotHeld) {
+  PacingDecision decision(60.0);
+  for (int i = 0; i < PacingDecision::kWindowFrames; ++i) decision.AddSwap(0.014, 0.025);
+  EXPECT_TRUE(decision.Pacing());
+  decision.StartProbe();
+  for (int i = 0; i < PacingDecision::kProbeSwaps; ++i) decision.AddSwap(0.019, 0.030);
+  EXPECT_TRUE(decision.Pacing());
+  decision.StartProbe();
+  for (int i = 0; i < PacingDecision::kProbeSwaps; ++i) decision.AddSwap(0.0166, 0.0166);
+  EXPECT_FALSE(decision.Pacing());
+}
+
 TEST(PacingDecision, AnUnknownRefreshRateCountsAsSixtyHertz) {
   EXPECT_DOUBLE_EQ(PacingDecision(0.0).PeriodSeconds(), 1.0 / 60.0);
   EXPECT_DOUBLE_EQ(PacingDecision(144.0).PeriodSeconds(), 1.0 / 144.0);
