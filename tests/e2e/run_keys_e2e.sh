@@ -94,6 +94,38 @@ sys.exit(0 if ImageChops.difference(a.crop(box), b.crop(box)).getbbox() else 1)
 PY
 }
 
+# The pause dialog: its title plate and its Resume button (a lesson's picture has a
+# title plate of the same colour in the same place).
+paused() {
+  screen_box_near 330 150 470 172 101 59 54 16 && screen_box_near 372 285 428 300 105 148 154 24
+}
+
+# The board is random: the turns may complete level 1, whose summary and then level
+# 2's lesson come up over the board once the explosions are over. They are closed
+# (OK, then Esc) so that the keys below reach a level in play.
+level_complete_shown() { screen_box_near 340 250 460 350 164 153 126 24; }
+lesson_shown() {
+  screen_box_near 330 150 470 172 88 68 51 16 && screen_box_near 372 285 428 300 40 56 85 24
+}
+settle_board() {
+  sleep "$settle"
+  sleep "$settle"
+  for _ in 1 2 3 4 5 6; do
+    if level_complete_shown; then
+      echo "the turns completed the level: its summary closed with Enter"
+      key Return
+      sleep "$settle"
+      sleep "$settle"
+    elif lesson_shown; then
+      echo "the next level's lesson closed with Esc"
+      key Escape
+      sleep "$settle"
+    else
+      return 0
+    fi
+  done
+}
+
 music_volume() {
   sed -n 's/^MusicVolume *= *//p' "$run_dir/Data/Config.ini" | tr -d '\r'
 }
@@ -128,10 +160,14 @@ shots_differ_in 05-before-turn 06-after-turn 462 212 488 238 ||
 shots_differ_in 05-before-turn 06-after-turn 662 462 688 488 &&
   fail "an arrow away from the cursor changed"
 key shift+Return  # and back
-sleep "$settle"
+settle_board
 
-key Escape
-wait_until 30 screen_box_near 330 150 470 172 101 59 54 16 || fail "Esc did not pause"
+# A summary or lesson that came up late takes an Esc of its own first.
+for _ in 1 2 3; do
+  key Escape
+  wait_until 30 paused && break
+done
+paused || fail "Esc did not pause"
 sleep "$settle"
 shot 07-paused
 key Escape
