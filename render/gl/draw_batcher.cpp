@@ -121,6 +121,26 @@ void DrawBatcher::DrawRecorded(size_t first, size_t end) {
   }
 }
 
+void DrawBatcher::DrawRecordedWithin(size_t first, size_t end, const PixelBox& box) {
+  end = std::min(end, frame_.runs.size());
+  for (size_t i = first; i < end; ++i) {
+    const RecordedRun& run = frame_.runs[i];
+    const BatchVertex* vertices = frame_.vertices.data() + run.first;
+    if (run.state.primitive == Primitive::kClear) {
+      DrawRun(run.state, vertices, run.count);
+      continue;
+    }
+    const size_t corners = run.state.primitive == Primitive::kQuads ? 4 : 3;
+    withinBox_.clear();
+    for (size_t shape = 0; shape + corners <= run.count; shape += corners) {
+      if (ShapeMeetsBox(vertices + shape, corners, box)) {
+        withinBox_.insert(withinBox_.end(), vertices + shape, vertices + shape + corners);
+      }
+    }
+    if (!withinBox_.empty()) DrawRun(run.state, withinBox_.data(), withinBox_.size());
+  }
+}
+
 void DrawBatcher::GiveUpRecording() {
   StopRecording();
   DrawRecorded(0, frame_.runs.size());

@@ -87,6 +87,9 @@ class DrawBatcher {
   }
   // Draws recorded runs [first, end), setting whatever state each needs.
   void DrawRecorded(size_t first, size_t end);
+  // The same, leaving out the shapes wholly outside `box` (game pixels): for a frame
+  // drawn again only inside the box, where the rest would be clipped anyway.
+  void DrawRecordedWithin(size_t first, size_t end, const PixelBox& box);
   // How many leading runs the recorded frame shares with the frame kept by
   // KeepFrameForComparison (none when that frame was given up).
   size_t RunsSharedWithPreviousFrame() const { return RunsShared(frame_, previousFrame_); }
@@ -131,6 +134,7 @@ class DrawBatcher {
   int blend_ = kBlendNormal;
   // The held vertices and the state they are drawn in.
   std::vector<BatchVertex> vertices_;
+  std::vector<BatchVertex> withinBox_;  // DrawRecordedWithin's shapes of one run
   RunState run_;
   // The frame being recorded and the one before it.
   bool recording_ = false;

@@ -52,6 +52,22 @@ bool StartsWithClear(const RecordedFrame& frame) {
 
 namespace {
 
+struct ShapeBox {
+  float left, right, bottom, top;
+};
+
+// The bounding box of a shape's `count` vertices.
+ShapeBox ShapeBounds(const BatchVertex* vertices, size_t count) {
+  ShapeBox box{vertices[0].x, vertices[0].x, vertices[0].y, vertices[0].y};
+  for (size_t i = 1; i < count; ++i) {
+    box.left = std::min(box.left, vertices[i].x);
+    box.right = std::max(box.right, vertices[i].x);
+    box.bottom = std::min(box.bottom, vertices[i].y);
+    box.top = std::max(box.top, vertices[i].y);
+  }
+  return box;
+}
+
 // The cells of an area that a frame's changes touch, and the few boxes covering them.
 class ChangedCells {
  public:
@@ -65,13 +81,7 @@ class ChangedCells {
   // Marks the cells under the bounding box of `count` vertices: every pixel whose
   // centre a shape covers lies inside it.
   void MarkShape(const BatchVertex* vertices, size_t count) {
-    float left = vertices[0].x, right = left, bottom = vertices[0].y, top = bottom;
-    for (size_t i = 1; i < count; ++i) {
-      left = std::min(left, vertices[i].x);
-      right = std::max(right, vertices[i].x);
-      bottom = std::min(bottom, vertices[i].y);
-      top = std::max(top, vertices[i].y);
-    }
+    const auto [left, right, bottom, top] = ShapeBounds(vertices, count);
     // Clamped as floats first: a stray vertex far outside (or not a number) must not
     // overflow an int.
     const auto clampTo = [](float value, int limit) {
@@ -97,23 +107,59 @@ class ChangedCells {
     }
   }
 
-  // The marked cells as boxes: each row's runs of marked cells, joined with the same
-  // run of the rows above; too many boxes become their bounding box.
+  // The marked cells as boxes. Each box costs a draw and a present of its own, so
+  // scattered changes beyond kMaxChangedBoxes boxes are boxed again in cells twice as
+  // wide and high, until few enough boxes remain (one cell covers everything at last),
+  // or become one box around them all where that is smaller.
   std::vector<PixelBox> Boxes() const {
-    const int cell = kChangeCell;
+    const std::vector<PixelBox> cells = BoxesOfCells(1);
+    if (cells.size() <= kMaxChangedBoxes) return cells;
+    PixelBox all = cells.front();
+    for (const PixelBox& box : cells) {
+      all = {std::min(all.x0, box.x0), std::min(all.y0, box.y0), std::max(all.x1, box.x1),
+             std::max(all.y1, box.y1)};
+    }
+    for (int factor = 2;; factor *= 2) {
+      std::vector<PixelBox> boxes = BoxesOfCells(factor);
+      if (boxes.size() > kMaxChangedBoxes) continue;
+      return Area(boxes) < Area({all}) ? boxes : std::vector<PixelBox>{all};
+    }
+  }
+
+ private:
+  static long Area(const std::vector<PixelBox>& boxes) {
+    long area = 0;
+    for (const PixelBox& box : boxes) area += long{box.x1 - box.x0} * (box.y1 - box.y0);
+    return area;
+  }
+
+  // Whether any cell of the `factor` x `factor` block at (column, row) is marked.
+  bool BlockMarked(int column, int row, int factor) const {
+    for (int y = row * factor; y < std::min(rows_, (row + 1) * factor); ++y) {
+      for (int x = column * factor; x < std::min(columns_, (column + 1) * factor); ++x) {
+        if (marked_[static_cast<size_t>(y) * columns_ + x]) return true;
+      }
+    }
+    return false;
+  }
+
+  // Each row's runs of marked blocks, joined with the same run of the rows above.
+  std::vector<PixelBox> BoxesOfCells(int factor) const {
+    const int block = kChangeCell * factor;
+    const int columns = (columns_ + factor - 1) / factor, rows = (rows_ + factor - 1) / factor;
     std::vector<PixelBox> boxes;
     std::vector<size_t> openBoxes;  // boxes that end at the row below this one
-    for (int row = 0; row < rows_; ++row) {
+    for (int row = 0; row < rows; ++row) {
       std::vector<size_t> stillOpen;
-      for (int column = 0; column < columns_;) {
-        if (!marked_[static_cast<size_t>(row) * columns_ + column]) {
+      for (int column = 0; column < columns;) {
+        if (!BlockMarked(column, row, factor)) {
           ++column;
           continue;
         }
         int end = column;
-        while (end < columns_ && marked_[static_cast<size_t>(row) * columns_ + end]) ++end;
-        const PixelBox span{column * cell, row * cell, std::min(end * cell, width_),
-                            std::min((row + 1) * cell, height_)};
+        while (end < columns && BlockMarked(end, row, factor)) ++end;
+        const PixelBox span{column * block, row * block, std::min(end * block, width_),
+                            std::min((row + 1) * block, height_)};
         const auto same = std::find_if(openBoxes.begin(), openBoxes.end(), [&](size_t index) {
           return boxes[index].x0 == span.x0 && boxes[index].x1 == span.x1;
         });
@@ -128,18 +174,9 @@ class ChangedCells {
       }
       openBoxes = std::move(stillOpen);
     }
-    if (boxes.size() > kMaxChangedBoxes) {
-      PixelBox all = boxes.front();
-      for (const PixelBox& box : boxes) {
-        all = {std::min(all.x0, box.x0), std::min(all.y0, box.y0), std::max(all.x1, box.x1),
-               std::max(all.y1, box.y1)};
-      }
-      boxes.assign(1, all);
-    }
     return boxes;
   }
 
- private:
   int width_;
   int height_;
   int columns_;
@@ -148,6 +185,14 @@ class ChangedCells {
 };
 
 }  // namespace
+
+bool ShapeMeetsBox(const BatchVertex* vertices, size_t corners, const PixelBox& box) {
+  const auto [left, right, bottom, top] = ShapeBounds(vertices, corners);
+  // Bounds that are not numbers keep the shape: the clipping decides.
+  if (!(left == left && right == right && bottom == bottom && top == top)) return true;
+  return right > static_cast<float>(box.x0) && left < static_cast<float>(box.x1) &&
+         top > static_cast<float>(box.y0) && bottom < static_cast<float>(box.y1);
+}
 
 std::vector<PixelBox> ChangedBoxes(const RecordedFrame& current, const RecordedFrame& previous,
                                    size_t sharedRuns, int width, int height) {

@@ -91,8 +91,12 @@ bool StartsWithClear(const RecordedFrame& frame);
 // blended ones counting twice.
 double DrawingCost(const RecordedFrame& frame, size_t end, float width, float height);
 
+// Whether the bounding box of a shape's `corners` vertices reaches into `box`.
+bool ShapeMeetsBox(const BatchVertex* vertices, size_t corners, const PixelBox& box);
+
 // Where `current`'s picture can differ from `previous`'s within the `width` x `height` area:
-// boxes of whole kChangeCell-pixel cells, or the whole area when the frames cannot be
+// at most kMaxChangedBoxes boxes of whole kChangeCell-pixel cells (of cells two, four...
+// times as large where the changes are scattered), or the whole area when the frames cannot be
 // compared draw by draw; none when they are equal. A pixel outside every box is drawn
 // by the same draws, in the same order, in both frames. `sharedRuns`: what RunsShared
 // answered.

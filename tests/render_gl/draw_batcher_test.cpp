@@ -245,7 +245,10 @@ TEST_F(DrawBatcherTest, ChangedBoxesCoverTheCellsOfShapesThatDifferFromTheFrameB
     batcher.Draw(Primitive::kQuads, vertices, 4, 1.0f, 1.0f, 1.0f, 1.0f);
   };
   // A background, a run of sprites (the second at `x`, `extra` more after it), a panel.
-  const auto frame = [&](float x, int extra, unsigned spriteTexture = 2, bool clear = true) {
+  // `corners`: the lower-left corners of more 10x10 sprites after those.
+  using Corners = std::vector<std::pair<float, float>>;
+  const auto frame = [&](float x, int extra, unsigned spriteTexture = 2, bool clear = true,
+                         const Corners& corners = {}) {
     batcher.StartRecording();
     if (clear) batcher.RecordClear(0, 0, 0);
     batcher.BindTexture(1);
@@ -257,6 +260,7 @@ TEST_F(DrawBatcherTest, ChangedBoxesCoverTheCellsOfShapesThatDifferFromTheFrameB
       const float left = 40.0f + 80 * (i % 9), bottom = 40.0f + 80 * (i / 9);
       rect(left, bottom, left + 10, bottom + 10);
     }
+    for (const auto& [left, bottom] : corners) rect(left, bottom, left + 10, bottom + 10);
     batcher.BindTexture(3);
     rect(700, 0, 800, 100);
     batcher.StopRecording();
@@ -275,9 +279,22 @@ TEST_F(DrawBatcherTest, ChangedBoxesCoverTheCellsOfShapesThatDifferFromTheFrameB
   EXPECT_EQ(frame(600, 1), (Boxes{{32, 32, 64, 64}}));
   // Another texture for the sprites: every sprite of both frames' runs.
   EXPECT_EQ(frame(600, 1, 4), (Boxes{{0, 0, 32, 32}, {32, 32, 64, 64}, {576, 288, 640, 352}}));
-  // Scattered changes beyond the limit on boxes become one box around them all.
+  // Changes spread over the screen beyond the limit on boxes become one box around
+  // them all...
   frame(600, 0);
   EXPECT_EQ(frame(600, 19), (Boxes{{32, 32, 704, 224}}));
+  // ... and changes in a few groups are boxed in cells twice as large, which cover far
+  // less: here two checkerboards of cells in opposite corners and one cell between.
+  Corners corners{{328, 264}};
+  for (int column = 0; column < 4; ++column) {
+    for (int row = column % 2; row < 4; row += 2) {
+      corners.push_back({32.0f * column + 8, 32.0f * row + 8});
+      corners.push_back({32.0f * (20 + column) + 8, 32.0f * (14 + row) + 8});
+    }
+  }
+  frame(600, 0);
+  EXPECT_EQ(frame(600, 0, 2, true, corners),
+            (Boxes{{0, 0, 128, 128}, {320, 256, 384, 320}, {640, 448, 768, 576}}));
   // Without a clear first, pixels keep what earlier frames left: everything counts.
   frame(600, 0);
   EXPECT_EQ(frame(600, 0, 2, false), whole);
