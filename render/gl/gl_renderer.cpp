@@ -100,6 +100,7 @@ void GLRenderer::BeginScene() {
   viewport_ = viewport;
   // Asked every frame, so that a loss is not remembered past the next presentation.
   pictureIntact_ = !platform_.TakePictureLost() && !letterboxChanged;
+  pictureKept_ = !letterboxChanged;
   composed_ = false;
   mode_ = PresentMode::kSwap;
   areasToPresent_.clear();
@@ -133,12 +134,17 @@ void GLRenderer::ComposeFrame() {
     scaler_.LeaveFramebuffer();
     return;
   }
+  // The picture kept in the framebuffer object is the frame before, which this one
+  // equals outside the changed boxes: only they are drawn again, whether the frame is
+  // then presented in parts or whole.
+  const bool drawChangesOnly =
+      recorded && pictureKept_ && scaler_.OutsideBackBufferInOneStep();
   std::vector<PixelBox> changes;
-  if (mode_ == PresentMode::kCopyChanges) {
+  if (drawChangesOnly || mode_ == PresentMode::kCopyChanges) {
     changes = recorded ? batcher_.ChangedBoxes(sharedRuns, width_, height_)
                        : std::vector<PixelBox>{{0, 0, width_, height_}};
   }
-  if (recorded) DrawRecordedFrame(sharedRuns);
+  if (recorded) DrawRecordedFrame(sharedRuns, drawChangesOnly ? &changes : nullptr);
   batcher_.Flush();
   if (!scaler_.Scaling()) {
     // Drawn straight into the letterbox; a swapped back buffer needs its bars anew.
@@ -161,7 +167,8 @@ void GLRenderer::ComposeFrame() {
   picture_ = viewport_;
 }
 
-void GLRenderer::DrawRecordedFrame(size_t sharedRuns) {
+void GLRenderer::DrawRecordedFrame(size_t sharedRuns,
+                                   const std::vector<PixelBox>* changedOnly) {
   const size_t runs = batcher_.RecordedRunCount();
   // A frame that does not start by clearing could show what earlier frames left in
   // the buffer, which a copy would not hold.
@@ -174,19 +181,35 @@ void GLRenderer::DrawRecordedFrame(size_t sharedRuns) {
   const DrawBatcher::UserState user = batcher_.SaveUserState();
   size_t next = 0;
   if (plan.drawCopy) {
-    scaler_.DrawTextureArea(frameCopy_, picture_.width, picture_.height, kFilterNearest);
     next = copiedRuns_;
     ++framesDrawnFromCopy_;
   } else {
     copiedRuns_ = 0;
   }
-  if (plan.copyAfter > next) {
-    batcher_.DrawRecorded(next, plan.copyAfter);
-    scaler_.CopyToTexture(frameCopy_, picture_.x, picture_.y, picture_.width, picture_.height);
-    copiedRuns_ = plan.copyAfter;
-    next = plan.copyAfter;
+  // A new copy needs the whole picture drawn up to it.
+  if (changedOnly != nullptr && plan.copyAfter <= next) {
+    for (const PixelBox& box : *changedOnly) {
+      scaler_.LimitDrawingTo(box);
+      if (plan.drawCopy) {
+        scaler_.DrawTextureArea(frameCopy_, picture_.width, picture_.height, kFilterNearest);
+      }
+      batcher_.DrawRecordedWithin(next, runs, box);
+      batcher_.Flush();
+    }
+    PictureScaler::SetArea(picture_.x, picture_.y, picture_.width, picture_.height);
+  } else {
+    if (plan.drawCopy) {
+      scaler_.DrawTextureArea(frameCopy_, picture_.width, picture_.height, kFilterNearest);
+    }
+    if (plan.copyAfter > next) {
+      batcher_.DrawRecorded(next, plan.copyAfter);
+      scaler_.CopyToTexture(frameCopy_, picture_.x, picture_.y, picture_.width,
+                            picture_.height);
+      copiedRuns_ = plan.copyAfter;
+      next = plan.copyAfter;
+    }
+    batcher_.DrawRecorded(next, runs);
   }
-  batcher_.DrawRecorded(next, runs);
   batcher_.RestoreUserState(user);
   batcher_.KeepFrameForComparison();
   sharedBefore_ = shared;

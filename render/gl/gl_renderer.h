@@ -84,7 +84,7 @@ class GLRenderer : public Renderer {
   // Draws the recorded frame (`sharedRuns`: the runs it shares with the frame before),
   // the unchanged beginning from the kept copy where that pays, and keeps a new copy
   // where the plan says so.
-  void DrawRecordedFrame(size_t sharedRuns);
+  void DrawRecordedFrame(size_t sharedRuns, const std::vector<PixelBox>* changedOnly);
 
   GLBatchTarget target_;
   DrawBatcher batcher_{target_};
@@ -113,6 +113,7 @@ class GLRenderer : public Renderer {
   bool partialPresentsFromEnvironment_ = true;
   bool canCopyParts_ = false;    // this frame
   bool pictureIntact_ = false;   // this frame: the window shows the last presented frame
+  bool pictureKept_ = false;     // this frame: the picture's texture holds the frame before
   bool backBufferKept_ = false;  // it holds the last presented frame, bars included
   bool composed_ = false;        // this frame's ComposeFrame is done
   bool lastFrameSwapped_ = false;

@@ -138,6 +138,21 @@ void PictureScaler::LeaveFramebuffer() {
   drawingToFramebuffer_ = false;
 }
 
+void PictureScaler::LimitDrawingTo(const PixelBox& box) const {
+  // The pixels whose centres lie inside the box: every shape that covers one of them
+  // reaches into the box (at screen size a game pixel is a fraction of a pixel more or
+  // less than a whole number of them).
+  const double scaleX = static_cast<double>(drawWidth_) / width_;
+  const double scaleY = static_cast<double>(drawHeight_) / height_;
+  const auto first = [](int edge, double scale) {
+    return static_cast<int>(std::ceil(edge * scale - 0.5));
+  };
+  const int x0 = first(box.x0, scaleX), x1 = std::min(drawWidth_, first(box.x1, scaleX));
+  const int y0 = first(box.y0, scaleY), y1 = std::min(drawHeight_, first(box.y1, scaleY));
+  glScissor(x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0));
+  glEnable(GL_SCISSOR_TEST);
+}
+
 void PictureScaler::ScaleWhole() {
   const bool inFramebuffer = drawingToFramebuffer_;
   LeaveFramebuffer();

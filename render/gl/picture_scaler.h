@@ -55,6 +55,10 @@ class PictureScaler {
   bool OutsideBackBufferInOneStep() const { return drawingToFramebuffer_ && wholeFactor_ == 1; }
   // Ends drawing into the framebuffer object, if the frame did.
   void LeaveFramebuffer();
+  // While drawing into the framebuffer object: limits drawing to the pixels of the
+  // picture that `box` (game pixels) covers; the rest keeps what the frame before
+  // drew there.
+  void LimitDrawingTo(const PixelBox& box) const;
 
   // Scales the whole picture into the letterbox and clears the bars.
   void ScaleWhole();

@@ -325,14 +325,22 @@ TEST_F(GLRendererTest, FramesDrawnPartlyFromTheKeptCopyMatchFramesDrawnInFull) {
     }
     return frames;
   };
-  const auto full = drawFrames(false);
-  const long fromCopyBefore = renderer_->FramesDrawnFromCopy();
-  const auto reused = drawFrames(true);
-  EXPECT_GE(renderer_->FramesDrawnFromCopy() - fromCopyBefore, 4) << "the copy was used";
-  const auto partial = drawFrames(true, true);
-  for (size_t frame = 0; frame < full.size(); ++frame) {
-    EXPECT_TRUE(full[frame] == reused[frame]) << "frame " << frame;
-    EXPECT_TRUE(full[frame] == partial[frame]) << "frame " << frame << " presented in parts";
+  // Drawn at the picture's size and scaled, and drawn at the letterbox's size; in
+  // both, later frames draw into the kept picture only where they changed.
+  for (const PictureMode mode : {PictureMode::kSharp, PictureMode::kClassic}) {
+    renderer_->SetPictureMode(mode);
+    const char* modeName = mode == PictureMode::kSharp ? "sharp" : "classic";
+    partialAreas = 0;
+    const auto full = drawFrames(false);
+    const long fromCopyBefore = renderer_->FramesDrawnFromCopy();
+    const auto reused = drawFrames(true);
+    EXPECT_GE(renderer_->FramesDrawnFromCopy() - fromCopyBefore, 4) << "the copy was used";
+    const auto partial = drawFrames(true, true);
+    for (size_t frame = 0; frame < full.size(); ++frame) {
+      EXPECT_TRUE(full[frame] == reused[frame]) << modeName << " frame " << frame;
+      EXPECT_TRUE(full[frame] == partial[frame])
+          << modeName << " frame " << frame << " presented in parts";
+    }
   }
   if (viewport.width > 800) {
     // After the first frame only the moving square's strip was scaled and presented.
