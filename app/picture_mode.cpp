@@ -109,16 +109,14 @@ void PictureModeDecision::AddFrame(double seconds, double processorSeconds,
   windowLoads_.push_back(std::max(processorSeconds / (kProcessorShare * periodSeconds),
                                   seconds / (kHeldPeriods * periodSeconds)));
   windowProcessor_.push_back(processorSeconds);
-  if (windowSeconds_ < kWindowSeconds ||
-      windowLoads_.size() < static_cast<size_t>(kMinimumFrames)) {
-    return;
-  }
-  const auto median = [](std::vector<double>& values) {
+  if (windowLoads_.size() < static_cast<size_t>(kMinimumFrames)) return;
+  const auto median = [](std::vector<double> values) {
     auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
     std::nth_element(values.begin(), middle, values.end());
     return *middle;
   };
   const double load = median(windowLoads_);
+  if (windowSeconds_ < kWindowSeconds && load <= kFarBeyond) return;
   const double processorMs = median(windowProcessor_) * 1000.0;
   windowSeconds_ = 0.0;
   windowLoads_.clear();

@@ -53,6 +53,10 @@ class PictureModeDecision {
   // that holds swaps gives every frame a whole period however little it costs, and
   // one taking longer missed the display.
   static constexpr double kHeldPeriods = 1.25;
+  // A window whose frames so far (at least kMinimumFrames) take more than this many
+  // times what they may ends early: a scene far too busy for the sharp mode is not
+  // drawn sharp, and slowly, for whole seconds to show it.
+  static constexpr double kFarBeyond = 2.0;
 
   // Before each frame: the mode to draw it in.
   PictureMode Choose(const PictureSituation& situation);

@@ -59,8 +59,14 @@ TEST(PictureModeDecision, AutoKeepsSharpWhileItKeepsUpAndFallsBackUntilTheNextRe
   EXPECT_EQ(decision.Choose(fullHd), PictureMode::kClassic);
   EXPECT_FALSE(decision.TakeNewDecision());
 
-  // A resize measures sharp afresh.
+  // A resize measures sharp afresh; frames far beyond what they may (three times)
+  // end it after the fewest frames a judgement takes, not a whole window later.
   EXPECT_EQ(decision.Choose(Screen(1920, 1440)), PictureMode::kSharp);
+  for (int i = 0; i < PictureModeDecision::kMinimumFrames; ++i) {
+    decision.AddFrame(0.002, 3 * PictureModeDecision::kProcessorShare * kPeriod, kPeriod);
+  }
+  EXPECT_TRUE(decision.TakeNewDecision());
+  EXPECT_EQ(decision.Mode(), PictureMode::kClassic);
 }
 
 TEST(PictureModeDecision, SharpNeedsTheSetAndALargeEnoughLetterboxAndOnlyAutoIsWeighed) {
