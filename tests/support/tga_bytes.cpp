@@ -16,8 +16,8 @@ void AppendU32(std::vector<uint8_t>& bytes, uint32_t value) {
   for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
-std::vector<uint8_t> MakeTga(int width, int height, int bits, const PixelFunction& pixel,
-                             uint8_t descriptor) {
+std::vector<uint8_t> TgaWithDescriptor(int width, int height, int bits,
+                                       const PixelFunction& pixel, uint8_t descriptor) {
   std::vector<uint8_t> bytes(18, 0);
   bytes[2] = 2;  // uncompressed true colour
   PutU16(bytes, 12, width);
@@ -38,7 +38,7 @@ std::vector<uint8_t> MakeTga(int width, int height, int bits, const PixelFunctio
 }  // namespace
 
 std::vector<uint8_t> MakeTga(int width, int height, int bits, const PixelFunction& pixel) {
-  return MakeTga(width, height, bits, pixel, bits == 32 ? 8 : 0);
+  return TgaWithDescriptor(width, height, bits, pixel, bits == 32 ? 8 : 0);
 }
 
 std::vector<uint8_t> MakeTga(int width, int height, int bits) {
@@ -47,7 +47,7 @@ std::vector<uint8_t> MakeTga(int width, int height, int bits) {
 
 std::vector<uint8_t> MakeTga(int width, int height, int bits, const std::vector<Bgra>& topRowFirst,
                              uint8_t descriptor) {
-  return MakeTga(
+  return TgaWithDescriptor(
       width, height, bits,
       [&](int x, int yFromTop) {
         return topRowFirst.at(static_cast<size_t>(yFromTop * width + x));
