@@ -102,7 +102,8 @@ paused() {
 
 # The board is random: the turns may complete level 1, whose summary and then level
 # 2's lesson come up over the board once the explosions are over. They are closed
-# (OK, then Esc) so that the keys below reach a level in play.
+# so that the keys below reach a level in play: the summary by its OK, the lesson by
+# the first press on the board, which fades it as a click does (Esc would pause over it).
 level_complete_shown() { screen_box_near 340 250 460 350 164 153 126 24; }
 lesson_shown() {
   screen_box_near 330 150 470 172 88 68 51 16 && screen_box_near 372 285 428 300 40 56 85 24
@@ -117,8 +118,8 @@ settle_board() {
       sleep "$settle"
       sleep "$settle"
     elif lesson_shown; then
-      echo "the next level's lesson closed with Esc"
-      key Escape
+      echo "the next level's lesson closed with Enter"
+      key Return
       sleep "$settle"
     else
       return 0
