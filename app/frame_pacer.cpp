@@ -1,6 +1,7 @@
 // Frame pacing for displays that do not wait for the refresh at presentation.
 #include "app/frame_pacer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -68,7 +69,7 @@ void FramePacer::FrameStart() {
   frameStart_ = Now();
   if (enabled_) processorStart_ = processorSeconds_();
   if (decision_.Pacing() && !decision_.Probing() &&
-      frameStart_ - lastProbe_ >= kProbeIntervalSeconds) {
+      frameStart_ - lastProbe_ >= probeInterval_) {
     decision_.StartProbe();
     lastProbe_ = frameStart_;
   }
@@ -85,10 +86,16 @@ void FramePacer::FrameEnd(bool swapped) {
     return;
   }
   // The first probe comes a whole interval after pacing began.
-  if (!wasPacing) lastProbe_ = now;
+  if (!wasPacing) {
+    lastProbe_ = now;
+    probeInterval_ = kProbeIntervalSeconds;
+  }
   // The swaps of a probe follow one another without waits; the series of deadlines
   // starts again after it.
   if (probing) {
+    if (!decision_.Probing()) {
+      probeInterval_ = std::min(2.0 * probeInterval_, kLongestProbeIntervalSeconds);
+    }
     deadline_ = -1.0;
     return;
   }

@@ -3,10 +3,11 @@
 // Wine): it notices that swaps return much faster than the display refreshes and then
 // waits out the rest of each refresh period itself. Only real swaps are evidence:
 // while pacing, frames may be presented in parts or not at all, which return at once
-// on any display, so the pacer asks for a few whole swaps in a row every second and
-// stops pacing as soon as the display holds them again (a window shown again, a
-// compositor throttling again). The frame clock still measures the real frame times,
-// so the game's timing is unchanged.
+// on any display, so the pacer now and then asks for a few whole swaps in a row (every
+// second at first, less often while the display stays the same) and stops pacing as
+// soon as the display holds them again (a window shown again, a compositor throttling
+// again). The frame clock still measures the real frame times, so the game's timing
+// is unchanged.
 #pragma once
 
 #include <cstddef>
@@ -67,8 +68,13 @@ class PacingDecision {
 // and a frame that overran starts a new series instead of rushing to catch up.
 class FramePacer {
  public:
-  // While pacing, a probe of the display starts this often.
+  // While pacing, the first probe of the display starts this long after pacing began.
+  // Each probe that finds the display still not holding swaps doubles the time to the
+  // next, up to the longest interval: a probe's whole swaps are the dearest frames
+  // while pacing (a large screen drawn by a software rasteriser), and a display that
+  // changes its mind mostly does so soon after it last did (a window shown again).
   static constexpr double kProbeIntervalSeconds = 1.0;
+  static constexpr double kLongestProbeIntervalSeconds = 4.0;
 
   // `refreshHz` of 0 or less means unknown: 60. `enabled`: frames go to a display
   // whose swaps are timed and pacing is allowed (false: nothing is measured or paced,
@@ -102,6 +108,7 @@ class FramePacer {
   double processorStart_ = 0.0;
   double deadline_ = -1.0;
   double lastProbe_ = 0.0;
+  double probeInterval_ = kProbeIntervalSeconds;
 };
 
 // Whether pacing may be used, from the environment: TAV_FRAME_PACING=off (or 0)

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/headless/fake_display.h"
 #include "platform/headless/headless_platform.h"
 
@@ -106,20 +108,24 @@ TEST(FramePacer, FastFramesAreSpacedOneRefreshPeriodApart) {
 }
 
 // An idle picture, whose frames are left out whenever a swap is optional, on a display
-// that returns swaps at once for two seconds and then holds them to its refresh: the
-// pacer must notice from its probes alone, since left-out frames say nothing.
-TEST(FramePacer, NoticesWithinTwoSecondsThatTheDisplayHoldsSwapsAgain) {
+// that returns swaps at once for ten seconds, then holds them to its refresh, returns
+// them at once again from 16 s and holds them again from 18 s. The pacer must notice
+// each change from its probes alone, since left-out frames say nothing; the probes
+// come less often while nothing changes and often again once pacing starts anew.
+TEST(FramePacer, ProbesBackOffWhileTheDisplayStaysTheSameAndStillNoticeItHoldingSwaps) {
   HeadlessPlatform platform;
   platform.SetSleepHook([&](uint32_t milliseconds) {
     if (milliseconds == 0) platform.AdvanceClock(50);
   });
   FakeDisplay display(DisplayKind::kNoVsync);
   FramePacer pacer(platform, 60, true);
-  bool pacedWithoutVsync = false;
-  uint64_t pacingEnded = 0;
-  while (platform.QueryCounter() < 6000000) {
+  int probeSwapsWithoutVsync = 0;
+  std::vector<uint64_t> pacingEnds;
+  bool wasPacing = false;
+  while (platform.QueryCounter() < 22000000) {
     const uint64_t start = platform.QueryCounter();
-    if (start >= 2000000) display.SetKind(DisplayKind::kVsync);
+    const bool vsync = (start >= 10000000 && start < 16000000) || start >= 18000000;
+    display.SetKind(vsync ? DisplayKind::kVsync : DisplayKind::kNoVsync);
     pacer.FrameStart();
     platform.AdvanceClock(2000);
     const bool swapped = !pacer.SwapOptional();
@@ -127,18 +133,22 @@ TEST(FramePacer, NoticesWithinTwoSecondsThatTheDisplayHoldsSwapsAgain) {
       platform.AdvanceClock(display.SwapReturnTime(platform.QueryCounter()) -
                             platform.QueryCounter());
     }
+    if (swapped && pacer.Pacing() && start < 10000000) ++probeSwapsWithoutVsync;
     pacer.FrameEnd(swapped);
-    if (start >= 1000000 && start < 2000000) pacedWithoutVsync = pacer.Pacing();
-    if (start >= 2000000 && pacingEnded == 0 && !pacer.Pacing()) pacingEnded = start;
-    // Once the display holds swaps, every frame is swapped and never waited for.
-    if (pacingEnded != 0) {
-      EXPECT_FALSE(pacer.Pacing()) << start;
+    if (wasPacing && !pacer.Pacing()) pacingEnds.push_back(start);
+    wasPacing = pacer.Pacing();
+    // Once noticed, while the display holds swaps, every frame is swapped.
+    if (pacingEnds.size() == 1 && start < 16000000) {
       EXPECT_FALSE(pacer.SwapOptional()) << start;
     }
+    if (start >= 9000000 && start < 10000000) EXPECT_TRUE(pacer.Pacing()) << start;
   }
-  EXPECT_TRUE(pacedWithoutVsync);
-  ASSERT_NE(pacingEnded, 0u) << "still pacing on a display that holds swaps";
-  EXPECT_LE(pacingEnded, 4000000u);
+  // Every second, ten seconds would have taken nine probes; backing off, three.
+  EXPECT_LE(probeSwapsWithoutVsync, 3 * PacingDecision::kProbeSwaps);
+  ASSERT_EQ(pacingEnds.size(), 2u) << "still pacing on a display that holds swaps";
+  EXPECT_LE(pacingEnds[0], 10000000u + 4100000u);
+  // Pacing began again at about 16 s, with its first probe a second later.
+  EXPECT_LE(pacingEnds[1], 18000000u + 2100000u);
 }
 
 TEST(FramePacer, TurnedOffItNeverWaitsAndNeverLetsAFrameGoUnswapped) {
