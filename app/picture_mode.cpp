@@ -110,7 +110,8 @@ void PictureModeDecision::AddFrame(double seconds, double processorSeconds,
                                   seconds / (kHeldPeriods * periodSeconds)));
   windowProcessor_.push_back(processorSeconds);
   if (windowLoads_.size() < static_cast<size_t>(kMinimumFrames)) return;
-  const auto median = [](std::vector<double> values) {
+  // The order of the window's frames does not matter: the median reorders them in place.
+  const auto median = [](std::vector<double>& values) {
     auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
     std::nth_element(values.begin(), middle, values.end());
     return *middle;
